@@ -1,0 +1,22 @@
+# One place for the language level, warnings and sanitizer flags; every target links qv_common.
+add_library(qv_common INTERFACE)
+target_compile_features(qv_common INTERFACE cxx_std_20)
+target_compile_options(qv_common INTERFACE -Wall -Wextra)
+target_include_directories(qv_common INTERFACE ${PROJECT_SOURCE_DIR})
+find_package(Threads REQUIRED)
+target_link_libraries(qv_common INTERFACE Threads::Threads)
+
+# Generic tuning on purpose: -march=native makes gcc 12 tune MD5 for an older core here.
+# Fast kernels are enabled per function and picked at run time by CPU features.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")
+  target_compile_options(qv_common INTERFACE -march=x86-64-v2)
+endif()
+
+if(QV_SANITIZE)
+  target_compile_options(qv_common INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(qv_common INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Qt-side targets add this on top: no implicit QString conversions from char*.
+add_library(qv_qt_strict INTERFACE)
+target_compile_definitions(qv_qt_strict INTERFACE QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_KEYWORDS)

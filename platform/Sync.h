@@ -1,0 +1,48 @@
+#pragma once
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <pthread.h>
+
+namespace qv {
+
+// The four outcomes a bounded wait can have.
+enum class WaitResult { Obtained, TimedOut, Abandoned, Failed };
+
+// An event with bounded waits: manual reset stays signalled until Reset; auto reset lets one
+// waiter through and clears itself.
+class Event {
+public:
+    Event(bool manualReset, bool initiallySignalled);
+    Event(const Event&) = delete;
+    Event& operator=(const Event&) = delete;
+    void Set();
+    void Reset();
+    WaitResult Wait(int timeoutMs);   // Obtained or TimedOut
+private:
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool manual_;
+    bool signalled_;
+};
+
+// A bank mutex: a robust timed mutex, so a lock whose owner thread ended reports Abandoned
+// (and is then held by the caller, as the original mutex was).
+class BankMutex {
+public:
+    BankMutex();
+    ~BankMutex();
+    BankMutex(const BankMutex&) = delete;
+    BankMutex& operator=(const BankMutex&) = delete;
+    WaitResult Lock(int timeoutMs, int* errorCode = nullptr);  // errorCode set on Failed
+    void Unlock();
+private:
+    pthread_mutex_t m_;
+};
+
+// Physical memory in bytes.
+uint64_t PhysicalMemoryBytes();
+// Priority 1 (lowest) .. 5 (highest) of the calling thread, best effort; false when refused.
+bool SetCurrentThreadPriority(int level);
+
+}  // namespace qv
