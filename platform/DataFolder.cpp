@@ -1,0 +1,71 @@
+#include "platform/DataFolder.h"
+
+#include "platform/DirSearch.h"
+#include "platform/Paths.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+namespace qv {
+namespace {
+
+// mkdir -p; true when the folder exists afterwards.
+bool MakeFolders(const std::string& path)
+{
+    if (path.empty()) return false;
+    if (FolderExists(path)) return true;
+    const std::string parent = FolderOf(path);
+    if (!parent.empty() && parent != path && !MakeFolders(parent)) return false;
+    return ::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
+}
+
+}  // namespace
+
+std::string ExecutableFolder()
+{
+    std::vector<char> buf(4096);
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size());
+        if (n < 0) return CurrentDirectory();
+        if (static_cast<size_t>(n) < buf.size()) return FolderOf(std::string(buf.data(), n));
+        buf.resize(buf.size() * 2);
+    }
+}
+
+std::string DataFolder()
+{
+    if (const char* home = std::getenv("QUENVARLITH_HOME"); home && *home) {
+        const std::string folder = ExpandLongPath(home);
+        MakeFolders(folder);
+        return folder;
+    }
+    const std::string exe = ExecutableFolder();
+    if (::access(exe.c_str(), W_OK) == 0) return exe;
+    std::string config;
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
+        config = xdg;
+    } else if (const char* user = std::getenv("HOME"); user && *user) {
+        config = JoinPath(user, ".config");
+    } else {
+        config = "/tmp";
+    }
+    const std::string folder = JoinPath(config, "Quenvarlith");
+    MakeFolders(folder);
+    return folder;
+}
+
+std::string ShippedDataFolder()
+{
+    const std::string exe = ExecutableFolder();
+    const std::string installed = ExpandLongPath(JoinPath(exe, "../share/quenvarlith"));
+    if (FolderExists(installed)) return installed;
+    const std::string local = JoinPath(exe, "data");
+    if (FolderExists(local)) return local;
+    return exe;
+}
+
+}  // namespace qv

@@ -1,0 +1,109 @@
+#include "platform/Sync.h"
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <ctime>
+
+namespace qv {
+
+Event::Event(bool manualReset, bool initiallySignalled)
+    : manual_(manualReset), signalled_(initiallySignalled)
+{
+}
+
+void Event::Set()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_);
+        signalled_ = true;
+    }
+    if (manual_) cv_.notify_all();
+    else cv_.notify_one();
+}
+
+void Event::Reset()
+{
+    std::lock_guard<std::mutex> lock(m_);
+    signalled_ = false;
+}
+
+WaitResult Event::Wait(int timeoutMs)
+{
+    std::unique_lock<std::mutex> lock(m_);
+    const auto ready = [this] { return signalled_; };
+    if (timeoutMs < 0) {
+        cv_.wait(lock, ready);
+    } else if (!cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready)) {
+        return WaitResult::TimedOut;
+    }
+    if (!manual_) signalled_ = false;
+    return WaitResult::Obtained;
+}
+
+BankMutex::BankMutex()
+{
+    pthread_mutexattr_t attr;
+    pthread_mutexattr_init(&attr);
+    pthread_mutexattr_setrobust(&attr, PTHREAD_MUTEX_ROBUST);
+    pthread_mutexattr_settype(&attr, PTHREAD_MUTEX_ERRORCHECK);
+    pthread_mutex_init(&m_, &attr);
+    pthread_mutexattr_destroy(&attr);
+}
+
+BankMutex::~BankMutex() { pthread_mutex_destroy(&m_); }
+
+WaitResult BankMutex::Lock(int timeoutMs, int* errorCode)
+{
+    int rc;
+    if (timeoutMs < 0) {
+        rc = pthread_mutex_lock(&m_);
+    } else {
+        timespec deadline{};
+        clock_gettime(CLOCK_REALTIME, &deadline);
+        deadline.tv_sec += timeoutMs / 1000;
+        deadline.tv_nsec += static_cast<long>(timeoutMs % 1000) * 1000000L;
+        if (deadline.tv_nsec >= 1000000000L) {
+            deadline.tv_nsec -= 1000000000L;
+            ++deadline.tv_sec;
+        }
+        rc = pthread_mutex_timedlock(&m_, &deadline);
+    }
+    switch (rc) {
+    case 0:
+        return WaitResult::Obtained;
+    case ETIMEDOUT:
+        return WaitResult::TimedOut;
+    case EOWNERDEAD:
+        // The owner ended while holding it; we now hold it and make it usable again.
+        pthread_mutex_consistent(&m_);
+        return WaitResult::Abandoned;
+    default:
+        if (errorCode) *errorCode = rc;
+        return WaitResult::Failed;
+    }
+}
+
+void BankMutex::Unlock() { pthread_mutex_unlock(&m_); }
+
+uint64_t PhysicalMemoryBytes()
+{
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0) return 0;
+    return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize);
+}
+
+bool SetCurrentThreadPriority(int level)
+{
+    static const int kNice[5] = {10, 5, 0, -5, -10};
+    if (level < 1) level = 1;
+    if (level > 5) level = 5;
+    const auto tid = static_cast<id_t>(::syscall(SYS_gettid));
+    return ::setpriority(PRIO_PROCESS, tid, kNice[level - 1]) == 0;
+}
+
+}  // namespace qv

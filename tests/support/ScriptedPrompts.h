@@ -1,0 +1,68 @@
+#pragma once
+#include "platform/Prompts.h"
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qv {
+
+// Answers every prompt from a script, in order, and records what was shown. A prompt with
+// nothing left in the script fails the running test (unless a default answer was set).
+class ScriptedPrompts : public Prompts {
+public:
+    enum class Kind { Message, Input };
+    struct Shown {
+        Kind kind = Kind::Message;
+        std::string title;
+        std::string text;              // message text or input prompt
+        Buttons buttons = Buttons::Ok; // Message only
+        BoxIcon icon = BoxIcon::None;  // Message only
+        int defaultButton = 0;         // Message only
+        std::string inputDefault;      // Input only: the value offered
+    };
+
+    // Queue the answer to the next message box.
+    ScriptedPrompts& Push(Answer answer);
+    // Queue the outcome of the next input box: accepted with value, or cancelled.
+    ScriptedPrompts& PushInput(std::string value);
+    ScriptedPrompts& PushInputCancel();
+    // Used when the script is empty instead of failing the test.
+    void SetDefaultAnswer(Answer answer) { defaultAnswer_ = answer; }
+    // Input boxes with an empty script: accept the offered value (true) or cancel (false).
+    void SetDefaultInput(bool accept) { defaultInput_ = accept; }
+
+    Answer Message(const std::string& title, const std::string& text, Buttons buttons,
+                   BoxIcon icon = BoxIcon::None, int defaultButton = 0) override;
+    bool Input(const std::string& title, const std::string& prompt, std::string& value) override;
+    void Beep() override { ++beeps_; }
+
+    const std::vector<Shown>& shown() const { return shown_; }
+    int beeps() const { return beeps_; }
+    size_t pending() const { return script_.size(); }
+    // Texts of all message boxes, in order.
+    std::vector<std::string> MessageTexts() const;
+    // Text of the last prompt shown ("" when none).
+    std::string LastText() const;
+    void Clear();
+
+private:
+    struct Step {
+        Kind kind;
+        Answer answer = Answer::Ok;
+        bool accept = false;
+        std::string value;
+    };
+    std::deque<Step> script_;
+    std::vector<Shown> shown_;
+    std::optional<Answer> defaultAnswer_;
+    std::optional<bool> defaultInput_;
+    int beeps_ = 0;
+};
+
+// The answers a button kind offers, in button order.
+std::vector<Answer> AnswersOf(Buttons buttons);
+const char* AnswerName(Answer answer);
+
+}  // namespace qv

@@ -1,0 +1,104 @@
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <ftw.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace qv {
+namespace {
+
+int RemoveOne(const char* path, const struct stat*, int type, struct FTW*)
+{
+    if (type == FTW_DP || type == FTW_D) ::rmdir(path);
+    else ::unlink(path);
+    return 0;
+}
+
+// Gives folders back their permissions so a test that locked one cannot block the clean-up.
+int Unlock(const char* path, const struct stat* st, int type, struct FTW*)
+{
+    if (type == FTW_D || type == FTW_DNR) ::chmod(path, (st->st_mode & 07777) | S_IRWXU);
+    return 0;
+}
+
+void MakeParents(const std::string& path)
+{
+    for (size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1))
+        ::mkdir(path.substr(0, slash).c_str(), 0777);
+}
+
+}  // namespace
+
+TempDir::TempDir()
+{
+    char templ[] = "/tmp/qv-test-XXXXXX";
+    if (!::mkdtemp(templ)) {
+        ADD_FAILURE() << "cannot create a temporary folder: " << std::strerror(errno);
+        return;
+    }
+    path_ = templ;
+}
+
+TempDir::~TempDir()
+{
+    if (path_.empty()) return;
+    ::nftw(path_.c_str(), Unlock, 16, FTW_PHYS);
+    ::nftw(path_.c_str(), RemoveOne, 16, FTW_DEPTH | FTW_PHYS);
+}
+
+std::string TempDir::Path(std::string_view relative) const
+{
+    while (!relative.empty() && relative.front() == '/') relative.remove_prefix(1);
+    if (relative.empty()) return path_;
+    return path_ + "/" + std::string(relative);
+}
+
+std::string TempDir::WriteFile(std::string_view relative, std::string_view bytes) const
+{
+    const std::string full = Path(relative);
+    MakeParents(full);
+    std::ofstream out(full, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) ADD_FAILURE() << "cannot write " << full;
+    return full;
+}
+
+std::string TempDir::MakeFolder(std::string_view relative) const
+{
+    const std::string full = Path(relative);
+    MakeParents(full + "/");
+    struct stat st {};
+    if (::stat(full.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        ADD_FAILURE() << "cannot create folder " << full;
+    return full;
+}
+
+void TempDir::SetMtime(const std::string& absolutePath, time_t mtime)
+{
+    timespec times[2];
+    times[0].tv_sec = mtime;
+    times[0].tv_nsec = 0;
+    times[1] = times[0];
+    if (::utimensat(AT_FDCWD, absolutePath.c_str(), times, 0) != 0)
+        ADD_FAILURE() << "cannot set the time of " << absolutePath << ": " << std::strerror(errno);
+}
+
+std::string TempDir::ReadFile(const std::string& absolutePath)
+{
+    std::ifstream in(absolutePath, std::ios::binary);
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+}  // namespace qv
