@@ -37,6 +37,8 @@ struct ListFormat {
     int32_t TimeFormat = 0;   // index into TimestampFormats
     std::string Extension = ".MD5";   // with its dot; ".*" when none was chosen
     bool TailBlankLine = false;
+
+    bool operator==(const ListFormat&) const = default;
 };
 
 using ListFormatTable = std::array<ListFormat, kListFormatCount>;

@@ -156,6 +156,8 @@ struct Settings {
     bool DupListIconView = true;      // Show Icon
     bool DupListBorderView = false;   // Show Border Line
     bool DupListBoldFont = false;     // Show Bold Font
+
+    bool operator==(const Settings&) const = default;
 };
 
 // Defaults that depend on the machine: window size and place from the screen, the PAR limit

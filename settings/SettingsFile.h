@@ -34,7 +34,7 @@ struct LoadResult {
 LoadResult LoadSettings(const std::string& path, const ScreenMetrics& screen,
                         uint64_t physicalMemoryBytes, Settings& s);
 
-// Writes every key. A file of this version keeps its other keys and sections; a file of
+// Writes every key (errorText: the platform's reason on failure). A file of this version keeps its other keys and sections; a file of
 // another version (or none) is written afresh. The old file stays intact on failure.
 bool SaveSettings(const std::string& path, const Settings& s, std::string& errorText,
                   const Clock& clock = SystemClock::Instance());
@@ -49,7 +49,8 @@ struct BankFreeFailure {
 bool WriteTraceData(const std::string& path, const std::vector<BankFreeFailure>& failures,
                     std::string& errorText);
 
-// Whether the file differs from the one read at load (created, changed or removed since).
+// Whether a file now at the path differs from the one read at load: created, rewritten or
+// touched since. A file that has gone away is no change (saving harms nothing then).
 struct SettingsFileChange {
     bool changed = false;
     bool existsNow = false;
