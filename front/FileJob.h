@@ -123,6 +123,8 @@ private:
     int QueueLength() const;
     const Clock& TheClock() const;
     void MakeEngine();
+    // ComputeCodes with the size already known (-1: not found).
+    int32_t Compute(const std::string& path, int64_t size, std::string& md5, std::string& crc);
 
     HashHistory& history_;
     JobSeams seams_;

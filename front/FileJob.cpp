@@ -1,0 +1,321 @@
+#include "front/FileJob.h"
+
+#include <utility>
+
+#include "engine/BankExchange.h"
+#include "engine/FileSource.h"
+#include "engine/Hash.h"
+#include "engine/ReadThread.h"
+#include "front/JobReports.h"
+#include "history/HashHistory.h"
+#include "platform/Attributes.h"
+#include "platform/Clock.h"
+#include "platform/DirSearch.h"
+#include "platform/Paths.h"
+#include "platform/Prompts.h"
+#include "settings/Settings.h"
+
+namespace qv {
+
+EngineSettings EngineSettingsFrom(const Settings& s)
+{
+    EngineSettings e;
+    e.verification = s.Verification;
+    e.refreshRate = s.RefreshRate;
+    e.ioTimeOut = s.IoTimeOut;
+    e.ioRetryOut = s.IoRetryOut;
+    e.bufferSize = s.BufferSize;
+    e.noCache = s.NoCache;
+    e.readPriority = s.ReadThreadPriority;
+    return e;
+}
+
+struct FileJob::Reader {
+    std::unique_ptr<TReadThread> thread;
+};
+
+FileJob::FileJob(HashHistory& history, JobSeams seams, const EngineSettings& settings,
+                 FileJobOptions options)
+    : history_(history), seams_(std::move(seams)), settings_(settings),
+      options_(std::move(options)), reader_(std::make_unique<Reader>())
+{
+    MakeEngine();
+}
+
+FileJob::~FileJob()
+{
+    reader_->thread.reset();
+    engine_.reset();
+}
+
+void FileJob::MakeEngine()
+{
+    ReadEngineOptions o;
+    o.bufferSizeSetting = settings_.bufferSize;
+    o.ioTimeoutMs = settings_.ioTimeOut;
+    o.retryLimit = settings_.ioRetryOut;
+    o.allocFault = options_.allocFault;
+    engine_ = std::make_unique<ReadEngine>(o, [this](const std::string& message) {
+        if (seams_.prompts) seams_.prompts->Message(kJobTitle, message, Buttons::Ok);
+    });
+}
+
+void FileJob::SetEngineSettings(const EngineSettings& settings)
+{
+    const bool newBanks = settings.bufferSize != settings_.bufferSize;
+    settings_ = settings;
+    if (newBanks && !reader_->thread) {
+        MakeEngine();
+    } else {
+        engine_->IoTimeoutMs = settings_.ioTimeOut;
+        engine_->RetryLimit = settings_.ioRetryOut;
+    }
+}
+
+void FileJob::BeginBatch()
+{
+    if (reader_->thread) return;
+    std::unique_ptr<FileSource> source;
+    if (options_.fileSource) source = options_.fileSource();
+    reader_->thread = std::make_unique<TReadThread>(*engine_, ReadOpenFlags(settings_.noCache),
+                                                    settings_.readPriority, std::move(source));
+}
+
+void FileJob::RequestReaderEnd()
+{
+    if (reader_->thread) reader_->thread->Terminate();
+}
+
+void FileJob::EndBatch()
+{
+    if (!reader_->thread) return;
+    reader_->thread->Terminate();
+    // The window stays responsive while the reader finishes its current bank.
+    while (!reader_->thread->WaitFor(50)) {
+        if (seams_.pump) seams_.pump();
+    }
+    reader_->thread.reset();
+}
+
+bool FileJob::ReaderRunning() const
+{
+    return reader_->thread && !reader_->thread->Finished() && !reader_->thread->Terminated();
+}
+
+void FileJob::ScheduleRefresh()
+{
+    nextRefreshTime_ = TheClock().Tick() + static_cast<uint32_t>(settings_.refreshRate);
+}
+
+void FileJob::SetCancelFlag(int value)
+{
+    if (seams_.cancelFlag)
+        *seams_.cancelFlag = value;
+    else
+        ownCancel_ = value;
+}
+
+void FileJob::Status(const std::string& text) const
+{
+    if (seams_.status) seams_.status(text);
+}
+
+void FileJob::Title(const std::string& text) const
+{
+    if (seams_.title) seams_.title(text);
+}
+
+void FileJob::Beep() const
+{
+    if (seams_.prompts) seams_.prompts->Beep();
+}
+
+void FileJob::BringToFront() const
+{
+    if (seams_.bringToFront) seams_.bringToFront();
+}
+
+void FileJob::ShowReport(const std::string& text) const
+{
+    if (seams_.prompts) seams_.prompts->Message(kJobTitle, text, Buttons::Ok, BoxIcon::None);
+}
+
+int FileJob::QueueLength() const
+{
+    return seams_.queueLength ? seams_.queueLength() : 0;
+}
+
+const Clock& FileJob::TheClock() const
+{
+    return seams_.clock ? *seams_.clock : SystemClock::Instance();
+}
+
+namespace {
+
+// The file facts the job works from: a search that finds only files, never folders, so a
+// folder named as a file is not "hashed" as empty data.
+bool FindFile(const std::string& path, FoundEntry& found)
+{
+    return FindPath(path, kAttrAny, found) && (found.attributes & kAttrDirectory) == 0;
+}
+
+}  // namespace
+
+int32_t FileJob::HashFile(const std::string& path, bool recalc)
+{
+    outcome_ = FileJobOutcome{};
+    int32_t result = -1;
+    FoundEntry found;
+    if (!FindFile(path, found)) {
+        Status(kStatusOpenError);
+        return -1;
+    }
+    const ReportFile file{path, found.size, found.stamp};
+    std::string md5, crc;
+    int32_t code = 0;
+
+    const auto freshRecord = [&] {
+        return HistoryRecord{found.size, found.stamp, TheClock().Now(), md5, crc};
+    };
+
+    int32_t index = -1;
+    if (history_.Find(path, index)) {
+        result = index;
+        const HistoryRecord& before = history_.RecordAt(index);
+        const bool matches = RecordMatchesStamp(before, found.size, found.stamp);
+        if (matches && !recalc && !settings_.verification) {
+            md5 = before.Md5;
+            crc = before.Crc;
+        } else {
+            const HistoryRecord old = before;
+            code = Compute(path, found.size, md5, crc);
+            outcome_.read = true;
+            // Messages pumped while reading may have changed the store; look the path up again.
+            const bool stillThere = history_.Find(path, index);
+            if (matches && CancelFlag() == 0 && recalc && code == 0 &&
+                (old.Md5 != md5 || old.Crc != crc)) {
+                Title(kJobTitle);
+                Status(kStatusRecalcMismatch);
+                Beep();
+                BringToFront();
+                ShowReport(RecalcReport(file, old, crc, md5, TheClock().Now()));
+                SetCancelFlag(-1);
+                outcome_.code = 0;
+                outcome_.reported = true;
+                return -1;
+            }
+            if (CancelFlag() == 0 && code == 0) {
+                if (stillThere) {
+                    history_.RecordAt(index) = freshRecord();
+                    result = index;
+                } else {
+                    result = history_.Insert(path, freshRecord());
+                }
+            } else {
+                result = stillThere ? index : -1;
+            }
+        }
+    } else {
+        code = Compute(path, found.size, md5, crc);
+        outcome_.read = true;
+        if (CancelFlag() == 0 && code == 0) {
+            result = history_.Insert(path, freshRecord());
+            if (result >= 0 && seams_.folderSeen) seams_.folderSeen(FolderOf(path));
+        }
+    }
+
+    Title(kJobTitle);
+    outcome_.code = code;
+    if (code != 0) {
+        Beep();
+        BringToFront();
+        if (code < 0) {
+            std::array<std::string, 3> dumps;
+            for (int n = 0; n < 3; ++n) dumps[n] = engine_->BankDump(n);
+            ShowReport(EngineErrorReport(file, engine_->ReadRetryCount.load(), dumps,
+                                         recentFiles_, code));
+        } else {
+            ShowReport(PlatformErrorReport(file, code));
+        }
+        SetCancelFlag(-1);
+        outcome_.reported = true;
+        return result;
+    }
+    if (CancelFlag() == 0) {
+        outcome_.md5 = md5;
+        outcome_.crc = crc;
+    }
+
+    FoundEntry after;
+    if (!FindFile(path, after)) {
+        // Gone since it was read: nothing to compare with; the codes stay as computed.
+        Status(kStatusVanished);
+        return result;
+    }
+    // A size change within the two seconds of one stamp is a change all the same.
+    if (after.stamp != found.stamp || after.size != found.size) {
+        Beep();
+        BringToFront();
+        ShowReport(ChangedFileReport(file, found.stamp, after.stamp));
+        SetCancelFlag(-1);
+        outcome_.reported = true;
+    }
+    return result;
+}
+
+int32_t FileJob::ComputeCodes(const std::string& path, std::string& md5, std::string& crc)
+{
+    FoundEntry found;
+    return Compute(path, FindFile(path, found) ? found.size : -1, md5, crc);
+}
+
+int32_t FileJob::Compute(const std::string& path, int64_t size, std::string& md5, std::string& crc)
+{
+    recentFiles_[2] = std::move(recentFiles_[1]);
+    recentFiles_[1] = std::move(recentFiles_[0]);
+    recentFiles_[0] = path;
+    md5.clear();
+    crc.clear();
+
+    // A reader that ended (after an error or a cancel) is replaced, so the next file is read.
+    if (size > 0 && !ReaderRunning()) {
+        EndBatch();
+        BeginBatch();
+    }
+
+    HashContext ctx;
+    HashInit(ctx);
+    const SizeClass sizeClass = SizeClassOf(size);
+    Status(kStatusWorking);
+    Title(RemainingTitle(QueueLength()));
+    const int64_t bank = engine_->BufferSize();
+    if (seams_.fileProgressRange) seams_.fileProgressRange(size > 0 ? (size + bank - 1) / bank : 0);
+
+    BankExchangeHooks hooks;
+    hooks.cancelled = [this] { return CancelFlag() != 0; };
+    hooks.refresh = [&](int64_t position) { return UpdateFileProgress(sizeClass, position, size); };
+    hooks.clock = &TheClock();
+    hooks.nextRefreshTime = &nextRefreshTime_;
+    const int32_t code = ExchangeBanks(*engine_, path, size, ctx, hooks);
+
+    if (CancelFlag() == 0 && code == 0) {
+        uint8_t digest[16];
+        uint32_t value = 0;
+        HashFinal(ctx, digest, value);
+        md5 = Md5Text(digest);
+        crc = CrcText(value);
+    }
+    return code;
+}
+
+uint32_t FileJob::UpdateFileProgress(SizeClass sizeClass, int64_t done, int64_t size)
+{
+    if (seams_.fileProgress) seams_.fileProgress(done / engine_->BufferSize());
+    const int percent = ProgressPercent(done, size);
+    Status(FileProgressStatus(sizeClass, done, size));
+    Title(FileProgressTitle(QueueLength(), percent));
+    if (seams_.pump) seams_.pump();
+    return TheClock().Tick() + static_cast<uint32_t>(settings_.refreshRate);
+}
+
+}  // namespace qv
