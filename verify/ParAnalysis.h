@@ -16,8 +16,8 @@ struct ParAnalysisContext {
     const Clock& clock;                  // the report's time stamp
     int64_t limit = 0;                   // setting "Limit PAR FileSize", bytes
     bool par2ExtendReport = false;       // setting "PAR2 Extend Report"
-    std::function<void(const std::string&)> deliver;   // receives the report text (CR LF lines)
-    std::function<void()> bringToFront;  // may be empty; called before the over-limit box
+    std::function<void(const std::string&)> deliver{};   // receives the report text (CR LF lines)
+    std::function<void()> bringToFront{};  // may be empty; called before the over-limit box
 };
 
 // True when the report was delivered and the file read as a well-formed parity file; false
