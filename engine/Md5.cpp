@@ -23,7 +23,7 @@ inline uint32_t Rotl(uint32_t v, int s) { return (v << s) | (v >> (32 - s)); }
 // can be added separately and (c & ~d) joins before b is known.
 #define QV_MD5_F(a, b, c, d) a += (d ^ (b & (c ^ d)))
 #define QV_MD5_G(a, b, c, d) a += (c & ~d), a += (b & d)
-#define QV_MD5_H(a, b, c, d) a += (b ^ c ^ d)
+#define QV_MD5_H(a, b, c, d) a += (b ^ (c ^ d))
 #define QV_MD5_I(a, b, c, d) a += (c ^ (b | ~d))
 #define QV_MD5_STEP(f, a, b, c, d, k, t, s) \
     a += Word(p, k) + t;                    \
@@ -33,6 +33,8 @@ inline uint32_t Rotl(uint32_t v, int s) { return (v << s) | (v >> (32 - s)); }
 void Md5Blocks(uint32_t state[4], const uint8_t* p, size_t blocks) {
     uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
     for (; blocks > 0; --blocks, p += 64) {
+        // Never faults, even past the end of the buffer.
+        __builtin_prefetch(p + kMd5PrefetchDistance);
         const uint32_t a0 = a, b0 = b, c0 = c, d0 = d;
         QV_MD5_STEP(F, a, b, c, d,  0, 0xd76aa478,  7);
         QV_MD5_STEP(F, d, a, b, c,  1, 0xe8c7b756, 12);
