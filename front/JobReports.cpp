@@ -123,9 +123,8 @@ std::string ChangedFileReport(const ReportFile& file, double startStamp, double 
 int ProgressPercent(int64_t done, int64_t size)
 {
     if (size <= 0) return 100;
-    // done * 100 would overflow only beyond 92 PB; divide first for such sizes.
-    if (done > INT64_MAX / 100) return static_cast<int>(done / (size / 100));
-    return static_cast<int>(done * 100 / size);
+    // 128-bit, so done * 100 cannot overflow for any size.
+    return static_cast<int>(static_cast<__int128>(done) * 100 / size);
 }
 
 std::string FileProgressStatus(SizeClass sizeClass, int64_t done, int64_t size)
