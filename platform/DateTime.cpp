@@ -18,7 +18,7 @@ int DaysInMonth(int y, int m)
 }
 
 // Days from 0001-01-01 (proleptic Gregorian) for the given date.
-int64_t DaysFromCivil(int y, int m, int d)
+constexpr int64_t DaysFromCivil(int y, int m, int d)
 {
     // Howard Hinnant's algorithm, shifted so the era arithmetic stays exact for any year.
     const int64_t yy = static_cast<int64_t>(y) - (m <= 2 ? 1 : 0);
@@ -42,7 +42,8 @@ void CivilFromDays(int64_t z, int& y, int& m, int& d)
     y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
 }
 
-const int64_t kEpochShift = DaysFromCivil(1899, 12, 30);   // days 1970 -> 1899-12-30 offset
+// constexpr: other files encode dates while their statics are initialised.
+constexpr int64_t kEpochShift = DaysFromCivil(1899, 12, 30);
 
 // Splits a value into its day number and the time of day in milliseconds. Negative values
 // follow the convention that the integer part counts days backwards while the fraction is

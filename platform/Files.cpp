@@ -82,8 +82,11 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
         return false;
     }
     std::string folder = FolderOf(path);
-    if (folder.empty()) folder = ".";
-    std::string temp = JoinPath(folder, "." + NameOf(path) + ".XXXXXX");
+    if (folder.empty()) folder.assign(1, '.');
+    std::string tempName(1, '.');
+    tempName += NameOf(path);
+    tempName += ".XXXXXX";
+    std::string temp = JoinPath(folder, tempName);
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
         errorText = PlatformErrorText(errno);

@@ -91,7 +91,7 @@ void Digits(double value, int decimals, std::string& intDigits, std::string& fra
         intDigits = kept.substr(0, static_cast<size_t>(intCount));
         fracDigits = kept.substr(static_cast<size_t>(intCount));
     } else {
-        intDigits = "0";
+        intDigits.assign(1, '0');
         fracDigits = std::string(static_cast<size_t>(-intCount), '0') + kept;
         fracDigits.resize(static_cast<size_t>(decimals), '0');
     }

@@ -55,7 +55,8 @@ std::string JoinPath(std::string_view folder, std::string_view name)
 bool IsUnderFolder(std::string_view path, std::string_view folder, bool orSelf)
 {
     while (folder.size() > 1 && folder.back() == '/') folder.remove_suffix(1);
-    if (folder == "/") return path.size() > 1 ? path.front() == '/' : (orSelf && path == "/");
+    // The root plays the part of a drive root: every absolute path lies under it.
+    if (folder == "/") return !path.empty() && path.front() == '/';
     if (path.size() == folder.size()) return orSelf && path == folder;
     return path.size() > folder.size() && path.substr(0, folder.size()) == folder &&
            path[folder.size()] == '/';

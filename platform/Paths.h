@@ -14,7 +14,8 @@ std::string NameOf(std::string_view path);
 std::string ExtensionOf(std::string_view path);
 // Joins a folder and a name with exactly one '/'.
 std::string JoinPath(std::string_view folder, std::string_view name);
-// True when path lies under folder (or is folder itself when orSelf). "/" holds every path.
+// True when path lies under folder (or is folder itself when orSelf). "/" holds every
+// absolute path, itself included.
 bool IsUnderFolder(std::string_view path, std::string_view folder, bool orSelf = false);
 
 // Path keys: equality is byte for byte; ordering folds ASCII letters, exact bytes break ties.

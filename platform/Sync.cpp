@@ -49,7 +49,7 @@ BankMutex::BankMutex()
     pthread_mutexattr_t attr;
     pthread_mutexattr_init(&attr);
     pthread_mutexattr_setrobust(&attr, PTHREAD_MUTEX_ROBUST);
-    pthread_mutexattr_settype(&attr, PTHREAD_MUTEX_ERRORCHECK);
+    pthread_mutexattr_settype(&attr, PTHREAD_MUTEX_RECURSIVE);
     pthread_mutex_init(&m_, &attr);
     pthread_mutexattr_destroy(&attr);
 }
@@ -87,7 +87,7 @@ WaitResult BankMutex::Lock(int timeoutMs, int* errorCode)
     }
 }
 
-void BankMutex::Unlock() { pthread_mutex_unlock(&m_); }
+bool BankMutex::Unlock() { return pthread_mutex_unlock(&m_) == 0; }
 
 uint64_t PhysicalMemoryBytes()
 {

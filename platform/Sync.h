@@ -18,7 +18,7 @@ public:
     Event& operator=(const Event&) = delete;
     void Set();
     void Reset();
-    WaitResult Wait(int timeoutMs);   // Obtained or TimedOut
+    WaitResult Wait(int timeoutMs);   // Obtained or TimedOut; timeoutMs < 0 waits without limit
 private:
     std::mutex m_;
     std::condition_variable cv_;
@@ -27,7 +27,9 @@ private:
 };
 
 // A bank mutex: a robust timed mutex, so a lock whose owner thread ended reports Abandoned
-// (and is then held by the caller, as the original mutex was).
+// (and is then held by the caller, as the original mutex was). Like the original it is
+// recursive: the owner may lock it again and must unlock it as often.
+// timeoutMs < 0 waits without limit; 0 only tries.
 class BankMutex {
 public:
     BankMutex();
@@ -35,7 +37,7 @@ public:
     BankMutex(const BankMutex&) = delete;
     BankMutex& operator=(const BankMutex&) = delete;
     WaitResult Lock(int timeoutMs, int* errorCode = nullptr);  // errorCode set on Failed
-    void Unlock();
+    bool Unlock();   // false when the caller does not own it
 private:
     pthread_mutex_t m_;
 };
