@@ -156,8 +156,9 @@ double LocalNowSystem()
 
 uint32_t UnixToDosDateTime(time_t t)
 {
+    constexpr uint32_t kFirstDay = (1u << 5 | 1u) << 16;   // 1980-01-01 00:00:00
     std::tm local{};
-    if (!localtime_r(&t, &local)) return (0u << 25 | 1u << 21 | 1u << 16);
+    if (!localtime_r(&t, &local)) return kFirstDay;
     int year = local.tm_year + 1900;
     int month = local.tm_mon + 1, day = local.tm_mday;
     int hour = local.tm_hour, minute = local.tm_min, second = local.tm_sec > 59 ? 59 : local.tm_sec;

@@ -5,6 +5,7 @@
 #include "platform/Paths.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -90,7 +91,7 @@ bool ListFolder(const std::string& folder, const std::string& pattern, uint32_t 
         if (name == "." || name == "..") continue;
         if (!MatchWildcard(pattern, name)) continue;
         struct stat st {};
-        if (::stat(JoinPath(folder, name).c_str(), &st) != 0) continue;   // dangling link
+        if (::fstatat(::dirfd(dir), name.c_str(), &st, 0) != 0) continue;   // dangling link
         FoundEntry entry;
         FillEntry(name, st, entry);
         if (SearchAdmits(entry.attributes, mask)) out.push_back(std::move(entry));

@@ -106,6 +106,12 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
         errorText = PlatformErrorText(failure);
         return false;
     }
+    // Make the rename itself durable; a failure here no longer endangers the data.
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
     return true;
 }
 

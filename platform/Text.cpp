@@ -70,7 +70,16 @@ std::string Cp932ToUtf8(std::string_view bytes)
 {
     std::string out;
     out.reserve(bytes.size() * 3 / 2 + 4);
-    iconv_t cd = iconv_open("UTF-8", "CP932");
+    // One converter per thread: opening it costs far more than converting a line.
+    struct Converter {
+        iconv_t cd = iconv_open("UTF-8", "CP932");
+        ~Converter()
+        {
+            if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
+        }
+    };
+    thread_local Converter converter;
+    iconv_t cd = converter.cd;
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         // No converter: keep ASCII, mark everything else.
         for (char c : bytes) {
@@ -79,6 +88,7 @@ std::string Cp932ToUtf8(std::string_view bytes)
         }
         return out;
     }
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);   // fresh shift state
     char buffer[4096];
     char* in = const_cast<char*>(bytes.data());
     size_t inLeft = bytes.size();
@@ -103,7 +113,6 @@ std::string Cp932ToUtf8(std::string_view bytes)
             iconv(cd, nullptr, nullptr, nullptr, nullptr);
         }
     }
-    iconv_close(cd);
     return out;
 }
 
