@@ -1,0 +1,44 @@
+#pragma once
+// The window-less mode: `quenvarlith --no-gui FILE...` hashes the named files (and the files
+// directly inside named folders) through the same job and history as the window and prints
+// "CRC  MD5  path" per file; `--no-gui --analyze FILE` prints the PAR report; `--help` and
+// `--version` describe the program. Qt-free, so it runs where no display is.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qv {
+
+class Clock;
+class FileSource;
+
+// True when the command line asks for the headless mode, or when there is no display and
+// at least one file is named.
+bool WantsHeadless(int argc, char* argv[], bool hasDisplay);
+
+// The program entry of the headless mode. Exit codes: 0 every file hashed (or report built),
+// 1 a file failed, 2 a usage error.
+int RunHeadless(int argc, char* argv[]);
+
+// What the headless run talks to; tests replace every piece.
+struct HeadlessEnv {
+    std::function<void(std::string_view)> out;   // standard output
+    std::function<void(std::string_view)> err;   // standard error
+    bool errIsTerminal = false;                  // one-line progress only on a terminal
+    std::string dataFolder;                      // "" : DataFolder()
+    std::string cwd;                             // "" : the current directory
+    const Clock* clock = nullptr;                // nullptr: the system clock
+    std::function<std::unique_ptr<FileSource>()> fileSource;   // test seam of the reader
+    // Polled between files and at progress refreshes; true stops the run (SIGINT).
+    std::function<bool()> interrupted;
+};
+
+// args: the arguments after the program name.
+int RunHeadless(const std::vector<std::string>& args, HeadlessEnv& env);
+
+std::string HeadlessHelpText();
+
+}  // namespace qv
