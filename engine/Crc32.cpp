@@ -8,7 +8,7 @@
 #include <cstring>
 
 #if defined(__x86_64__)
-#include <immintrin.h>
+#include "engine/Crc32Fold.h"
 #define QV_CRC_X86 1
 #else
 #define QV_CRC_X86 0
@@ -17,7 +17,7 @@
 namespace qv {
 namespace {
 
-constexpr uint32_t kPolyReflected = 0xEDB88320u;
+constexpr uint32_t kPoly = 0xEDB88320u;
 
 struct SliceTables {
     uint32_t t[16][256];
@@ -27,7 +27,7 @@ constexpr SliceTables MakeSliceTables() {
     SliceTables x{};
     for (uint32_t i = 0; i < 256; ++i) {
         uint32_t c = i;
-        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (kPolyReflected & (0u - (c & 1u)));
+        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (kPoly & (0u - (c & 1u)));
         x.t[0][i] = c;
     }
     // t[s][i] is the CRC of byte i followed by s zero bytes.
@@ -51,64 +51,6 @@ inline uint32_t Slice8Step(uint32_t crc, uint64_t a) {
            kTables.t[4][(a >> 24) & 0xFF] ^ kTables.t[3][(a >> 32) & 0xFF] ^
            kTables.t[2][(a >> 40) & 0xFF] ^ kTables.t[1][(a >> 48) & 0xFF] ^ kTables.t[0][a >> 56];
 }
-
-#if QV_CRC_X86
-
-// Folding constants: x^e mod P in the bit-reflected domain, shifted left by one so that a
-// 64x33-bit carry-less product lands where the reflected data expects it.
-constexpr uint64_t FoldConstant(int e) {
-    uint32_t r = 0x80000000u;  // x^0, reflected
-    for (int i = 0; i < e; ++i) r = (r >> 1) ^ (kPolyReflected & (0u - (r & 1u)));
-    return static_cast<uint64_t>(r) << 1;
-}
-
-// Folding a 128-bit lane forward by n bits multiplies its low qword by x^(n+32) and its
-// high qword by x^(n-32).
-constexpr uint64_t kFold128Lo = FoldConstant(160), kFold128Hi = FoldConstant(96);
-constexpr uint64_t kFold256Lo = FoldConstant(288), kFold256Hi = FoldConstant(224);
-constexpr uint64_t kFold384Lo = FoldConstant(416), kFold384Hi = FoldConstant(352);
-constexpr uint64_t kFold512Lo = FoldConstant(544), kFold512Hi = FoldConstant(480);
-constexpr uint64_t kFold2048Lo = FoldConstant(2080), kFold2048Hi = FoldConstant(2016);
-constexpr uint64_t kFold64 = FoldConstant(64);
-// Barrett reduction: the reflected polynomial (33 bits) and floor(x^64 / P) reflected.
-constexpr uint64_t kBarrettPoly = 0x1DB710641ull;
-constexpr uint64_t kBarrettMu = 0x1F7011641ull;
-
-__attribute__((target("pclmul,sse4.1"))) inline __m128i Fold16(__m128i x, __m128i k, __m128i next) {
-    __m128i lo = _mm_clmulepi64_si128(x, k, 0x00);
-    __m128i hi = _mm_clmulepi64_si128(x, k, 0x11);
-    return _mm_xor_si128(_mm_xor_si128(lo, hi), next);
-}
-
-// Reduces the 128-bit remainder to the 32-bit CRC register.
-__attribute__((target("pclmul,sse4.1"))) inline uint32_t Reduce128(__m128i x) {
-    const __m128i mask32 = _mm_setr_epi32(-1, 0, -1, 0);
-    const __m128i k128 = _mm_set_epi64x(static_cast<long long>(kFold128Hi), static_cast<long long>(kFold128Lo));
-    // 128 -> 96 bits.
-    __m128i t = _mm_clmulepi64_si128(x, k128, 0x10);
-    x = _mm_xor_si128(_mm_srli_si128(x, 8), t);
-    // 96 -> 64 bits.
-    t = _mm_srli_si128(x, 4);
-    x = _mm_clmulepi64_si128(_mm_and_si128(x, mask32), _mm_cvtsi64_si128(static_cast<long long>(kFold64)), 0x00);
-    x = _mm_xor_si128(x, t);
-    // 64 -> 32 bits.
-    const __m128i barrett =
-        _mm_set_epi64x(static_cast<long long>(kBarrettMu), static_cast<long long>(kBarrettPoly));
-    t = _mm_clmulepi64_si128(_mm_and_si128(x, mask32), barrett, 0x10);
-    t = _mm_clmulepi64_si128(_mm_and_si128(t, mask32), barrett, 0x00);
-    x = _mm_xor_si128(x, t);
-    return static_cast<uint32_t>(_mm_extract_epi32(x, 1));
-}
-
-// Folds whole 16-byte pieces into one lane, reduces, and finishes the tail by table.
-__attribute__((target("pclmul,sse4.1"))) inline uint32_t FinishClmul(__m128i x, const uint8_t* p, size_t n) {
-    const __m128i k128 = _mm_set_epi64x(static_cast<long long>(kFold128Hi), static_cast<long long>(kFold128Lo));
-    for (; n >= 16; p += 16, n -= 16)
-        x = Fold16(x, k128, _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
-    return Crc32Slice16(Reduce128(x), p, n);
-}
-
-#endif  // QV_CRC_X86
 
 }  // namespace
 
@@ -141,30 +83,27 @@ uint32_t Crc32Slice16(uint32_t crc, const void* data, size_t length) {
 
 #if QV_CRC_X86
 
-__attribute__((target("pclmul,sse4.1"))) uint32_t Crc32Clmul(uint32_t crc, const void* data, size_t length) {
+using namespace clmul;
+
+QV_TARGET_CLMUL uint32_t Crc32Clmul(uint32_t crc, const void* data, size_t length) {
     auto p = static_cast<const uint8_t*>(data);
     if (length < 64) return Crc32Slice16(crc, p, length);
 
-    auto load = [](const uint8_t* q) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(q)); };
-    __m128i x0 = _mm_xor_si128(load(p), _mm_cvtsi32_si128(static_cast<int>(crc)));
-    __m128i x1 = load(p + 16), x2 = load(p + 32), x3 = load(p + 48);
+    __m128i x0 = _mm_xor_si128(Load16(p), _mm_cvtsi32_si128(static_cast<int>(crc)));
+    __m128i x1 = Load16(p + 16), x2 = Load16(p + 32), x3 = Load16(p + 48);
     p += 64;
     length -= 64;
 
     // Four independent lanes keep the multiplier busy despite its latency.
     const __m128i k512 = _mm_set_epi64x(static_cast<long long>(kFold512Hi), static_cast<long long>(kFold512Lo));
     for (; length >= 64; p += 64, length -= 64) {
-        x0 = Fold16(x0, k512, load(p));
-        x1 = Fold16(x1, k512, load(p + 16));
-        x2 = Fold16(x2, k512, load(p + 32));
-        x3 = Fold16(x3, k512, load(p + 48));
+        x0 = Fold16(x0, k512, Load16(p));
+        x1 = Fold16(x1, k512, Load16(p + 16));
+        x2 = Fold16(x2, k512, Load16(p + 32));
+        x3 = Fold16(x3, k512, Load16(p + 48));
     }
 
-    const __m128i k128 = _mm_set_epi64x(static_cast<long long>(kFold128Hi), static_cast<long long>(kFold128Lo));
-    x1 = Fold16(x0, k128, x1);
-    x2 = Fold16(x1, k128, x2);
-    x3 = Fold16(x2, k128, x3);
-    return FinishClmul(x3, p, length);
+    return FinishClmul(Collapse4(x0, x1, x2, x3), p, length);
 }
 
 #define QV_TARGET_AVX512 __attribute__((target("avx512f,avx512vl,avx512bw,vpclmulqdq,pclmul,sse4.1")))

@@ -12,20 +12,48 @@ namespace {
 // slow pass; meanwhile it prefetches the next chunk, so the CRC never waits on memory either.
 constexpr size_t kChunk = kMd5PrefetchDistance;
 
-// The RFC 1321 buffering: complete a pending partial block, transform whole blocks in
-// place, keep the rest.
-void Md5Feed(HashContext& ctx, size_t have, const uint8_t* p, size_t n) {
-    if (have > 0) {
-        const size_t take = std::min(n, 64 - have);
-        std::memcpy(ctx.block + have, p, take);
-        p += take;
-        n -= take;
-        if (have + take < 64) return;
-        Md5Blocks(ctx.state, ctx.block, 1);
+// Completes a pending partial block from the head of the data; false when the data ran out
+// first. The CRC of those bytes is left to the caller.
+bool FillPendingBlock(HashContext& ctx, size_t have, const uint8_t*& p, size_t& n) {
+    if (have == 0) return true;
+    const size_t take = std::min(n, 64 - have);
+    std::memcpy(ctx.block + have, p, take);
+    p += take;
+    n -= take;
+    if (have + take < 64) return false;
+    Md5Blocks(ctx.state, ctx.block, 1);
+    return true;
+}
+
+void UpdateChunked(HashContext& ctx, size_t have, const uint8_t* p, size_t n) {
+    for (size_t left = n; left > 0;) {
+        const size_t chunk = std::min(left, kChunk);
+        ctx.crc = Crc32Fast(ctx.crc, p, chunk);
+        const uint8_t* q = p;
+        size_t m = chunk;
+        if (FillPendingBlock(ctx, have, q, m)) {
+            const size_t blocks = m / 64;
+            Md5Blocks(ctx.state, q, blocks);
+            std::memcpy(ctx.block, q + blocks * 64, m % 64);
+        }
+        have = (have + chunk) & 63;
+        p += chunk;
+        left -= chunk;
     }
-    const size_t blocks = n / 64;
-    if (blocks > 0) Md5Blocks(ctx.state, p, blocks);
-    std::memcpy(ctx.block, p + blocks * 64, n % 64);
+}
+
+void UpdateFused(HashContext& ctx, size_t have, const uint8_t* p, size_t n) {
+    const uint8_t* head = p;
+    const bool aligned = FillPendingBlock(ctx, have, p, n);
+    uint32_t crc = Crc32Fast(ctx.crc, head, static_cast<size_t>(p - head));
+    if (aligned) {
+        const size_t blocks = n / 64;
+        crc = Md5Crc32Blocks(ctx.state, crc, p, blocks);
+        p += blocks * 64;
+        crc = Crc32Fast(crc, p, n % 64);
+        std::memcpy(ctx.block, p, n % 64);
+    }
+    ctx.crc = crc;
 }
 
 void PutLe32(uint8_t* out, uint32_t v) {
@@ -47,26 +75,24 @@ void HashInit(HashContext& ctx) {
     ctx.crc = 0xFFFFFFFFu;
 }
 
-void HashUpdate(HashContext& ctx, const void* data, uint32_t length) {
+void HashUpdateWith(HashContext& ctx, const void* data, uint32_t length, bool fused) {
     if (length == 0) return;
-    auto p = static_cast<const uint8_t*>(data);
-
-    size_t have = (ctx.count[0] >> 3) & 63;
+    const size_t have = (ctx.count[0] >> 3) & 63;
     const uint32_t oldLow = ctx.count[0];
     ctx.count[0] += length << 3;
     if (ctx.count[0] < oldLow) ++ctx.count[1];
     ctx.count[1] += length >> 29;
 
-    uint32_t crc = ctx.crc;
-    for (size_t left = length; left > 0;) {
-        const size_t n = std::min(left, kChunk);
-        crc = Crc32Fast(crc, p, n);
-        Md5Feed(ctx, have, p, n);
-        have = (have + n) & 63;
-        p += n;
-        left -= n;
-    }
-    ctx.crc = crc;
+    auto p = static_cast<const uint8_t*>(data);
+    if (fused)
+        UpdateFused(ctx, have, p, length);
+    else
+        UpdateChunked(ctx, have, p, length);
+}
+
+void HashUpdate(HashContext& ctx, const void* data, uint32_t length) {
+    static const bool fused = Md5Crc32BlocksSupported();
+    HashUpdateWith(ctx, data, length, fused);
 }
 
 void HashFinal(HashContext& ctx, uint8_t digest[16], uint32_t& crc) {

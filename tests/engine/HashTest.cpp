@@ -1,5 +1,6 @@
 #include "engine/Crc32.h"
 #include "engine/Hash.h"
+#include "engine/Md5.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +17,20 @@ struct Codes {
     std::string md5;
 };
 
-Codes HashInPieces(const uint8_t* data, size_t length, const std::vector<size_t>& pieces) {
+enum class Strategy { Default, Chunked, Fused };
+
+Codes HashInPieces(const uint8_t* data, size_t length, const std::vector<size_t>& pieces,
+                   Strategy strategy = Strategy::Default) {
     HashContext ctx;
     HashInit(ctx);
     size_t done = 0;
     for (size_t i = 0; done < length; ++i) {
         const size_t n = std::min(pieces[i % pieces.size()], length - done);
-        HashUpdate(ctx, data + done, static_cast<uint32_t>(n));
+        const auto n32 = static_cast<uint32_t>(n);
+        if (strategy == Strategy::Default)
+            HashUpdate(ctx, data + done, n32);
+        else
+            HashUpdateWith(ctx, data + done, n32, strategy == Strategy::Fused);
         done += n;
     }
     uint8_t digest[16];
@@ -161,21 +169,39 @@ TEST(HashContextLife, BitCountCarriesIntoHighWord) {
     EXPECT_EQ(ctx.count[1], 1u);
 }
 
-TEST(HashSplits, FixedPieceSizesGiveTheSameCodes) {
+std::string StrategyName(const ::testing::TestParamInfo<Strategy>& info) {
+    switch (info.param) {
+        case Strategy::Chunked: return "Chunked";
+        case Strategy::Fused: return "Fused";
+        default: return "Default";
+    }
+}
+
+// Both ways HashUpdate can run: a CRC pass and an MD5 pass per chunk, or one fused pass.
+class HashSplits : public ::testing::TestWithParam<Strategy> {
+protected:
+    void SetUp() override {
+        if (GetParam() == Strategy::Fused && !Md5Crc32BlocksSupported()) GTEST_SKIP() << "no PCLMULQDQ";
+    }
+};
+
+TEST_P(HashSplits, FixedPieceSizesGiveTheSameCodes) {
     const auto data = RandomBytes(300000, 1);
-    const Codes whole = HashAll(data.data(), data.size());
+    const Codes whole = HashInPieces(data.data(), data.size(), {data.size()}, GetParam());
     EXPECT_EQ(whole.crc, CrcText(TableCrc(data.data(), data.size())));
+    EXPECT_EQ(whole.md5, HashAll(data.data(), data.size()).md5);
     for (size_t piece : {1, 63, 64, 65, 65536}) {
         SCOPED_TRACE(piece);
-        const Codes split = HashInPieces(data.data(), data.size(), {piece});
+        const Codes split = HashInPieces(data.data(), data.size(), {piece}, GetParam());
         EXPECT_EQ(split.crc, whole.crc);
         EXPECT_EQ(split.md5, whole.md5);
     }
 }
 
-TEST(HashSplits, RandomPiecesOverSeveralMegabytes) {
+TEST_P(HashSplits, RandomPiecesOverSeveralMegabytes) {
     const auto data = RandomBytes(3 * 1024 * 1024 + 17, 2);
     const Codes whole = HashAll(data.data(), data.size());
+    EXPECT_EQ(whole.crc, CrcText(TableCrc(data.data(), data.size())));
     std::mt19937 rng(3);
     for (int round = 0; round < 4; ++round) {
         std::vector<size_t> pieces;
@@ -184,9 +210,42 @@ TEST(HashSplits, RandomPiecesOverSeveralMegabytes) {
             pieces.push_back(rng() % 8 == 0 ? rng() % 200000 : rng() % 300);
         }
         pieces.push_back(1);
-        const Codes split = HashInPieces(data.data(), data.size(), pieces);
+        const Codes split = HashInPieces(data.data(), data.size(), pieces, GetParam());
         EXPECT_EQ(split.crc, whole.crc);
         EXPECT_EQ(split.md5, whole.md5);
+    }
+}
+
+TEST_P(HashSplits, Rfc1321VectorsInOddPieces) {
+    const std::string text = "12345678901234567890123456789012345678901234567890123456789012345678901234567890";
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    for (size_t piece : {1, 7, 63, 64, 65}) {
+        SCOPED_TRACE(piece);
+        const Codes codes = HashInPieces(bytes, text.size(), {piece}, GetParam());
+        EXPECT_EQ(codes.crc, "7CA94A72");
+        EXPECT_EQ(codes.md5, "57EDF4A22BE3C955AC49DA2E2107B67A");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Strategies, HashSplits,
+                         ::testing::Values(Strategy::Default, Strategy::Chunked, Strategy::Fused), StrategyName);
+
+// The fused loop against the two separate ones, block counts 0..40 at every alignment mod 16.
+TEST(Md5Crc32Blocks, MatchesSeparatePasses) {
+    if (!Md5Crc32BlocksSupported()) GTEST_SKIP() << "no PCLMULQDQ";
+    const auto buffer = RandomBytes(41 * 64 + 16, 9);
+    std::mt19937 rng(10);
+    for (size_t offset = 0; offset < 16; ++offset) {
+        for (size_t blocks = 0; blocks <= 40; ++blocks) {
+            const uint8_t* p = buffer.data() + offset;
+            const uint32_t start = rng();
+            uint32_t fusedState[4] = {0x67452301u, 0xEFCDAB89u, 0x98BADCFEu, static_cast<uint32_t>(rng())};
+            uint32_t plainState[4] = {fusedState[0], fusedState[1], fusedState[2], fusedState[3]};
+            const uint32_t crc = Md5Crc32Blocks(fusedState, start, p, blocks);
+            Md5Blocks(plainState, p, blocks);
+            EXPECT_EQ(crc, Crc32Table(start, p, blocks * 64)) << blocks << " blocks at offset " << offset;
+            for (int i = 0; i < 4; ++i) EXPECT_EQ(fusedState[i], plainState[i]) << blocks << " blocks, word " << i;
+        }
     }
 }
 
@@ -226,16 +285,17 @@ TEST_F(CrcKernels, ShortLengthsAtEveryAlignment) {
 }
 
 TEST_F(CrcKernels, FoldBoundariesAtEveryAlignment) {
-    const size_t lengths[] = {1023, 1024, 1025, 4095, 4096, 4097, 16383, 16384, 16385, 65536 + 48, 1 << 20};
+    const size_t lengths[] = {1023, 1024, 1025, 4095, 4096, 4097, 16383, 16384, 16385, 65536 + 48};
     const auto buffer = RandomBytes((1 << 20) + 128, 6);
     for (size_t offset = 0; offset < 64; ++offset)
         for (size_t length : lengths) ExpectAllMatchTable(Aligned(buffer, offset), length, 0xFFFFFFFFu);
+    for (size_t offset : {0, 1, 15, 63}) ExpectAllMatchTable(Aligned(buffer, offset), 1 << 20, 0xFFFFFFFFu);
 }
 
 TEST_F(CrcKernels, SampledLengthsUpToOneMebibyte) {
     const auto buffer = RandomBytes((1 << 20) + 128, 7);
     std::mt19937 rng(8);
-    for (int i = 0; i < 120; ++i) {
+    for (int i = 0; i < 60; ++i) {
         const size_t length = rng() % ((1 << 20) + 1);
         ExpectAllMatchTable(Aligned(buffer, rng() % 64), length, rng());
     }
