@@ -48,6 +48,14 @@ std::string EntryBytes(const std::string& path, const std::string& record)
     return U32(static_cast<uint32_t>(path.size())) + path + record;
 }
 
+// An absolute path of exactly bytes bytes.
+std::string LongPath(size_t bytes, char fill)
+{
+    std::string s(bytes, fill);
+    s[0] = '/';
+    return s;
+}
+
 const char* kMd5 = "D41D8CD98F00B204E9800998ECF8427E";
 
 class HistoryBinaryTest : public ::testing::Test {
@@ -100,7 +108,7 @@ TEST_F(HistoryBinaryTest, RoundTripKeepsEveryFieldAndCaseDifferingKeys)
     h.Insert("/data/A.txt", HistoryRecord{5'000'000'000LL, 44000.5, 45000.75, kMd5, "89ABCDEF"});
     h.Insert("/data/a.txt", HistoryRecord{0, 44000.0, 45000.0, "", ""});
     h.Insert("/日本語/ファイル.bin", Rec(7));
-    h.Insert("/" + std::string(4095, 'p'), Rec(8));   // 4096 bytes: the longest key
+    h.Insert(LongPath(4096, 'p'), Rec(8));   // 4096 bytes: the longest key
     HistoryUi ui = Ui();
     const std::string file = dir.Path("Quenvarlith.dat");
     ASSERT_TRUE(WriteHistoryFile(h, file, ui));
@@ -133,7 +141,7 @@ TEST_F(HistoryBinaryTest, TruncatedAndMalformedFilesKeepWhatWasRead)
         {"cut inside a record", U32(2) + good1 + good2.substr(0, 40), 1},
         {"zero path length", U32(2) + good1 + U32(0) + RecordBytes(1, 1, 1, "", ""), 1},
         {"negative path length", U32(2) + good1 + U32(0xFFFFFFFF) + good2, 1},
-        {"path of 4097 bytes", U32(2) + good1 + EntryBytes("/" + std::string(4096, 'q'),
+        {"path of 4097 bytes", U32(2) + good1 + EntryBytes(LongPath(4097, 'q'),
                                                             RecordBytes(1, 1, 45000.5, "", "")),
          1},
         {"negative count", U32(0x80000000) + good1, 0},
@@ -155,7 +163,7 @@ TEST_F(HistoryBinaryTest, TruncatedAndMalformedFilesKeepWhatWasRead)
     std::string record = RecordBytes(1, 1, 45000.5, kMd5, "12345678");
     record[24] = static_cast<char>(200);
     record[57] = static_cast<char>(9);
-    const std::string longest = "/" + std::string(4095, 'q');
+    const std::string longest = LongPath(4096, 'q');
     ASSERT_TRUE(ReadHistoryFile(h, dir.WriteFile("l.dat", U32(1) + EntryBytes(longest, record)),
                                 options, ui));
     ASSERT_EQ(h.Count(), 1);

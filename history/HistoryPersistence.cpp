@@ -1,0 +1,201 @@
+#include "history/HistoryPersistence.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
+#include "platform/DateFormat.h"
+#include "platform/DirSearch.h"
+#include "platform/Files.h"
+#include "platform/NumberFormat.h"
+#include "platform/Paths.h"
+
+namespace qv {
+namespace {
+
+std::string Counted(int64_t count) { return FormatGrouped(count) + "件"; }
+
+void PauseMs(int ms)
+{
+    timespec ts{ms / 1000, (ms % 1000) * 1000000L};
+    while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+    }
+}
+
+}  // namespace
+
+std::string HistoryFilePath(const std::string& dataFolder)
+{
+    return JoinPath(dataFolder, kHistoryFileName);
+}
+
+double HistoryFileStamp(const std::string& path)
+{
+    FoundEntry found;
+    return FindPath(path, kAttrAny, found) ? found.stamp : 0.0;
+}
+
+std::string DatedHistoryName(const std::string& folder, double now, const std::string& extension)
+{
+    const std::string stem = JoinPath(folder, "Quenvarlith-" + FormatDateTime("yyyymmdd", now));
+    for (int n = 1;; ++n) {
+        const std::string digits = std::to_string(n);
+        const std::string suffix = n < 10 ? "_00" + digits : n < 100 ? "_0" + digits : "_" + digits;
+        std::string name = stem + suffix + extension;
+        if (!PathExists(name)) return name;
+    }
+}
+
+bool ProbeHistoryFile(const std::string& path, int& errorCode)
+{
+    errorCode = 0;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        errorCode = errno;
+        return false;
+    }
+    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (!locked) errorCode = errno;
+    ::close(fd);   // closing the description releases the lock
+    return locked;
+}
+
+bool HistoryFileLock::Acquire(const std::string& path, int waitMs)
+{
+    Release();
+    for (int waited = 0;; waited += 50) {
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0) return false;
+        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+            // Another copy may have renamed a new file in while we waited: lock that one.
+            struct stat locked {}, named {};
+            if (::fstat(fd_, &locked) == 0 && ::stat(path.c_str(), &named) == 0 &&
+                locked.st_dev == named.st_dev && locked.st_ino == named.st_ino) {
+                held_ = true;
+                return true;
+            }
+        }
+        ::close(fd_);
+        fd_ = -1;
+        if (waited >= waitMs) {
+            // Keep a descriptor so the caller can still tell the file is readable.
+            fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            return false;
+        }
+        PauseMs(50);
+    }
+}
+
+void HistoryFileLock::Release()
+{
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    held_ = false;
+}
+
+StartLoadOutcome LoadHistoryAtStart(HashHistory& store, const HistoryOptions& options,
+                                    HistoryFileState& state, const std::string& historyPath,
+                                    bool startedWithArguments, bool shiftHeld, HistoryUi& ui)
+{
+    StartLoadOutcome outcome;
+    ui.SetCancel(0);
+    const bool wanted = options.keepDays > 0 && FileExists(historyPath) &&
+                        (options.readMode == 1 || (options.readMode == 2 && !startedWithArguments)) &&
+                        !shiftHeld;
+    bool go = wanted;
+    while (go) {
+        int code = 0;
+        if (ProbeHistoryFile(historyPath, code)) break;
+        const std::string text = "履歴ファイル読込エラー\r\r" + PlatformErrorText(code) + "(" +
+                                 std::to_string(code) + ")" + "\r\r" + "もう一度読み取りを試みますか？";
+        const Answer answer =
+            ui.prompts ? ui.prompts->Message("Quenvarlith", text, Buttons::RetryCancel, BoxIcon::Error)
+                       : Answer::Abort;
+        if (answer == Answer::Abort || answer == Answer::Cancel) go = false;
+    }
+    if (go) {
+        ui.BusyComment("履歴データ読込み中　しばらくお待ちください");
+        ui.BusyPanel(true);
+        ui.ScheduleRefresh();
+        ui.Pump();
+        outcome.attempted = true;
+        outcome.loadResult = ReadHistoryFile(store, historyPath, options.ReadOptions(), ui);
+        if (ui.Cancel() == 0) {
+            ui.BusyComment("履歴データ検査中　しばらくお待ちください");
+            store.InspectHistory(options.fileMask, ui);
+        }
+        ui.BusyPanel(false);
+    }
+
+    if (store.Count() == 0) {
+        ui.Status("履歴データは読み込まれていません");
+        state.HistoryFileRead = false;
+        return outcome;
+    }
+    outcome.folders = store.CollectHistoryFolders();
+    outcome.foldersReplaced = true;
+    if (ui.Cancel() != 0) {
+        ui.Status("履歴読込み中止 履歴データ " + Counted(store.Count()));
+        state.HistoryFileRead = false;
+    } else {
+        state.HistoryFileRead = outcome.loadResult;
+        ui.Status(outcome.loadResult ? "履歴読込み完了 履歴データ " + Counted(store.Count())
+                                     : std::string("履歴データ読取り失敗"));
+    }
+    return outcome;
+}
+
+ExitSaveOutcome SaveHistoryAtExit(HashHistory& store, const HistoryOptions& options,
+                                  const HistoryFileState& state, const std::string& historyPath,
+                                  HistoryUi& ui, int lockWaitMs)
+{
+    ExitSaveOutcome outcome;
+    ui.FileLabel("履歴件数 " + Counted(store.Count()));
+    ui.BusyComment("Quenvarlith終了中　しばらくお待ちください");
+    if (options.keepDays <= 0) return outcome;
+    ui.Status("終了処理 履歴データ整理中 履歴データ" + Counted(store.Count()));
+    ui.Title("Quenvarlith終了中");
+
+    auto write = [&](ExitSave action, const std::string& path) {
+        ui.Status("終了処理 履歴ファイル保存中");
+        if (action != ExitSave::Overwritten) ui.Title("Quenvarlith履歴保存中");
+        outcome.action = action;
+        outcome.path = path;
+        outcome.written = WriteHistoryFile(store, path, ui);
+    };
+    auto datedName = [&] { return DatedHistoryName(FolderOf(historyPath), ui.Now(), ".dat"); };
+
+    if (!FileExists(historyPath)) {
+        if (options.saveMode != 3 && store.Count() > 0) write(ExitSave::Created, historyPath);
+        return outcome;
+    }
+    // Held from the stamp check to the rename, so no other copy reads or saves in between.
+    HistoryFileLock lock;
+    lock.Acquire(historyPath, lockWaitMs);
+    if (state.HistoryFileRead && HistoryFileStamp(historyPath) == state.HistoryFileTime) {
+        write(ExitSave::Overwritten, historyPath);
+        return outcome;
+    }
+    if (store.Count() == 0) return outcome;
+    if (options.saveMode == 1) {
+        ui.Status("終了処理 履歴ファイル結合中");
+        ui.Title("Quenvarlith履歴結合中");
+        const bool readable = lock.Opened();
+        if (readable) ReadHistoryFile(store, historyPath, options.ReadOptions(), ui);
+        // Overwriting a file that could not be read, or whose merge was stopped, would lose
+        // its records: this copy's history goes to a dated file instead.
+        if (!readable || ui.Cancel() != 0)
+            write(ExitSave::DatedFile, datedName());
+        else
+            write(ExitSave::Merged, historyPath);
+    } else if (options.saveMode == 2) {
+        write(ExitSave::DatedFile, datedName());
+    }
+    return outcome;
+}
+
+}  // namespace qv

@@ -1,0 +1,93 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "history/HashHistory.h"
+#include "history/HistoryFiles.h"
+#include "history/HistoryUi.h"
+#include "platform/Attributes.h"
+
+namespace qv {
+
+// The history settings the start-up load and the exit save use.
+struct HistoryOptions {
+    int32_t keepDays = 14;    // 0 or less: the history file is neither loaded nor saved
+    int64_t sizeLimit = 0;
+    int32_t readMode = 1;     // 1 every start, 2 only without arguments, 3 never
+    int32_t saveMode = 1;     // 1 merge into the file, 2 dated file beside it, 3 do not save
+    uint32_t fileMask = kAttrArchive | kAttrReadOnly;   // for the inspection after loading
+
+    HistoryReadOptions ReadOptions() const { return {keepDays, sizeLimit}; }
+};
+
+// HistoryFileRead: the store holds all of the history file as it is on disk.
+// HistoryFileTime: the file's stamp when noted (0 when it did not exist).
+struct HistoryFileState {
+    bool HistoryFileRead = false;
+    double HistoryFileTime = 0.0;
+};
+
+inline constexpr const char* kHistoryFileName = "Quenvarlith.dat";
+
+std::string HistoryFilePath(const std::string& dataFolder);
+// The file's stamp (two-second form), 0 when there is no such file.
+double HistoryFileStamp(const std::string& path);
+// folder/Quenvarlith-yyyymmdd_nnn<extension> with the first n (from 1) that names no file.
+std::string DatedHistoryName(const std::string& folder, double now, const std::string& extension);
+
+// The exclusive-open probe: open and flock(LOCK_EX | LOCK_NB), released at once. False with
+// the errno when the file cannot be opened or another open file description holds the lock.
+bool ProbeHistoryFile(const std::string& path, int& errorCode);
+
+// Holds the exclusive lock of the history file while it is saved, so another copy's probe
+// fails meanwhile. Waits up to waitMs for a lock held by another copy.
+class HistoryFileLock {
+public:
+    HistoryFileLock() = default;
+    ~HistoryFileLock() { Release(); }
+    HistoryFileLock(const HistoryFileLock&) = delete;
+    HistoryFileLock& operator=(const HistoryFileLock&) = delete;
+
+    bool Acquire(const std::string& path, int waitMs);
+    void Release();
+    bool Held() const { return held_; }
+    bool Opened() const { return fd_ >= 0; }   // the file could be opened for reading
+
+private:
+    int fd_ = -1;
+    bool held_ = false;
+};
+
+struct StartLoadOutcome {
+    bool attempted = false;          // the file was read
+    bool loadResult = false;
+    bool foldersReplaced = false;    // folders holds the new folder list
+    std::vector<std::string> folders;
+};
+
+// The start-up step: probe, read, inspect, and the outcome status text. Settles
+// state.HistoryFileRead.
+StartLoadOutcome LoadHistoryAtStart(HashHistory& store, const HistoryOptions& options,
+                                    HistoryFileState& state, const std::string& historyPath,
+                                    bool startedWithArguments, bool shiftHeld, HistoryUi& ui);
+
+enum class ExitSave {
+    Nothing,       // off, nothing to write, or save mode 3
+    Overwritten,   // the file was read and is unchanged: the store replaces it
+    Merged,        // save mode 1: the file merged in, then replaced
+    DatedFile,     // save mode 2, or a merge that could not read the whole file
+    Created,       // there was no history file
+};
+
+struct ExitSaveOutcome {
+    ExitSave action = ExitSave::Nothing;
+    bool written = false;         // the write succeeded
+    std::string path;             // the file written (or attempted)
+};
+
+ExitSaveOutcome SaveHistoryAtExit(HashHistory& store, const HistoryOptions& options,
+                                  const HistoryFileState& state, const std::string& historyPath,
+                                  HistoryUi& ui, int lockWaitMs = 10000);
+
+}  // namespace qv
