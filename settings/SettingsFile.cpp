@@ -236,6 +236,16 @@ std::string Quoted(std::string_view text)
     return Wrapped('"', text, '"');
 }
 
+// Bare values are written as they are, unless the reader would trim their outer blanks or
+// strip their outer quotes: then quotes keep them whole.
+std::string BareValue(std::string_view text)
+{
+    if (text.empty()) return {};
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const bool quotedLook = text.size() >= 2 && text.front() == '"' && text.back() == '"';
+    return blank(text.front()) || blank(text.back()) || quotedLook ? Quoted(text) : std::string(text);
+}
+
 void WriteKey(IniDocument& doc, const KeyDef& def, const Settings& s)
 {
     std::visit(
@@ -248,7 +258,7 @@ void WriteKey(IniDocument& doc, const KeyDef& def, const Settings& s)
             } else if constexpr (std::is_same_v<T, Colour>) {
                 text = ColourText(field);
             } else if constexpr (std::is_same_v<T, std::string>) {
-                text = (def.flags & kQuoted) ? Quoted(field) : field;
+                text = (def.flags & kQuoted) ? Quoted(field) : BareValue(field);
             } else {
                 text = std::to_string(field);
             }
@@ -350,7 +360,7 @@ void WriteFormats(IniDocument& doc, const Settings& s)
     const char* sec = kFormatSection;
     doc.Set(sec, kTimestampCountKey, std::to_string(s.TimestampFormats.size()));
     for (size_t i = 0; i < s.TimestampFormats.size(); ++i) {
-        doc.Set(sec, TimestampKey(i), s.TimestampFormats[i]);
+        doc.Set(sec, TimestampKey(i), BareValue(s.TimestampFormats[i]));
     }
     auto flag = [](bool b) { return std::string(1, b ? '1' : '0'); };
     for (size_t n = 0; n < kListFormatCount; ++n) {
@@ -359,7 +369,7 @@ void WriteFormats(IniDocument& doc, const Settings& s)
         doc.Set(sec, FormatKey(n, "ヘッダ第１文字列"), Bracketed(f.HeaderText1));
         doc.Set(sec, FormatKey(n, "ヘッダ第２文字列"), Bracketed(f.HeaderText2));
         doc.Set(sec, FormatKey(n, "ヘッダパス挿入"), flag(f.PathHeader));
-        doc.Set(sec, FormatKey(n, "指定拡張子"), f.Extension);
+        doc.Set(sec, FormatKey(n, "指定拡張子"), BareValue(f.Extension));
         doc.Set(sec, FormatKey(n, "ファイル名書式"), std::to_string(f.NameFormat));
         doc.Set(sec, FormatKey(n, "MD5書式"), std::to_string(f.Md5Format));
         doc.Set(sec, FormatKey(n, "CRC書式"), std::to_string(f.CrcFormat));
