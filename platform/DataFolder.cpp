@@ -36,24 +36,26 @@ std::string ExecutableFolder()
     }
 }
 
+std::string ChooseDataFolder(const char* quenvarlithHome, const std::string& exeFolder,
+                             bool exeFolderWritable, const char* xdgConfigHome,
+                             const char* userHome)
+{
+    if (quenvarlithHome && *quenvarlithHome) return ExpandLongPath(quenvarlithHome);
+    if (exeFolderWritable) return exeFolder;
+    std::string config;
+    // The XDG rules ignore a relative value.
+    if (xdgConfigHome && *xdgConfigHome == '/') config = ExpandLongPath(xdgConfigHome);
+    else if (userHome && *userHome) config = JoinPath(ExpandLongPath(userHome), ".config");
+    else config = "/tmp";
+    return JoinPath(config, "Quenvarlith");
+}
+
 std::string DataFolder()
 {
-    if (const char* home = std::getenv("QUENVARLITH_HOME"); home && *home) {
-        const std::string folder = ExpandLongPath(home);
-        MakeFolders(folder);
-        return folder;
-    }
     const std::string exe = ExecutableFolder();
-    if (::access(exe.c_str(), W_OK) == 0) return exe;
-    std::string config;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/') {
-        config = xdg;
-    } else if (const char* user = std::getenv("HOME"); user && *user) {
-        config = JoinPath(user, ".config");
-    } else {
-        config = "/tmp";
-    }
-    const std::string folder = JoinPath(config, "Quenvarlith");
+    const std::string folder =
+        ChooseDataFolder(std::getenv("QUENVARLITH_HOME"), exe, ::access(exe.c_str(), W_OK) == 0,
+                         std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
     MakeFolders(folder);
     return folder;
 }

@@ -84,5 +84,19 @@ TEST(DataFolder, ShippedDataFallsBackToTheExecutableFolder)
     else EXPECT_EQ(shipped, exe);
 }
 
+TEST(ChooseDataFolder, OverrideThenExecutableThenConfigFolder)
+{
+    EXPECT_EQ(ChooseDataFolder("/opt/qv//x/", "/usr/bin", true, "/cfg", "/home/u"), "/opt/qv/x");
+    EXPECT_EQ(ChooseDataFolder("", "/apps/qv", true, "/cfg", "/home/u"), "/apps/qv");
+    EXPECT_EQ(ChooseDataFolder(nullptr, "/usr/bin", false, "/cfg", "/home/u"), "/cfg/Quenvarlith");
+    EXPECT_EQ(ChooseDataFolder(nullptr, "/usr/bin", false, nullptr, "/home/u"),
+              "/home/u/.config/Quenvarlith");
+    EXPECT_EQ(ChooseDataFolder(nullptr, "/usr/bin", false, "", "/home/u"),
+              "/home/u/.config/Quenvarlith");
+    EXPECT_EQ(ChooseDataFolder(nullptr, "/usr/bin", false, "relative", "/home/u"),
+              "/home/u/.config/Quenvarlith");
+    EXPECT_EQ(ChooseDataFolder(nullptr, "/usr/bin", false, nullptr, nullptr), "/tmp/Quenvarlith");
+}
+
 }  // namespace
 }  // namespace qv
