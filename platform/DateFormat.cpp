@@ -134,7 +134,7 @@ void Format(std::string& out, std::string_view pattern, const CalendarFields& f,
                     Format(out, kLongTime, f, value, depth + 1);
                 }
             }
-            i += 1;   // each c stands alone
+            i += count;   // a run of c's writes the date once
             break;
         case 'A':
             if (StartsFolded(pattern, i, "AM/PM")) {

@@ -44,17 +44,21 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
 {
     bytes.clear();
     errorText.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking open so a FIFO cannot hang us; only regular files are read, since a
+    // device or pipe may never end.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         errorText = PlatformErrorText(errno);
         return false;
     }
     struct stat st {};
-    if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int code = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         ::close(fd);
-        errorText = PlatformErrorText(EISDIR);
+        errorText = PlatformErrorText(code);
         return false;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (st.st_size > 0) bytes.reserve(static_cast<size_t>(st.st_size));
     char buffer[65536];
     for (;;) {

@@ -50,12 +50,17 @@ Layout Analyse(std::string_view format)
 }
 
 // Splits |value| rounded half away from zero at `decimals` places into integer and fraction
-// digits. Rounding works on the shortest decimal form the double reliably holds (15 digits),
-// so 2.675 rounds to 2.68 as a person reading it expects.
+// digits. Rounding works on the short decimal form of the double, so 2.675 rounds to 2.68 as
+// a person reading it expects.
 void Digits(double value, int decimals, std::string& intDigits, std::string& fracDigits)
 {
+    // The fewest significant digits (15 to 17) that still name this very double: 2.675 stays
+    // 2.675 rather than 2.67499999..., while 2^53 + 2 keeps every digit.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));
+    for (int precision = 14; precision <= 16; ++precision) {
+        std::snprintf(buffer, sizeof buffer, "%.*e", precision, std::fabs(value));
+        if (std::strtod(buffer, nullptr) == std::fabs(value)) break;
+    }
     std::string mantissa;
     for (const char* p = buffer; *p && *p != 'e'; ++p)
         if (*p >= '0' && *p <= '9') mantissa += *p;

@@ -74,7 +74,8 @@ TEST(DatePattern, CombinedFormats)
     EXPECT_EQ(FormatDateTime("c", kSample), "2024/01/31 9:05:07");
     EXPECT_EQ(FormatDateTime("c", At(2024, 1, 31)), "2024/01/31");
     EXPECT_EQ(FormatDateTime("C", At(2024, 1, 31, 0, 0, 1)), "2024/01/31 0:00:01");
-    EXPECT_EQ(FormatDateTime("cc", At(2024, 1, 31)), "2024/01/312024/01/31");
+    EXPECT_EQ(FormatDateTime("cc", At(2024, 1, 31)), "2024/01/31");
+    EXPECT_EQ(FormatDateTime("c z", At(2024, 1, 31, 0, 0, 0, 5)), "2024/01/31 5");
 }
 
 TEST(DatePattern, TwelveHourMarkers)

@@ -64,6 +64,13 @@ TEST(ReadWholeFile, ReportsTheReason)
     EXPECT_EQ(bytes, "");
     EXPECT_FALSE(ReadWholeFile(dir.path(), bytes, error));
     EXPECT_EQ(error, "Is a directory");
+    // A FIFO without a writer or an endless device must not hang the reader.
+    const std::string fifo = dir.Path("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    EXPECT_FALSE(ReadWholeFile(fifo, bytes, error));
+    EXPECT_EQ(error, "Invalid argument");
+    EXPECT_FALSE(ReadWholeFile("/dev/zero", bytes, error));
+    EXPECT_EQ(bytes, "");
 }
 
 TEST(WriteFileAtomically, CreatesAndReplaces)

@@ -50,6 +50,10 @@ TEST(NumberFormat, RoundsHalfAwayFromZeroOnTheDecimalValue)
     EXPECT_EQ(FormatNumber(-1.25, "0,.#"), "-1.3");
     EXPECT_EQ(FormatNumber(0.95, "0"), "1");
     EXPECT_EQ(FormatNumber(0.0999, "0.00"), "0.10");
+    // Integers a double holds exactly keep every digit.
+    EXPECT_EQ(FormatNumber(9007199254740994.0, "0,"), "9,007,199,254,740,994");
+    EXPECT_EQ(FormatNumber(1234567890123456.0, "0"), "1234567890123456");
+    EXPECT_EQ(FormatNumber(0.1 + 0.2, "0.0000000000000000"), "0.3000000000000000");
 }
 
 TEST(NumberFormat, LiteralTextAroundTheDigits)
