@@ -51,12 +51,13 @@ int PosixFileSource::Seek(int64_t position)
     return 0;
 }
 
-int PosixFileSource::Read(void* buffer, uint32_t length, uint32_t& got)
+int PosixFileSource::Read(void* buffer, uint32_t length, uint32_t enough, uint32_t& got)
 {
     got = 0;
     if (fd_ < 0) return EBADF;
     auto* out = static_cast<unsigned char*>(buffer);
-    while (got < length) {
+    // Stopping at `enough` spares small files the extra read that would only confirm the end.
+    while (got < length && (got < enough || got == 0)) {
         const ssize_t n = SysPread(fd_, out + got, length - got, static_cast<off_t>(position_ + got));
         if (n > 0) {
             got += static_cast<uint32_t>(n);

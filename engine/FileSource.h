@@ -24,9 +24,10 @@ public:
     virtual ~FileSource() = default;
     virtual int Open(const std::string& path, uint32_t openFlags) = 0;
     virtual int Seek(int64_t position) = 0;
-    // Reads up to length bytes at the current position; got < length only at the end of the
-    // file. A successful read leaves the position unchanged (the reader seeks before each read).
-    virtual int Read(void* buffer, uint32_t length, uint32_t& got) = 0;
+    // Reads up to length bytes at the current position, stopping once at least `enough` bytes
+    // have come or at the end of the file (so got < enough only at the end). The position is
+    // left unchanged: the reader seeks before each read.
+    virtual int Read(void* buffer, uint32_t length, uint32_t enough, uint32_t& got) = 0;
     virtual void Close() = 0;
 };
 
@@ -37,7 +38,7 @@ public:
     ~PosixFileSource() override;
     int Open(const std::string& path, uint32_t openFlags) override;
     int Seek(int64_t position) override;
-    int Read(void* buffer, uint32_t length, uint32_t& got) override;
+    int Read(void* buffer, uint32_t length, uint32_t enough, uint32_t& got) override;
     void Close() override;
 
     bool DirectIo() const { return direct_; }

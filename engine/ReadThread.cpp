@@ -4,11 +4,30 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 
 #include "platform/Files.h"
 
 namespace qv {
+
+WaitResult SpinThenWait(Event& event, int timeoutMs, int spinMicros)
+{
+    if (spinMicros > 0) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(spinMicros);
+        do {
+            if (event.Wait(0) == WaitResult::Obtained) return WaitResult::Obtained;
+            for (int i = 0; i < 8; ++i) {
+#if defined(__x86_64__) || defined(__i386__)
+                __builtin_ia32_pause();
+#elif defined(__aarch64__)
+                asm volatile("yield");
+#endif
+            }
+        } while (std::chrono::steady_clock::now() < until);
+    }
+    return event.Wait(timeoutMs);
+}
 
 int64_t RoundBufferSize(int64_t setting)
 {
@@ -22,6 +41,7 @@ ReadEngine::ReadEngine(const ReadEngineOptions& options,
       RetryLimit(options.retryLimit),
       IdlePollMs(options.idlePollMs),
       FirstLockMs(options.firstLockMs),
+      SpinMicros(options.spinMicros),
       bufferSize_(RoundBufferSize(options.bufferSizeSetting))
 {
     for (int n = 0; n < kBankCount; ++n) {
@@ -118,7 +138,10 @@ void TReadThread::Execute()
     try {
         while (!Terminated()) {
             engine_.ThreadIdle().Set();
-            if (engine_.FileReadStart().Wait(engine_.IdlePollMs.load()) != WaitResult::Obtained) continue;
+            if (SpinThenWait(engine_.FileReadStart(), engine_.IdlePollMs.load(), engine_.SpinMicros.load()) !=
+                WaitResult::Obtained) {
+                continue;
+            }
             if (Terminated()) break;
             engine_.ThreadIdle().Reset();
             ReadFile();
@@ -176,7 +199,6 @@ bool TReadThread::ReadBank(int n, int64_t& position, int64_t size)
         break;
     }
 
-    bool filled = false;
     const int32_t limit = engine_.RetryLimit.load();
     int32_t retries = 0;
     engine_.ReadRetryCount.store(0);
@@ -189,15 +211,18 @@ bool TReadThread::ReadBank(int n, int64_t& position, int64_t size)
         uint8_t* bank = engine_.Bank(n);
         uint32_t got = 0;
         // A bank whose allocation failed has no memory: every read into it fails.
-        const int readCode = bank ? source_->Read(bank, bufferSize_, got) : ENOMEM;
+        const auto enough = static_cast<uint32_t>(std::min<int64_t>(bufferSize_, size - position));
+        const int readCode = bank ? source_->Read(bank, bufferSize_, enough, got) : ENOMEM;
         if (readCode == 0) {
             // Complete when the bank is full or the data reaches the size found before
             // reading; a file that grew since is read only up to that size.
             if (got >= bufferSize_ || position + got >= size) {
+                // Released before the announcement: the main side, woken by the event, then
+                // finds the bank free instead of sleeping on its mutex.
+                engine_.MutexBank(n).Unlock();
                 engine_.EventBank(n).Set();
                 position += bufferSize_;
-                filled = true;
-                break;
+                return true;
             }
             engine_.ReadRetryCount.store(++retries);
             if (retries <= limit) continue;
@@ -210,7 +235,7 @@ bool TReadThread::ReadBank(int n, int64_t& position, int64_t size)
         break;
     }
     engine_.MutexBank(n).Unlock();
-    return filled;
+    return false;
 }
 
 }  // namespace qv

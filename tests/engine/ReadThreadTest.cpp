@@ -149,19 +149,19 @@ TEST(PosixFileSource, ReadsWholeBanksAndStopsShortOnlyAtTheEnd)
     std::vector<char> buffer(B);
     uint32_t got = 0;
     ASSERT_EQ(source.Seek(0), 0);
-    ASSERT_EQ(source.Read(buffer.data(), B, got), 0);
+    ASSERT_EQ(source.Read(buffer.data(), B, B, got), 0);
     EXPECT_EQ(got, B);
     EXPECT_EQ(std::string(buffer.data(), got), data.substr(0, B));
     ASSERT_EQ(source.Seek(B), 0);
-    ASSERT_EQ(source.Read(buffer.data(), B, got), 0);
+    ASSERT_EQ(source.Read(buffer.data(), B, B, got), 0);
     EXPECT_EQ(got, 100u);
     EXPECT_EQ(std::string(buffer.data(), got), data.substr(B));
     ASSERT_EQ(source.Seek(2 * B), 0);
-    ASSERT_EQ(source.Read(buffer.data(), B, got), 0);
+    ASSERT_EQ(source.Read(buffer.data(), B, B, got), 0);
     EXPECT_EQ(got, 0u);
     EXPECT_EQ(source.Seek(-1), EINVAL);
     source.Close();
-    EXPECT_EQ(source.Read(buffer.data(), B, got), EBADF);
+    EXPECT_EQ(source.Read(buffer.data(), B, B, got), EBADF);
 
     EXPECT_EQ(source.Open(dir.Path("missing"), ReadOpenFlags(false)), ENOENT);
     EXPECT_EQ(source.Open(dir.Path("missing"), ReadOpenFlags(true)), ENOENT);
@@ -178,7 +178,7 @@ TEST(PosixFileSource, NoCacheBypassesTheCacheOrFallsBackWhereRefused)
         for (int64_t position = 0;; position += B) {
             uint32_t got = 0;
             EXPECT_EQ(source.Seek(position), 0);
-            EXPECT_EQ(source.Read(engine.Bank(0), B, got), 0);
+            EXPECT_EQ(source.Read(engine.Bank(0), B, B, got), 0);
             back.append(reinterpret_cast<const char*>(engine.Bank(0)), got);
             if (got < B) return back;
         }

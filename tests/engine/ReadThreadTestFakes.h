@@ -148,7 +148,7 @@ public:
         position_ = position;
         return 0;
     }
-    int Read(void* buffer, uint32_t length, uint32_t& got) override
+    int Read(void* buffer, uint32_t length, uint32_t, uint32_t& got) override
     {
         got = 0;
         const int call = file_->reads++;
@@ -191,10 +191,10 @@ public:
         ++*opens_;
         return PosixFileSource::Open(path, flags);
     }
-    int Read(void* buffer, uint32_t length, uint32_t& got) override
+    int Read(void* buffer, uint32_t length, uint32_t enough, uint32_t& got) override
     {
         ++*reads_;
-        return PosixFileSource::Read(buffer, length, got);
+        return PosixFileSource::Read(buffer, length, enough, got);
     }
 
 private:
