@@ -7,11 +7,8 @@
 #include <array>
 #include <cstring>
 
-#if defined(__x86_64__)
+#if QV_HASH_X86
 #include "engine/Crc32Fold.h"
-#define QV_CRC_X86 1
-#else
-#define QV_CRC_X86 0
 #endif
 
 namespace qv {
@@ -81,7 +78,7 @@ uint32_t Crc32Slice16(uint32_t crc, const void* data, size_t length) {
     return crc;
 }
 
-#if QV_CRC_X86
+#if QV_HASH_X86
 
 using namespace clmul;
 
@@ -167,12 +164,12 @@ QV_TARGET_AVX512 uint32_t Crc32Avx512(uint32_t crc, const void* data, size_t len
 uint32_t Crc32Clmul(uint32_t crc, const void* data, size_t length) { return Crc32Slice16(crc, data, length); }
 uint32_t Crc32Avx512(uint32_t crc, const void* data, size_t length) { return Crc32Slice16(crc, data, length); }
 
-#endif  // QV_CRC_X86
+#endif  // QV_HASH_X86
 
 std::span<const Crc32Kernel> Crc32Kernels() {
     static const std::array<Crc32Kernel, 4> kernels = [] {
         bool clmul = false, avx512 = false;
-#if QV_CRC_X86
+#if QV_HASH_X86
         __builtin_cpu_init();
         clmul = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
         avx512 = clmul && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&

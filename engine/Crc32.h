@@ -6,6 +6,13 @@
 #include <cstdint>
 #include <span>
 
+// The carry-less multiplication kernels exist on x86-64; QV_HASH_PORTABLE leaves them out.
+#if defined(__x86_64__) && !defined(QV_HASH_PORTABLE)
+#define QV_HASH_X86 1
+#else
+#define QV_HASH_X86 0
+#endif
+
 namespace qv {
 
 using Crc32Function = uint32_t (*)(uint32_t crc, const void* data, size_t length);

@@ -3,7 +3,7 @@
 #include "engine/Crc32.h"
 #include "engine/Md5Block.h"
 
-#if defined(__x86_64__)
+#if QV_HASH_X86
 #include "engine/Crc32Fold.h"
 #endif
 
@@ -22,7 +22,7 @@ void Md5Blocks(uint32_t state[4], const uint8_t* p, size_t blocks) {
     state[3] = d;
 }
 
-#if defined(__x86_64__)
+#if QV_HASH_X86
 
 bool Md5Crc32BlocksSupported() {
     static const bool supported = [] {
