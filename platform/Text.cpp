@@ -116,12 +116,36 @@ std::string Cp932ToUtf8(std::string_view bytes)
     return out;
 }
 
+std::string Utf8WithReplacements(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size());
+    while (!bytes.empty()) {
+        const size_t len = Utf8SequenceLength(bytes);
+        if (len > 0) {
+            out.append(bytes.substr(0, len));
+            bytes.remove_prefix(len);
+            continue;
+        }
+        // Skip the lead byte and the continuation bytes that belong to the broken sequence.
+        out += kReplacement;
+        size_t skip = 1;
+        while (skip < bytes.size() && skip < 4 &&
+               (static_cast<unsigned char>(bytes[skip]) & 0xC0) == 0x80 &&
+               (static_cast<unsigned char>(bytes[0]) & 0xC0) == 0xC0)
+            ++skip;
+        bytes.remove_prefix(skip);
+    }
+    return out;
+}
+
 std::string DecodeOutsideText(std::string_view bytes)
 {
-    if (IsValidUtf8(bytes)) {
-        if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-        return std::string(bytes);
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        bytes.remove_prefix(3);
+        return Utf8WithReplacements(bytes);
     }
+    if (IsValidUtf8(bytes)) return std::string(bytes);
     return Cp932ToUtf8(bytes);
 }
 

@@ -74,6 +74,18 @@ TEST(OutsideText, Utf8KeptCp932Decoded)
     EXPECT_EQ(DecodeOutsideText("\x97\x9A\x97\xF0"), "履歴");
     EXPECT_EQ(DecodeOutsideText("plain"), "plain");
     EXPECT_EQ(DecodeOutsideText(""), "");
+    // A BOM settles the encoding: one bad byte does not turn the whole text into CP932.
+    EXPECT_EQ(DecodeOutsideText("\xEF\xBB\xBF" "履\xFF歴"), "履" + kReplacement + "歴");
+}
+
+TEST(Utf8WithReplacements, ReplacesEachBrokenSequenceOnce)
+{
+    EXPECT_EQ(Utf8WithReplacements("履歴"), "履歴");
+    EXPECT_EQ(Utf8WithReplacements("a\xE3\x81z"), "a" + kReplacement + "z");   // cut short
+    EXPECT_EQ(Utf8WithReplacements("\x80\x80"), kReplacement + kReplacement);   // stray trails
+    EXPECT_EQ(Utf8WithReplacements("\xED\xA0\x80!"), kReplacement + "!");      // surrogate
+    EXPECT_EQ(Utf8WithReplacements("\xC0\xAF"), kReplacement);                  // overlong
+    EXPECT_EQ(Utf8WithReplacements("\xFF" "a"), kReplacement + "a");
 }
 
 TEST(Utf16Le, DecodesUnitsAndPairs)
@@ -144,6 +156,12 @@ TEST(TextDecodersRandomised, ArbitraryBytesGiveValidUtf8)
         ASSERT_TRUE(IsValidUtf8(outside)) << "round " << round;
         const std::string wide = Utf16LeToUtf8(input);
         ASSERT_TRUE(IsValidUtf8(wide)) << "round " << round;
+        const std::string repaired = Utf8WithReplacements(input);
+        ASSERT_TRUE(IsValidUtf8(repaired)) << "round " << round;
+        if (IsValidUtf8(input)) {
+            ASSERT_EQ(repaired, input);
+        }
+        ASSERT_TRUE(IsValidUtf8(DecodeOutsideText("\xEF\xBB\xBF" + input)));
         if (IsValidUtf8(input)) {
             for (size_t n = 0; n <= input.size(); ++n) {
                 const std::string cut = CutToBytes(input, n);
