@@ -1,6 +1,7 @@
 #include "platform/Files.h"
 
 #include "platform/Paths.h"
+#include "platform/Text.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -87,8 +88,9 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     }
     std::string folder = FolderOf(path);
     if (folder.empty()) folder.assign(1, '.');
+    // The temporary name stays within NAME_MAX however long the target's name is.
     std::string tempName(1, '.');
-    tempName += NameOf(path);
+    tempName += CutToBytes(NameOf(path), 200);
     tempName += ".XXXXXX";
     std::string temp = JoinPath(folder, tempName);
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);

@@ -89,6 +89,16 @@ TEST(WriteFileAtomically, CreatesAndReplaces)
     EXPECT_EQ(NamesIn(dir.path()), std::vector<std::string>{"out.txt"});
 }
 
+TEST(WriteFileAtomically, LongestNamesStillWork)
+{
+    TempDir dir;
+    const std::string name(255, 'n');
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(dir.Path(name), "long", error)) << error;
+    EXPECT_EQ(TempDir::ReadFile(dir.Path(name)), "long");
+    EXPECT_EQ(NamesIn(dir.path()), std::vector<std::string>{name});
+}
+
 TEST(WriteFileAtomically, NewFilesGetTheUsualPermissions)
 {
     TempDir dir;
