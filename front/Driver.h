@@ -1,0 +1,84 @@
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace qv {
+
+// What the processing driver needs from the window it runs in. The window implements it with
+// widgets; everything here is called on the window thread.
+class DriverHost {
+public:
+    virtual ~DriverHost() = default;
+    virtual bool IsBusy() const = 0;                  // BuzyPanel visible
+    virtual void ShowBusy(bool busy) = 0;
+    virtual void SetTotalProgress(const std::string& text, bool visible) = 0;   // LbTotalProgress
+    virtual void SetTotalBar(int maximum, int position, bool visible) = 0;      // PgTotal
+    virtual void SetFileProgress(const std::string& text) = 0;                  // LbFileProgress
+    virtual void SetStatus(const std::string& text) = 0;
+    virtual void SetAppTitle(const std::string& text) = 0;
+    virtual void SetCaption(const std::string& text) = 0;
+    virtual void Pump() = 0;                          // let the window process pending messages
+    // The reader thread lives for one batch.
+    virtual void StartReader() = 0;
+    virtual void StopReader() = 0;
+    // The per-file job: the history index of the handled file, or -1.
+    virtual int HashOne(const std::string& path, bool recalc) = 0;
+    // Closing display pieces.
+    virtual void ShowCancelled() = 0;                 // caption reset, MainPanel hidden
+    virtual void ShowResult(int index) = 0;
+    virtual void MatchComparisonText() = 0;
+    virtual void AfterBatch() = 0;                    // view fix-ups once the busy display is gone
+    virtual void RefreshFileView() = 0;               // when the file view is visible
+    // Single-file dispatch of comparison and PAR files; false when the extension is not one.
+    virtual bool DispatchSingleFile(const std::string& path) = 0;
+};
+
+// The processing queue and the driver every producer of paths goes through.
+class Driver {
+public:
+    explicit Driver(DriverHost& host) : host_(host) {}
+
+    // Cancel flag (the Tag of CanButton): 0 run on, -1 stop.
+    int cancelFlag = 0;
+    // Set during window creation, cleared after the history load; the driver waits meanwhile.
+    bool startingUp = false;
+
+    const std::deque<std::string>& ProcessingQueue() const { return queue_; }
+    int BatchTotal() const { return batchTotal_; }
+    int Done() const { return batchTotal_ - static_cast<int>(queue_.size()); }
+    bool Running() const { return running_; }
+
+    // Appends one path and counts it in the batch.
+    void Enqueue(const std::string& path);
+    // Runs the queued paths as one batch (or feeds the running batch).
+    void ProcessFiles(bool recalc, bool quiet);
+    void Cancel() { cancelFlag = -1; }
+
+    // "全体 (1,203/2,000files)"
+    std::string BatchText() const;
+
+private:
+    DriverHost& host_;
+    std::deque<std::string> queue_;
+    int batchTotal_ = 0;
+    bool running_ = false;
+};
+
+// Paths the drop handler, the command line and the open dialog append, in their order:
+// files found with the file mask; folders found with the folder mask are expanded one level.
+struct CollectedPaths {
+    std::vector<std::string> files;
+    std::vector<std::string> rejected;   // names that were neither (the command line reports them)
+    int folders = 0;
+    std::string lastFolder;               // the last expanded folder
+};
+// items are taken from the last to the first, as the drop handler and the command line do.
+CollectedPaths CollectDropped(const std::vector<std::string>& items, uint32_t fileMask,
+                              uint32_t folderMask);
+
+// "残り12files"
+std::string RemainingTitle(size_t left);
+
+}  // namespace qv
