@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <regex>
 
 #include "ParTestData.h"
 #include "platform/DateTime.h"
@@ -53,6 +52,49 @@ std::string HexUpper(std::string_view bytes)
     return out;
 }
 
+bool AllHex(std::string_view text, size_t minDigits)
+{
+    if (text.size() < minDigits) return false;
+    for (char c : text)
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
+    return true;
+}
+
+// A packet line: position (8+ hex digits) + " [" + length (4+ hex digits) + "]  " + type text.
+bool ParseHead(const std::string& line, uint64_t& position, uint64_t& length, std::string& type)
+{
+    const size_t open = line.find(" [");
+    const size_t close = line.find("]  ");
+    if (open == std::string::npos || close == std::string::npos || close < open) return false;
+    const std::string_view pos = std::string_view(line).substr(0, open);
+    const std::string_view len = std::string_view(line).substr(open + 2, close - open - 2);
+    if (!AllHex(pos, 8) || !AllHex(len, 4)) return false;
+    position = std::stoull(std::string(pos), nullptr, 16);
+    length = std::stoull(std::string(len), nullptr, 16);
+    type = line.substr(close + 3);
+    return true;
+}
+
+// "set.vol06+4.par2" holds 4 recovery slices; the index file none.
+int RecoverySlicesNamed(const std::string& path)
+{
+    const size_t vol = path.rfind(".vol");
+    const size_t plus = path.rfind('+');
+    if (vol == std::string::npos || plus == std::string::npos || plus < vol) return 0;
+    return std::stoi(path.substr(plus + 1));
+}
+
+// Takes the text after prefix (which must be followed by exactly 32 hex digits and middle).
+bool SplitDescLine(const std::string& line, std::string_view prefix, std::string_view middle, std::string& hex,
+                   std::string& rest)
+{
+    if (!line.starts_with(prefix) || line.size() < prefix.size() + 32 + middle.size()) return false;
+    hex = line.substr(prefix.size(), 32);
+    if (!AllHex(hex, 32) || line.compare(prefix.size() + 32, middle.size(), middle) != 0) return false;
+    rest = line.substr(prefix.size() + 32 + middle.size());
+    return true;
+}
+
 struct FileDescSeen {
     std::string id, md5, md5First16k, size;
 };
@@ -95,8 +137,6 @@ protected:
 
 TEST_F(Par2RealFile, PacketsTileTheFileAndFileDescriptionsMatchTheFiles)
 {
-    const std::regex head(R"(^([0-9A-F]{8,}) \[([0-9A-F]{4,})\]  (.*)$)");
-    const std::regex volumeName(R"(\.vol\d+\+(\d+)\.par2$)");
     std::map<std::string, FileDescSeen> seenByName;
     for (const std::string& path : parFiles_) {
         SCOPED_TRACE(path);
@@ -113,14 +153,14 @@ TEST_F(Par2RealFile, PacketsTileTheFileAndFileDescriptionsMatchTheFiles)
         int recoverySlices = 0, mains = 0, creators = 0;
         for (size_t i = 6; i + 2 < r.lines.size(); ++i) {
             const std::string& line = r.lines[i];
-            std::smatch m;
-            if (!std::regex_match(line, m, head)) {
+            uint64_t position = 0, length = 0;
+            std::string type;
+            if (!ParseHead(line, position, length, type)) {
                 EXPECT_EQ(line.substr(0, 17), std::string(17, ' ')) << line;
                 continue;
             }
-            EXPECT_EQ(std::stoull(m[1].str(), nullptr, 16), next) << line;
-            next += std::stoull(m[2].str(), nullptr, 16);
-            const std::string type = m[3].str();
+            EXPECT_EQ(position, next) << line;
+            next += length;
             if (type.starts_with("PAR 2.0 RecvSlic")) ++recoverySlices;
             if (type.starts_with("PAR 2.0 Main")) {
                 ++mains;
@@ -133,21 +173,22 @@ TEST_F(Par2RealFile, PacketsTileTheFileAndFileDescriptionsMatchTheFiles)
             }
             if (type.starts_with("PAR 2.0 FileDesc")) {
                 ASSERT_LT(i + 2, r.lines.size());
-                const std::regex desc1(R"(^ {17}MD5     = ([0-9A-F]{32})   File Name = (.*)$)");
-                const std::regex desc2(R"(^ {17}MD5-16K = ([0-9A-F]{32})   File Size = ([0-9,]+) bytes$)");
-                std::smatch d1, d2;
-                ASSERT_TRUE(std::regex_match(r.lines[i + 1], d1, desc1)) << r.lines[i + 1];
-                ASSERT_TRUE(std::regex_match(r.lines[i + 2], d2, desc2)) << r.lines[i + 2];
-                seenByName[d1[2].str()] = {type.substr(type.size() - 32), d1[1].str(), d2[1].str(), d2[2].str()};
+                const std::string indent(17, ' ');
+                std::string md5, name, md5First16k, size;
+                ASSERT_TRUE(SplitDescLine(r.lines[i + 1], indent + "MD5     = ", "   File Name = ", md5, name))
+                    << r.lines[i + 1];
+                ASSERT_TRUE(SplitDescLine(r.lines[i + 2], indent + "MD5-16K = ", "   File Size = ", md5First16k, size))
+                    << r.lines[i + 2];
+                ASSERT_TRUE(size.ends_with(" bytes")) << size;
+                size.resize(size.size() - 6);
+                seenByName[name] = {type.substr(type.size() - 32), md5, md5First16k, size};
             }
             EXPECT_EQ(type.find("Unknown"), std::string::npos) << line;
         }
         EXPECT_EQ(next, bytes.size());
         EXPECT_GE(mains, 1);
         EXPECT_GE(creators, 1);
-        std::smatch vm;
-        const int expectedSlices = std::regex_search(path, vm, volumeName) ? std::stoi(vm[1].str()) : 0;
-        EXPECT_EQ(recoverySlices, expectedSlices);
+        EXPECT_EQ(recoverySlices, RecoverySlicesNamed(path));
         for (const std::string& line : r.lines) EXPECT_EQ(line.find("Unmatch"), std::string::npos) << line;
     }
 
