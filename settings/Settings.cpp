@@ -46,13 +46,6 @@ void UpdateAttributeMasks(Settings& s)
     s.FileAttrMask = FileAttrMaskFor(s.FileAttr_S, s.FileAttr_H, s.FileAttr_R);
 }
 
-int64_t RoundBufferSize(int64_t bytes)
-{
-    constexpr int64_t kUnit = 65536;
-    const int64_t rounded = bytes / kUnit * kUnit;
-    return rounded < kUnit ? kUnit : rounded;
-}
-
 int NormalizeReadPriority(int level)
 {
     return level >= 1 && level <= 5 ? level : 3;

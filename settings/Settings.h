@@ -120,7 +120,7 @@ struct Settings {
     // [Buffering]
     bool NoCache = false;
     int RefreshRate = 800;         // ms
-    int64_t BufferSize = 65536;    // a multiple of 65536, at least 65536, after load
+    int64_t BufferSize = 65536;    // after load brought to its bank size by the engine's RoundBufferSize
     int IoTimeOut = 10000;         // "I/O TimeOut", ms
     int IoRetryOut = 3;            // "I/O RetryOut"
     int ReadThreadPriority = 3;    // "Read Thread Priority Low to High (1..5)"; 1..5 after load
@@ -169,8 +169,6 @@ uint32_t FolderAttrMaskFor(bool restrictSystem, bool restrictHidden, bool restri
 uint32_t FileAttrMaskFor(bool restrictSystem, bool restrictHidden, bool restrictReadOnly);
 void UpdateAttributeMasks(Settings& s);
 
-// Bank size: rounded down to a multiple of 65536, and 65536 when that is smaller.
-int64_t RoundBufferSize(int64_t bytes);
 // Reader priority: a value outside 1..5 becomes 3.
 int NormalizeReadPriority(int level);
 

@@ -6,6 +6,7 @@
 #include <limits>
 #include <variant>
 
+#include "engine/ReadThread.h"
 #include "platform/DateFormat.h"
 #include "platform/DirSearch.h"
 #include "platform/Files.h"

@@ -23,20 +23,6 @@ TEST(SettingsValues, AttributeMasksFollowTheTicks)
     EXPECT_EQ(s.FileAttrMask, 32u);
 }
 
-TEST(SettingsValues, BufferSizeRoundsDownToWholeUnits)
-{
-    EXPECT_EQ(RoundBufferSize(100000), 65536);
-    EXPECT_EQ(RoundBufferSize(200000), 196608);
-    EXPECT_EQ(RoundBufferSize(0), 65536);
-    EXPECT_EQ(RoundBufferSize(-1), 65536);
-    EXPECT_EQ(RoundBufferSize(-200000), 65536);
-    EXPECT_EQ(RoundBufferSize(65535), 65536);
-    EXPECT_EQ(RoundBufferSize(65536), 65536);
-    EXPECT_EQ(RoundBufferSize(131071), 65536);
-    EXPECT_EQ(RoundBufferSize(131072), 131072);
-    EXPECT_EQ(RoundBufferSize(2147483647), 2147418112);
-}
-
 TEST(SettingsValues, ReaderPriorityOutsideOneToFiveIsNormal)
 {
     EXPECT_EQ(NormalizeReadPriority(9), 3);
