@@ -10,6 +10,8 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 #include "app/BusyPanel.h"
@@ -86,6 +88,10 @@ void LifecycleController::FormActivate()
     if (closeBySignal) return;
     if (!w_.driver->ProcessingQueue().empty() && !w_.driver->Running())
         w_.driver->ProcessFiles(false, false);
+    // Scripts that drive the program wait for this mark: start-up and its files are done.
+    if (const char* ready = std::getenv("QUENVARLITH_READY_FILE"); ready && *ready && !w_.driver->Running()) {
+        if (FILE* f = std::fopen(ready, "w")) std::fclose(f);
+    }
 }
 
 void LifecycleController::FirstActivation()
