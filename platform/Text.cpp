@@ -100,18 +100,12 @@ std::string Cp932ToUtf8(std::string_view bytes)
         out.append(buffer, static_cast<size_t>(dst - buffer));
         if (rc != static_cast<size_t>(-1)) continue;
         if (errno == E2BIG && inLeft < before) continue;
-        if (errno == E2BIG) {
-            // Output full without progress cannot happen with a 4 KiB buffer; guard anyway.
-            out += kReplacement;
-            ++in;
-            --inLeft;
-        } else {
-            // Invalid or incomplete sequence: replace one byte and carry on.
-            out += kReplacement;
-            ++in;
-            --inLeft;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
+        // Invalid or incomplete sequence (or, in theory, no progress at all): replace one
+        // byte and carry on, so every turn of the loop consumes input.
+        out += kReplacement;
+        ++in;
+        --inLeft;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
     return out;
 }

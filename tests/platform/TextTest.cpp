@@ -45,6 +45,8 @@ TEST(Cp932, DecodesJapaneseText)
     EXPECT_EQ(Cp932ToUtf8("abc\r\n"), "abc\r\n");
     EXPECT_EQ(Cp932ToUtf8("\x97\x9A\x97\xF0"), "履歴");
     EXPECT_EQ(Cp932ToUtf8("\x87\x40"), "①");           // a Windows extension to Shift-JIS
+    EXPECT_EQ(Cp932ToUtf8("C:\x5C\x95\x5C~"), "C:\\表~");   // 0x5C is a backslash, also as trail
+    EXPECT_EQ(Cp932ToUtf8("\x81\x60"), "～");           // the Windows mapping of the wave dash
     EXPECT_EQ(Cp932ToUtf8(""), "");
 }
 
