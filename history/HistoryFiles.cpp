@@ -374,9 +374,9 @@ bool ReadHistoryText(HashHistory& store, const std::string& path,
                                 Buttons::Ok, BoxIcon::Error);
         return false;
     }
-    const std::string text = DecodeOutsideText(bytes);
-    bytes.clear();
-    const std::vector<std::string_view> lines = SplitLines(text);
+    // Decoded line by line: one name that is not UTF-8 falls back to CP932 alone instead of
+    // turning every other line of the file into CP932 readings of UTF-8 bytes.
+    const std::vector<std::string_view> lines = SplitLines(bytes);
     const auto total = static_cast<int64_t>(lines.size());
     const std::string name = NameOf(path);
     ui.FileLabel(CountLabel(name, total));
@@ -390,13 +390,13 @@ bool ReadHistoryText(HashHistory& store, const std::string& path,
             result = false;
             break;
         }
-        const std::vector<std::string> fields = SplitHistoryLine(lines[i]);
+        const std::string line = DecodeOutsideText(lines[i]);
+        const std::vector<std::string> fields = SplitHistoryLine(line);
         if (fields.size() != 6) {
             const Answer answer =
                 ui.prompts ? ui.prompts->Message("Quenvarlith",
                                                  "Quenvarlith履歴書式の不一致を検出\r\rファイル名\t" +
-                                                     path + "\r" + "読取り行" + "\t" +
-                                                     std::string(lines[i]),
+                                                     path + "\r" + "読取り行" + "\t" + line,
                                                  Buttons::AbortIgnore, BoxIcon::Warning)
                            : Answer::Abort;
             // A box closed without a choice stops, as Abort does: nothing is taken unseen.
@@ -411,7 +411,7 @@ bool ReadHistoryText(HashHistory& store, const std::string& path,
             if (ui.prompts)
                 ui.prompts->Message("Quenvarlith",
                                     "Quenvarlith履歴の日時を変換できません\r\rファイル名\t" + path +
-                                        "\r" + "読取り行" + "\t" + std::string(lines[i]),
+                                        "\r" + "読取り行" + "\t" + line,
                                     Buttons::Ok, BoxIcon::Warning);
             result = false;
             break;

@@ -217,6 +217,59 @@ TEST_F(HistoryTextTest, CancelFlagStopsReading)
     EXPECT_EQ(statuses[1], "履歴データ読取り中 c.csv 5.0%");
 }
 
+// Random stores survive text export and import unchanged (times are whole seconds).
+TEST_F(HistoryTextTest, RandomStoresRoundTripThroughText)
+{
+    std::mt19937 rng(99);
+    const std::string pieces[] = {"a", "Z", " ", "\t", "\"", ",", "日本", "\"\"", "'", "x y", "%", ";"};
+    const char* hex = "0123456789ABCDEF";
+    for (int round = 0; round < 20; ++round) {
+        HashHistory h;
+        for (int n = 0; n < 50; ++n) {
+            std::string path = "/";
+            const int parts = 1 + static_cast<int>(rng() % 6);
+            for (int k = 0; k < parts; ++k) path += pieces[rng() % std::size(pieces)];
+            const bool midnight = rng() % 4 == 0;
+            auto when = [&](int yearBase) {
+                return EncodeDateTime({yearBase + static_cast<int>(rng() % 3), 1 + static_cast<int>(rng() % 12),
+                                       1 + static_cast<int>(rng() % 28), midnight ? 0 : static_cast<int>(rng() % 24),
+                                       midnight ? 0 : static_cast<int>(rng() % 60),
+                                       midnight ? 0 : static_cast<int>(rng() % 60)});
+            };
+            HistoryRecord r;
+            r.Size = static_cast<int64_t>(((uint64_t{rng()} << 32) | rng()) >> 1);   // limit 0 drops negatives
+            r.FileTime = when(1980);
+            // Within the keep period, in whole seconds (the clock stands at 12:00:00).
+            r.RegisteredAt = clock.Now() - (midnight ? 0.5 : static_cast<double>(rng() % 86400) / 8640.0);
+            for (int k = 0; k < 32; ++k) r.Md5 += hex[rng() % 16];
+            for (int k = 0; k < 8; ++k) r.Crc += hex[rng() % 16];
+            h.Insert(path, r);
+        }
+        HistoryUi ui = Ui();
+        const std::string csv = dir.Path("rt.csv");
+        ASSERT_TRUE(WriteHistoryText(h, csv, ui));
+        HashHistory back;
+        ASSERT_TRUE(ReadHistoryText(back, csv, options, ui));
+        ASSERT_EQ(back.Count(), h.Count());
+        for (int32_t i = 0; i < h.Count(); ++i) {
+            ASSERT_EQ(back.PathAt(i), h.PathAt(i));
+            ASSERT_EQ(back.RecordAt(i), h.RecordAt(i)) << h.PathAt(i);
+        }
+    }
+}
+
+TEST_F(HistoryTextTest, OneNameThatIsNotUtf8DoesNotGarbleTheOthers)
+{
+    const std::string tail = ",1,\"2024/05/31\",\"2024/05/31\",A,B\r\n";
+    const std::string text = "\"/日本/ok.txt\"" + tail + "\"/caf\xE9\"" + tail;
+    HashHistory h;
+    HistoryUi ui = Ui();
+    ASSERT_TRUE(ReadHistoryText(h, dir.WriteFile("mixed.csv", text), options, ui));
+    ASSERT_EQ(h.Count(), 2);
+    int32_t i = -1;
+    EXPECT_TRUE(h.Find("/日本/ok.txt", i));
+}
+
 // Arbitrary text never crashes or hangs the reader (run under the sanitizer build too).
 TEST_F(HistoryTextTest, RandomTextIsReadSafely)
 {
