@@ -7,10 +7,12 @@
 #include <variant>
 
 #include "engine/ReadThread.h"
+#include "platform/DataFolder.h"
 #include "platform/DateFormat.h"
 #include "platform/DirSearch.h"
 #include "platform/Files.h"
 #include "platform/Attributes.h"
+#include "platform/Paths.h"
 #include "platform/Text.h"
 #include "settings/IniFile.h"
 
@@ -424,6 +426,11 @@ bool ReadExisting(const std::string& path, IniDocument& doc, std::string& errorT
 }
 
 }  // namespace
+
+std::string DefaultSettingsPath()
+{
+    return JoinPath(DataFolder(), kSettingsFileName);
+}
 
 LoadResult LoadSettings(const std::string& path, const ScreenMetrics& screen, uint64_t physicalMemoryBytes,
                         Settings& s)

@@ -8,6 +8,9 @@
 
 namespace qv {
 
+// Quenvarlith.ini in the data folder.
+std::string DefaultSettingsPath();
+
 // What the settings file looked like when it was read, to notice another program's changes.
 struct SettingsFileStamp {
     bool exists = false;

