@@ -163,13 +163,19 @@ bool FindFile(const std::string& path, FoundEntry& found)
 
 int32_t FileJob::HashFile(const std::string& path, bool recalc)
 {
-    outcome_ = FileJobOutcome{};
-    int32_t result = -1;
     FoundEntry found;
     if (!FindFile(path, found)) {
+        outcome_ = FileJobOutcome{};
         Status(kStatusOpenError);
         return -1;
     }
+    return HashFoundFile(path, found, recalc);
+}
+
+int32_t FileJob::HashFoundFile(const std::string& path, const FoundEntry& found, bool recalc)
+{
+    outcome_ = FileJobOutcome{};
+    int32_t result = -1;
     const ReportFile file{path, found.size, found.stamp};
     std::string md5, crc;
     int32_t code = 0;

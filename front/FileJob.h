@@ -14,6 +14,7 @@ namespace qv {
 
 class Clock;
 class FileSource;
+struct FoundEntry;
 class HashHistory;
 class Prompts;
 class ReadEngine;
@@ -94,6 +95,9 @@ public:
     // mismatch, read failure of a file without a record). Fatal problems have been reported
     // and the cancel flag set to -1 when it returns.
     int32_t HashFile(const std::string& path, bool recalc);
+    // HashFile whose search was done by the caller a moment before (a folder listing, the
+    // command-line check), so a file is not looked up twice; found must describe a file.
+    int32_t HashFoundFile(const std::string& path, const FoundEntry& found, bool recalc);
     // Reads and hashes the file: 0 (codes set, or cancelled with both texts empty) or a
     // result code (below 0 engine, above 0 platform errno).
     int32_t ComputeCodes(const std::string& path, std::string& md5, std::string& crc);

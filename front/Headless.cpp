@@ -101,32 +101,6 @@ private:
     HeadlessEnv& env_;
 };
 
-// Files named, and files directly inside folders named, that the attribute masks admit.
-std::vector<std::string> CollectFiles(const std::vector<std::string>& operands, const Settings& s,
-                                      const std::string& cwd, HeadlessEnv& env, int& problems)
-{
-    std::vector<std::string> files;
-    for (const std::string& operand : operands) {
-        const std::string path = ExpandLongPath(operand, cwd);
-        FoundEntry found;
-        if (FindPath(path, s.FileAttrMask, found) && (found.attributes & kAttrDirectory) == 0) {
-            files.push_back(path);
-            continue;
-        }
-        if (FindPath(path, s.FolderAttrMask, found) && (found.attributes & kAttrDirectory) != 0) {
-            std::vector<FoundEntry> entries;
-            if (ListFolder(path, "*", s.FileAttrMask, entries)) {
-                for (const FoundEntry& e : entries)
-                    if ((e.attributes & kAttrDirectory) == 0) files.push_back(JoinPath(path, e.name));
-                continue;
-            }
-        }
-        env.err("パラメータエラー" + path + "\n");
-        ++problems;
-    }
-    return files;
-}
-
 HistoryOptions HistoryOptionsOf(const Settings& s)
 {
     HistoryOptions o;
@@ -144,7 +118,6 @@ int RunHash(const Command& command, const Settings& settings, const std::string&
     const Clock& clock = env.clock ? *env.clock : SystemClock::Instance();
     StderrPrompts prompts(env);
     int problems = 0;
-    const std::vector<std::string> files = CollectFiles(command.operands, settings, cwd, env, problems);
 
     int cancel = 0;
     const auto interrupted = [&] { return env.interrupted && env.interrupted(); };
@@ -164,7 +137,8 @@ int RunHash(const Command& command, const Settings& settings, const std::string&
     state.HistoryFileTime = HistoryFileStamp(historyPath);
     LoadHistoryAtStart(history, historyOptions, state, historyPath, true, false, ui);
 
-    size_t remaining = files.size();
+    // Operands not yet begun plus files of the current folder not yet hashed.
+    size_t remaining = command.operands.size();
     bool progressShown = false;
     std::string currentName;
     JobSeams seams;
@@ -185,32 +159,56 @@ int RunHash(const Command& command, const Settings& settings, const std::string&
     FileJob job(history, seams, EngineSettingsFrom(settings), jobOptions);
     job.BeginBatch();
     int failed = 0;
-    std::string lines;
-    for (const std::string& path : files) {
-        if (interrupted()) break;
+    std::string line;
+    // found: the search just made for a named file; null for a folder's file, which is
+    // looked up at its turn because the listing may be old by then.
+    const auto hashOne = [&](const std::string& path, const FoundEntry* found) {
         cancel = 0;
         currentName = NameOf(path);
         job.ScheduleRefresh();
-        const int32_t index = job.HashFile(path, false);
-        --remaining;
+        const int32_t index = found ? job.HashFoundFile(path, *found, false) : job.HashFile(path, false);
         if (progressShown) {
             env.err("\r\033[K");
             progressShown = false;
         }
         const FileJobOutcome& outcome = job.LastOutcome();
         if (index >= 0 && !outcome.reported && !outcome.crc.empty()) {
-            lines = outcome.crc;
-            lines += "  ";
-            lines += outcome.md5;
-            lines += "  ";
-            lines += path;
-            lines += '\n';
-            env.out(lines);
+            line = outcome.crc;
+            line += "  ";
+            line += outcome.md5;
+            line += "  ";
+            line += path;
+            line += '\n';
+            env.out(line);
         } else {
             ++failed;
             if (!outcome.reported && cancel == 0) env.err(std::string(kStatusOpenError) + " " + path + "\n");
         }
+    };
+
+    // Named files are hashed in the order given; a named folder gives the files directly
+    // inside it that the file mask admits, in listing order.
+    for (const std::string& operand : command.operands) {
         if (interrupted()) break;
+        const std::string path = ExpandLongPath(operand, cwd);
+        FoundEntry found;
+        std::vector<FoundEntry> entries;
+        if (FindPath(path, settings.FileAttrMask, found) && (found.attributes & kAttrDirectory) == 0) {
+            hashOne(path, &found);
+        } else if (FindPath(path, settings.FolderAttrMask, found) &&
+                   (found.attributes & kAttrDirectory) != 0 &&
+                   ListFolder(path, "*", settings.FileAttrMask, entries)) {
+            remaining += entries.size();
+            for (const FoundEntry& e : entries) {
+                if (interrupted()) break;
+                --remaining;
+                if ((e.attributes & kAttrDirectory) == 0) hashOne(JoinPath(path, e.name), nullptr);
+            }
+        } else {
+            env.err("パラメータエラー" + path + "\n");
+            ++problems;
+        }
+        --remaining;
     }
     const bool stopped = interrupted();
     job.EndBatch();

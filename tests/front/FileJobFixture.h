@@ -44,12 +44,13 @@ public:
         return real_->Open(path, flags);
     }
     int Seek(int64_t position) override { return real_->Seek(position); }
-    int Read(void* buffer, uint32_t length, uint32_t& got) override
+    int Read(void* buffer, uint32_t length, uint32_t enough, uint32_t& got) override
     {
         const int index = control_.reads++;
         if (const int code = control_.readError.load()) return code;
         const uint32_t cap = control_.readCap.load();
-        const int code = real_->Read(buffer, cap && cap < length ? cap : length, got);
+        if (cap && cap < length) length = cap;
+        const int code = real_->Read(buffer, length, enough < length ? enough : length, got);
         if (code == 0 && control_.afterRead)
             control_.afterRead(path_, static_cast<uint8_t*>(buffer), got, index);
         return code;

@@ -40,9 +40,9 @@ public:
         return real_->Open(path, flags);
     }
     int Seek(int64_t position) override { return real_->Seek(position); }
-    int Read(void* buffer, uint32_t length, uint32_t& got) override
+    int Read(void* buffer, uint32_t length, uint32_t enough, uint32_t& got) override
     {
-        return failing_ ? EIO : real_->Read(buffer, length, got);
+        return failing_ ? EIO : real_->Read(buffer, length, enough, got);
     }
     void Close() override { real_->Close(); }
 
