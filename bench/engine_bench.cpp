@@ -26,7 +26,6 @@ struct Options {
     bool quiet = false;
     int repeat = 1;
     int priority = 3;
-    int spinMicros = -1;  // the engine's default
     std::vector<std::string> files;
 };
 
@@ -34,7 +33,7 @@ void Usage()
 {
     std::fprintf(stderr,
                  "usage: engine_bench [--buffer-size N] [--no-cache] [--repeat N] [--priority 1..5]\n"
-                 "                    [--spin MICROSECONDS] [--hash-only] [--quiet] [--list PATHS-FILE] FILE...\n"
+                 "                    [--hash-only] [--quiet] [--list PATHS-FILE] FILE...\n"
                  "  --quiet prints only the per-run summary lines\n");
 }
 
@@ -54,9 +53,6 @@ bool ParseArgs(int argc, char** argv, Options& options)
         } else if (arg == "--repeat") {
             if (!value(number) || number < 1) return false;
             options.repeat = static_cast<int>(number);
-        } else if (arg == "--spin") {
-            if (!value(number) || number < 0) return false;
-            options.spinMicros = static_cast<int>(number);
         } else if (arg == "--priority") {
             if (!value(number)) return false;
             options.priority = static_cast<int>(number);
@@ -143,7 +139,6 @@ int main(int argc, char** argv)
     }
     qv::ReadEngineOptions engineOptions;
     engineOptions.bufferSizeSetting = options.bufferSize;
-    if (options.spinMicros >= 0) engineOptions.spinMicros = options.spinMicros;
     bool allocationFailed = false;
     qv::ReadEngine engine(engineOptions, [&](const std::string& text) {
         std::fprintf(stderr, "%s\n", text.c_str());

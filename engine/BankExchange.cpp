@@ -24,8 +24,7 @@ int32_t ExchangeBanks(ReadEngine& engine, const std::string& path, int64_t size,
     if (size < 0) return ENOENT;
 
     const int timeoutMs = engine.IoTimeoutMs.load();
-    const int spinMicros = engine.SpinMicros.load();
-    if (SpinThenWait(engine.ThreadIdle(), timeoutMs, spinMicros) != WaitResult::Obtained) {
+    if (engine.ThreadIdle().Wait(timeoutMs) != WaitResult::Obtained) {
         return HandOverFailure(engine, -18);
     }
     engine.ReadFileName = path;
@@ -57,7 +56,7 @@ int32_t ExchangeBanks(ReadEngine& engine, const std::string& path, int64_t size,
             TickPassed(hooks.clock->Tick(), *hooks.nextRefreshTime)) {
             *hooks.nextRefreshTime = hooks.refresh(position);
         }
-        switch (SpinThenWait(engine.EventBank(n), timeoutMs, spinMicros)) {
+        switch (engine.EventBank(n).Wait(timeoutMs)) {
         case WaitResult::Obtained: break;
         case WaitResult::TimedOut: code = -21 - n; break;
         default: code = -11 - n; break;

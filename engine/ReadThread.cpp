@@ -4,30 +4,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 
 #include "platform/Files.h"
 
 namespace qv {
-
-WaitResult SpinThenWait(Event& event, int timeoutMs, int spinMicros)
-{
-    if (spinMicros > 0) {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(spinMicros);
-        do {
-            if (event.Wait(0) == WaitResult::Obtained) return WaitResult::Obtained;
-            for (int i = 0; i < 8; ++i) {
-#if defined(__x86_64__) || defined(__i386__)
-                __builtin_ia32_pause();
-#elif defined(__aarch64__)
-                asm volatile("yield");
-#endif
-            }
-        } while (std::chrono::steady_clock::now() < until);
-    }
-    return event.Wait(timeoutMs);
-}
 
 int64_t RoundBufferSize(int64_t setting)
 {
@@ -41,7 +22,6 @@ ReadEngine::ReadEngine(const ReadEngineOptions& options,
       RetryLimit(options.retryLimit),
       IdlePollMs(options.idlePollMs),
       FirstLockMs(options.firstLockMs),
-      SpinMicros(options.spinMicros),
       bufferSize_(RoundBufferSize(options.bufferSizeSetting))
 {
     for (int n = 0; n < kBankCount; ++n) {
@@ -138,10 +118,7 @@ void TReadThread::Execute()
     try {
         while (!Terminated()) {
             engine_.ThreadIdle().Set();
-            if (SpinThenWait(engine_.FileReadStart(), engine_.IdlePollMs.load(), engine_.SpinMicros.load()) !=
-                WaitResult::Obtained) {
-                continue;
-            }
+            if (engine_.FileReadStart().Wait(engine_.IdlePollMs.load()) != WaitResult::Obtained) continue;
             if (Terminated()) break;
             engine_.ThreadIdle().Reset();
             ReadFile();

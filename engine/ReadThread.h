@@ -23,10 +23,6 @@ constexpr int64_t kBankUnit = 65536;
 // Largest bank: reads and hash updates take 32-bit lengths.
 constexpr int64_t kMaxBufferSize = 0xFFFF0000;
 
-// Waits for an event, first checking it for up to spinMicros: the two threads usually hand
-// over within microseconds, far less than a sleep and wake-up costs.
-WaitResult SpinThenWait(Event& event, int timeoutMs, int spinMicros);
-
 // The `Buffer Size` setting brought to a multiple of 65536 (rounded down, at least 65536).
 int64_t RoundBufferSize(int64_t setting);
 
@@ -36,7 +32,6 @@ struct ReadEngineOptions {
     int32_t retryLimit = 3;         // repeats of a failed or short read of one bank
     int32_t idlePollMs = 500;       // the idle reader's poll of "FileReadStart"
     int32_t firstLockMs = 10;       // the main side's lock of bank 2 at the start of a file
-    int32_t spinMicros = 50;        // how long a hand-over wait checks before it sleeps
     // Test seam: returns an errno value to make the allocation of that bank fail.
     std::function<int(int bank)> allocFault;
 };
@@ -82,7 +77,6 @@ public:
     std::atomic<int32_t> RetryLimit;
     std::atomic<int32_t> IdlePollMs;
     std::atomic<int32_t> FirstLockMs;
-    std::atomic<int32_t> SpinMicros;
 
 private:
     friend class TReadThread;

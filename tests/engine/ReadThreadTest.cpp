@@ -3,6 +3,7 @@
 #include "engine/ReadThread.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -216,6 +217,31 @@ TEST(TReadThread, IdleReaderEndsPromptlyOnTerminationAndNotBefore)
     ASSERT_TRUE(reader.WaitFor(5000));
     EXPECT_LT(ElapsedMs(start), 500 + 250);
     EXPECT_TRUE(reader.Finished());
+}
+
+// The reader sets its own priority; a value outside 1..5 means normal.
+TEST(TReadThread, PriorityIsAppliedByTheReaderItself)
+{
+    const auto niceOfReader = [](int priority) {
+        ReadEngine engine(FastOptions());
+        auto file = std::make_shared<FakeFile>();
+        file->content = "x";
+        std::atomic<int> nice{-100};
+        file->beforeRead = [&](int, int64_t) {
+            errno = 0;
+            nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()));
+            return 0;
+        };
+        TReadThread reader(engine, ReadOpenFlags(false), priority, Fake(file));
+        int32_t code = -99;
+        Through(engine, "x", 1, code);
+        EXPECT_EQ(code, 0);
+        return nice.load();
+    };
+    const int normal = niceOfReader(3);
+    EXPECT_GT(niceOfReader(1), normal);  // lowest: a larger nice value
+    EXPECT_EQ(niceOfReader(9), normal);
+    EXPECT_EQ(niceOfReader(0), normal);
 }
 
 TEST(TReadThread, TerminationWhileReadingStopsAtTheNextBank)
