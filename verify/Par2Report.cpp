@@ -167,7 +167,9 @@ private:
                        FormatGrouped(static_cast<int64_t>(par::LittleEndianAt(packet, 64, 8))) + " bytes");
         if (!options_.par2ExtendReport) return;
         for (uint64_t at = 76; at < packet.size(); at += 16) {
-            std::string line(kIndent);
+            std::string line;
+            line.reserve(kIndent.size() + 5 + 32);
+            line += kIndent;
             line += "ID - ";
             par::AppendHexBytes(line, par::Slice(packet, at, 16));
             out_.push_back(std::move(line));
@@ -197,7 +199,9 @@ private:
         WithId(head, "  PAR 2.0 IFSC                  ID - ", packet);
         if (!options_.par2ExtendReport) return;
         for (uint64_t at = 80; at < packet.size(); at += 20) {
-            std::string line(kIndent);
+            std::string line;
+            line.reserve(kIndent.size() + 12 + 32 + 15 + 8);
+            line += kIndent;
             line += "Slice MD5 - ";
             par::AppendHexBytes(line, par::Slice(packet, at, 16));
             line += "   Slice CRC - ";
