@@ -36,6 +36,15 @@ bool Analyze(ParKind kind, const std::string& path, const ParAnalysisContext& co
         ShowReadError(context, path, PlatformErrorText(errno));
         return false;
     }
+    // A device or FIFO has no size to test and may never end: only regular files are read.
+    if (S_ISDIR(st.st_mode)) {
+        ShowReadError(context, path, PlatformErrorText(EISDIR));
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ShowReadError(context, path, "通常のファイルではありません");
+        return false;
+    }
     if (RefuseOverLimit(context, static_cast<int64_t>(st.st_size))) return false;
 
     std::string bytes;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "ParTestData.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
@@ -132,11 +134,20 @@ TEST_F(ParAnalysis, UnreadableFilesAreNamedWithTheReason)
     prompts_.Push(Answer::Ok);
     EXPECT_FALSE(AnalyzeParFile(folder, Context(1 << 20)));
 
+    // Neither a FIFO nor a device is read: both could block or never end.
+    const std::string fifo = dir_.Path("pipe.par2");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    prompts_.Push(Answer::Ok);
+    EXPECT_FALSE(AnalyzePar2File(fifo, Context(1 << 20)));
+    prompts_.Push(Answer::Ok);
+    EXPECT_FALSE(AnalyzeParFile("/dev/zero", Context(1 << 20)));
+
     EXPECT_TRUE(delivered_.empty());
-    ASSERT_EQ(prompts_.shown().size(), 2u);
-    for (size_t i = 0; i < 2; ++i) {
+    const std::string paths[] = {missing, folder, fifo, "/dev/zero"};
+    ASSERT_EQ(prompts_.shown().size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
         const auto& box = prompts_.shown()[i];
-        EXPECT_NE(box.text.find(i == 0 ? missing : folder), std::string::npos) << box.text;
+        EXPECT_NE(box.text.find(paths[i]), std::string::npos) << box.text;
         EXPECT_EQ(box.icon, BoxIcon::Error);
         // The reason follows the path on a line of its own.
         const size_t reason = box.text.rfind('\r');
