@@ -62,9 +62,8 @@ void FileJob::MakeEngine()
 
 void FileJob::SetEngineSettings(const EngineSettings& settings)
 {
-    const bool newBanks = settings.bufferSize != settings_.bufferSize;
     settings_ = settings;
-    if (newBanks && !reader_->thread) {
+    if (!reader_->thread && engine_->BufferSize() != RoundBufferSize(settings_.bufferSize)) {
         MakeEngine();
     } else {
         engine_->IoTimeoutMs = settings_.ioTimeOut;
@@ -75,6 +74,8 @@ void FileJob::SetEngineSettings(const EngineSettings& settings)
 void FileJob::BeginBatch()
 {
     if (reader_->thread) return;
+    // A bank size changed during the last batch takes effect now.
+    if (engine_->BufferSize() != RoundBufferSize(settings_.bufferSize)) MakeEngine();
     std::unique_ptr<FileSource> source;
     if (options_.fileSource) source = options_.fileSource();
     reader_->thread = std::make_unique<TReadThread>(*engine_, ReadOpenFlags(settings_.noCache),

@@ -330,6 +330,27 @@ TEST_F(FileJobTest, ProgressRefreshesOncePerPeriodNotPerBank)
     EXPECT_EQ(progressMax, 40);
 }
 
+TEST_F(FileJobTest, NewBankSizeTakesEffectAtTheNextBatch)
+{
+    const std::string bytes = Pattern(300000);
+    const std::string path = MakeFile("f.bin", bytes);
+    Job().BeginBatch();
+    EngineSettings bigger = settings;
+    bigger.bufferSize = 200000;   // rounds down to 196608
+    bigger.verification = true;
+    Job().SetEngineSettings(bigger);
+    EXPECT_EQ(Job().Engine().BufferSize(), 65536);   // the running batch keeps its banks
+    Job().EndBatch();
+    Job().BeginBatch();
+    EXPECT_EQ(Job().Engine().BufferSize(), 196608);
+    ASSERT_GE(Job().HashFile(path, false), 0);
+    EXPECT_EQ(progressMax, 2);
+    std::string md5, crc;
+    CodesOf(bytes, md5, crc);
+    EXPECT_EQ(Job().LastOutcome().md5, md5);
+    Job().EndBatch();
+}
+
 TEST_F(FileJobTest, UpdateFileProgressTextsAndPosition)
 {
     queueLength = 3;
