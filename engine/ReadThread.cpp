@@ -194,6 +194,9 @@ bool TReadThread::ReadBank(int n, int64_t& position, int64_t size)
             // Complete when the bank is full or the data reaches the size found before
             // reading; a file that grew since is read only up to that size.
             if (got >= bufferSize_ || position + got >= size) {
+                // After the last bank the file is closed first, so that the reader is idle
+                // again by the time the main side wants to hand over the next file.
+                if (position + bufferSize_ >= size) source_->Close();
                 // Released before the announcement: the main side, woken by the event, then
                 // finds the bank free instead of sleeping on its mutex.
                 engine_.MutexBank(n).Unlock();
