@@ -28,6 +28,7 @@ public:
     void TerminateBySignal();
 
     bool startingUp() const;
+    bool closing() const { return closed_; }
     bool closeAccepted = false;
     bool saveSettings = true;
     bool closeBySignal = false;

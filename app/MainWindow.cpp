@@ -311,6 +311,11 @@ void MainWindow::changeEvent(QEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // A second request while the history is being saved: the first one is already closing.
+    if (lifecycle->closing()) {
+        event->ignore();
+        return;
+    }
     if (!lifecycle->FormCloseQuery()) {
         event->ignore();
         return;
