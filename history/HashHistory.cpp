@@ -93,6 +93,21 @@ bool HashHistory::InspectHistory(uint32_t fileMask, HistoryUi& ui)
     return Count() > 0;
 }
 
+int32_t RecordHashResult(HashHistory& store, std::string_view path, int64_t size, double stamp,
+                         double now, const std::string& md5, const std::string& crc, bool* added)
+{
+    HistoryRecord fresh{size, stamp, now, md5.substr(0, kMd5TextLength), crc.substr(0, kCrcTextLength)};
+    if (added) *added = false;
+    int32_t index = 0;
+    if (store.Find(path, index)) {
+        store.RecordAt(index) = std::move(fresh);
+        return index;
+    }
+    index = store.Insert(path, std::move(fresh));
+    if (added) *added = index >= 0;
+    return index;
+}
+
 std::vector<std::string> HashHistory::CollectHistoryFolders() const
 {
     std::vector<std::string> folders;

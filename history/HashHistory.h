@@ -64,4 +64,11 @@ private:
     std::vector<EntryPtr> entries_;
 };
 
+// The update after a file was hashed without error: an existing entry gets the stamp, the
+// codes and now as RegisteredAt; otherwise a new entry is inserted. Returns its index (-1 for
+// a key no file form can carry); added tells the caller to offer the folder to its list.
+int32_t RecordHashResult(HashHistory& store, std::string_view path, int64_t size, double stamp,
+                         double now, const std::string& md5, const std::string& crc,
+                         bool* added = nullptr);
+
 }  // namespace qv

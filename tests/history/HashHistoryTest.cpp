@@ -136,6 +136,25 @@ TEST(HashHistory, FindAgreesWithLinearScanOnRandomKeys)
     }
 }
 
+TEST(HashHistory, RecordHashResultRefreshesOrInserts)
+{
+    HashHistory h;
+    bool added = false;
+    EXPECT_EQ(RecordHashResult(h, "/d/a.txt", 3, 44000.5, 45000.0, "M1", "C1", &added), 0);
+    EXPECT_TRUE(added);
+    // Touched file hashed again: new stamp, new registration, same entry.
+    EXPECT_EQ(RecordHashResult(h, "/d/a.txt", 3, 44001.0, 45001.0, "M2", "C2", &added), 0);
+    EXPECT_FALSE(added);
+    ASSERT_EQ(h.Count(), 1);
+    EXPECT_EQ(h.RecordAt(0), (HistoryRecord{3, 44001.0, 45001.0, "M2", "C2"}));
+    // Another spelling is another file here.
+    EXPECT_EQ(RecordHashResult(h, "/D/A.TXT", 3, 44001.0, 45001.0, "M2", "C2", &added), 0);
+    EXPECT_TRUE(added);
+    EXPECT_EQ(h.Count(), 2);
+    EXPECT_EQ(RecordHashResult(h, "", 3, 1, 1, "M", "C", &added), -1);
+    EXPECT_FALSE(added);
+}
+
 TEST(HashHistory, CollectsSortedDistinctFolders)
 {
     HashHistory empty;
