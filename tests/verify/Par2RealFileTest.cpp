@@ -247,19 +247,5 @@ TEST_F(Par2RealFile, ExtendedReportListsEverySliceWithItsMd5AndCrc)
     }
 }
 
-TEST_F(Par2RealFile, DamagedCopiesStillEndCleanly)
-{
-    const std::string volume = TempDir::ReadFile(parFiles_[1]);
-    ASSERT_GT(volume.size(), 1000u);
-    // Cut in the middle: every packet before the cut is reported, then the loss.
-    const ParReport cut = BuildPar2Report("v.par2", std::string_view(volume).substr(0, volume.size() / 2), 0, {});
-    EXPECT_FALSE(cut.success);
-    EXPECT_EQ(cut.lines[cut.lines.size() - 3], "... Lost Data");
-    // Two volumes glued together are still one valid walk.
-    const std::string index = TempDir::ReadFile(parFiles_[0]);
-    const ParReport glued = BuildPar2Report("g.par2", index + volume, 0, {});
-    EXPECT_TRUE(glued.success);
-}
-
 }  // namespace
 }  // namespace qv
