@@ -111,10 +111,10 @@ void RunPar2(benchmark::State& state, const std::string& bytes, bool extend)
     state.counters["lines"] = static_cast<double>(lines);
 }
 
-// 256 MiB recovery volume: 4,096 packets of 64 KiB slices after the critical packets.
+// 1 GiB recovery volume: 16,384 packets of 64 KiB slices after the critical packets.
 void BM_Par2RecoveryVolume(benchmark::State& state)
 {
-    static const std::string bytes = BuildPar2(200, 40, 4096, 65536);
+    static const std::string bytes = BuildPar2(200, 40, 16384, 65536);
     RunPar2(state, bytes, state.range(0) != 0);
 }
 BENCHMARK(BM_Par2RecoveryVolume)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
