@@ -23,7 +23,7 @@ int32_t ExchangeBanks(ReadEngine& engine, const std::string& path, int64_t size,
     // A file that vanished before it could be read has no codes, not those of empty data.
     if (size < 0) return ENOENT;
 
-    const int timeoutMs = engine.IoTimeoutMs.load();
+    const int timeoutMs = engine.IoTimeout();
     if (engine.ThreadIdle().Wait(timeoutMs) != WaitResult::Obtained) {
         return HandOverFailure(engine, -18);
     }
@@ -32,7 +32,7 @@ int32_t ExchangeBanks(ReadEngine& engine, const std::string& path, int64_t size,
     bool held[kBankCount] = {false, false, false};
     for (int n = 0; n < kBankCount; ++n) engine.EventBank(n).Reset();
 
-    const WaitResult first = engine.MutexBank(2).Lock(engine.FirstLockMs.load());
+    const WaitResult first = engine.MutexBank(2).Lock(engine.FirstLock());
     if (first != WaitResult::Obtained) {
         if (first == WaitResult::Abandoned) engine.MutexBank(2).Unlock();
         return HandOverFailure(engine, -17);

@@ -118,7 +118,7 @@ void TReadThread::Execute()
     try {
         while (!Terminated()) {
             engine_.ThreadIdle().Set();
-            if (engine_.FileReadStart().Wait(engine_.IdlePollMs.load()) != WaitResult::Obtained) continue;
+            if (engine_.FileReadStart().Wait(engine_.IdlePoll()) != WaitResult::Obtained) continue;
             if (Terminated()) break;
             engine_.ThreadIdle().Reset();
             ReadFile();
@@ -160,7 +160,7 @@ void TReadThread::ReadFile()
 bool TReadThread::ReadBank(int n, int64_t& position, int64_t size)
 {
     int waitCode = 0;
-    const WaitResult lock = engine_.MutexBank(n).Lock(engine_.IoTimeoutMs.load(), &waitCode);
+    const WaitResult lock = engine_.MutexBank(n).Lock(engine_.IoTimeout(), &waitCode);
     switch (lock) {
     case WaitResult::TimedOut:
         engine_.ReadError.store(-7 - n);

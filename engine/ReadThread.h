@@ -78,8 +78,14 @@ public:
     std::atomic<int32_t> IdlePollMs;
     std::atomic<int32_t> FirstLockMs;
 
+    // The wait limits as used: a negative value would mean waiting for ever, so it counts as 0.
+    int IoTimeout() const { return Bounded(IoTimeoutMs); }
+    int IdlePoll() const { return Bounded(IdlePollMs); }
+    int FirstLock() const { return Bounded(FirstLockMs); }
+
 private:
     friend class TReadThread;
+    static int Bounded(const std::atomic<int32_t>& ms) { return ms.load() < 0 ? 0 : ms.load(); }
 
     int64_t bufferSize_;
     uint8_t* banks_[kBankCount] = {nullptr, nullptr, nullptr};

@@ -181,6 +181,19 @@ TEST(ExchangeBanks, NoReaderGivesMinus18AfterOneIoTimeout)
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(kIoTimeoutMs - 5));
 }
 
+TEST(ExchangeBanks, NegativeTimeOutsNeverMeanWaitingForEver)
+{
+    ReadEngineOptions options = FastOptions();
+    options.ioTimeoutMs = -1;
+    options.firstLockMs = -1;
+    ReadEngine engine(options);
+    EXPECT_EQ(engine.IoTimeout(), 0);
+    EXPECT_EQ(engine.FirstLock(), 0);
+    int32_t code = 0;
+    Through(engine, "nobody reads", 10, code);  // would hang with an unbounded idle wait
+    EXPECT_EQ(code, -18);
+}
+
 TEST(ExchangeBanks, ReaderStillStuckInTheLastFileGivesMinus18)
 {
     ReadEngine engine(FastOptions());
