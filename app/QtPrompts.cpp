@@ -89,12 +89,14 @@ Answer QtPrompts::Message(const std::string& title, const std::string& text, But
     for (const ButtonSpec& s : specs) {
         if (pressed == s.button) return s.answer;
     }
-    // Closed with the window's close box: the escape answer, or the last button.
-    if (specs.size() == 1) return specs.front().answer;
-    for (const ButtonSpec& s : specs) {
-        if (s.answer == Answer::Cancel || s.answer == Answer::No) return s.answer;
+    // Closed with the window's close box: the most cautious answer the box offers, so
+    // closing the batch warning never forces the program to end.
+    for (Answer safe : {Answer::Cancel, Answer::No, Answer::Abort, Answer::Ok}) {
+        for (const ButtonSpec& s : specs) {
+            if (s.answer == safe) return s.answer;
+        }
     }
-    return specs.back().answer;
+    return specs.front().answer;
 }
 
 bool QtPrompts::Input(const std::string& title, const std::string& prompt, std::string& value)
