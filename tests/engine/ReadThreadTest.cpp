@@ -205,13 +205,20 @@ TEST(PosixFileSource, NoCacheBypassesTheCacheOrFallsBackWhereRefused)
 
 TEST(TReadThread, IdleReaderEndsPromptlyOnTerminationAndNotBefore)
 {
-    ReadEngine engine(FastOptions());
+    {
+        // Left alone it keeps polling, here six periods of 50 ms.
+        ReadEngineOptions options = FastOptions();
+        options.idlePollMs = 50;
+        ReadEngine engine(options);
+        TReadThread reader(engine, ReadOpenFlags(false));
+        ASSERT_EQ(engine.ThreadIdle().Wait(5000), WaitResult::Obtained);
+        EXPECT_FALSE(reader.WaitFor(300));
+        EXPECT_FALSE(reader.Finished());
+    }
+    ReadEngine engine(FastOptions());  // the 500 ms poll
+    ASSERT_EQ(engine.IdlePoll(), 500);
     TReadThread reader(engine, ReadOpenFlags(false));
     ASSERT_EQ(engine.ThreadIdle().Wait(5000), WaitResult::Obtained);
-    // Left alone it keeps polling past several 500 ms periods.
-    EXPECT_FALSE(reader.WaitFor(1200));
-    EXPECT_FALSE(reader.Finished());
-
     const auto start = std::chrono::steady_clock::now();
     reader.Terminate();
     ASSERT_TRUE(reader.WaitFor(5000));
