@@ -1,8 +1,8 @@
 #include "history/HashHistory.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "history/KeyOrder.h"
 #include "platform/DirSearch.h"
 #include "platform/NumberFormat.h"
 #include "platform/Paths.h"
@@ -15,26 +15,11 @@ bool IsValidHistoryKey(std::string_view path)
            path.find('\0') == std::string_view::npos;
 }
 
-namespace {
-
-// ComparePathKeys, after skipping the bytes both keys share exactly: neighbouring keys share
-// long folder prefixes, and equal bytes cannot change a folded or an exact comparison.
-int CompareKeysFast(std::string_view a, std::string_view b)
-{
-    const size_t n = std::min(a.size(), b.size());
-    size_t same = 0;
-    while (same + 8 <= n && std::memcmp(a.data() + same, b.data() + same, 8) == 0) same += 8;
-    while (same < n && a[same] == b[same]) ++same;
-    return ComparePathKeys(a.substr(same), b.substr(same));
-}
-
-}  // namespace
-
 bool HashHistory::Find(std::string_view path, int32_t& index) const
 {
     const auto it = std::lower_bound(
         entries_.begin(), entries_.end(), path,
-        [](const EntryPtr& e, std::string_view key) { return CompareKeysFast(e->path, key) < 0; });
+        [](const EntryPtr& e, std::string_view key) { return CompareHistoryKeys(e->path, key) < 0; });
     index = static_cast<int32_t>(it - entries_.begin());
     return it != entries_.end() && PathKeysEqual((*it)->path, path);
 }

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "history/HistoryFiles.h"
+#include "history/KeyOrder.h"
 #include "platform/Paths.h"
 
 namespace qv {
@@ -34,7 +35,7 @@ void HistoryMerge::MergeRecord(std::string_view path, const HistoryRecord& recor
     entry->path = std::string(path);
     entry->record = record;
     if (pendingSorted_ && !pending_.empty() &&
-        ComparePathKeys(pending_.back().entry->path, entry->path) >= 0)
+        CompareHistoryKeys(pending_.back().entry->path, entry->path) >= 0)
         pendingSorted_ = false;
     pending_.push_back(Pending{std::move(entry), admitted});
 }
@@ -44,7 +45,7 @@ void HistoryMerge::Finish()
     if (pending_.empty()) return;
     if (!pendingSorted_)
         std::stable_sort(pending_.begin(), pending_.end(), [](const Pending& a, const Pending& b) {
-            return ComparePathKeys(a.entry->path, b.entry->path) < 0;
+            return CompareHistoryKeys(a.entry->path, b.entry->path) < 0;
         });
 
     // Settle each run of equal keys as record-by-record merging would have: the first
@@ -79,7 +80,7 @@ void HistoryMerge::Finish()
     joined.reserve(entries.size() + fresh.size());
     size_t a = 0, b = 0;
     while (a < entries.size() && b < fresh.size()) {
-        const int c = ComparePathKeys(entries[a]->path, fresh[b]->path);
+        const int c = CompareHistoryKeys(entries[a]->path, fresh[b]->path);
         if (c < 0) {
             joined.push_back(std::move(entries[a++]));
         } else if (c > 0) {

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "history/HashHistory.h"
+#include "history/KeyOrder.h"
 #include "platform/Attributes.h"
 #include "platform/DateTime.h"
 #include "platform/DirSearch.h"
@@ -153,6 +154,19 @@ TEST(HashHistory, RecordHashResultRefreshesOrInserts)
     EXPECT_EQ(h.Count(), 2);
     EXPECT_EQ(RecordHashResult(h, "", 3, 1, 1, "M", "C", &added), -1);
     EXPECT_FALSE(added);
+}
+
+TEST(HashHistory, PrefixSkippingComparisonAgreesWithPathKeyOrder)
+{
+    std::mt19937 rng(3);
+    const std::string alphabet = "aAbB/";
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (int n = 0; n < 20000; ++n) {
+        std::string a = "/shared/prefix/of/some/length/", b = a;
+        for (int c = static_cast<int>(rng() % 12); c > 0; --c) a += alphabet[rng() % alphabet.size()];
+        for (int c = static_cast<int>(rng() % 12); c > 0; --c) b += alphabet[rng() % alphabet.size()];
+        ASSERT_EQ(sign(CompareHistoryKeys(a, b)), sign(ComparePathKeys(a, b))) << a << " " << b;
+    }
 }
 
 TEST(HashHistory, CollectsSortedDistinctFolders)
