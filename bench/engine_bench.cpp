@@ -203,6 +203,7 @@ int main(int argc, char** argv)
                         options.files.size(), static_cast<long long>(total), seconds, rate, filesPerSecond);
         }
     }
-    if (status == 0) std::printf("best %.1f MB/s %.0f files/s\n", bestRate, bestFiles);
+    if (status == 0 && many) std::printf("best %.1f MB/s %.0f files/s\n", bestRate, bestFiles);
+    else if (status == 0) std::printf("best %.1f MB/s\n", bestRate);
     return status;
 }

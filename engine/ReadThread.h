@@ -37,7 +37,7 @@ struct ReadEngineOptions {
 };
 
 // Owns the banks, the events and mutexes and the shared engine variables. Lives as long as
-// the main window; reader threads come and go (one per batch).
+// the main window; reader threads come and go (one per batch, destroyed before the engine).
 class ReadEngine {
 public:
     // onAllocFailure receives the user message for each bank whose memory could not be had;
