@@ -189,7 +189,10 @@ int32_t FileJob::HashFoundFile(const std::string& path, const FoundEntry& found,
     if (history_.Find(path, index)) {
         result = index;
         const HistoryRecord& before = history_.RecordAt(index);
-        const bool matches = RecordMatchesStamp(before, found.size, found.stamp);
+        // A record without both codes (an import of a damaged list can leave them empty)
+        // does not describe the file: it is read and renewed, never shown or compared.
+        const bool matches = RecordMatchesStamp(before, found.size, found.stamp) &&
+                             before.Crc.size() == kCrcTextLength && before.Md5.size() == kMd5TextLength;
         if (matches && !recalc && !settings_.verification) {
             md5 = before.Md5;
             crc = before.Crc;

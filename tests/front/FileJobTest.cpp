@@ -154,6 +154,25 @@ TEST_F(FileJobTest, RecalculationAfterAStampChangeRenewsWithoutComparing)
     EXPECT_EQ(cancel, 0);
 }
 
+TEST_F(FileJobTest, RecordWithoutCodesIsReadAgainInsteadOfShown)
+{
+    const std::string path = MakeFile("a.bin", "abc");
+    FoundEntry found;
+    ASSERT_TRUE(FindPath(path, kAttrAny, found));
+    for (bool recalc : {false, true}) {
+        SCOPED_TRACE(recalc);
+        history.ClearHistory();
+        history.Insert(path, HistoryRecord{3, found.stamp, 1.0, "", "352441C2"});
+        const int32_t index = Job().HashFile(path, recalc);
+        ASSERT_GE(index, 0);
+        EXPECT_TRUE(Job().LastOutcome().read);
+        EXPECT_EQ(history.RecordAt(index).Md5, kAbcMd5);
+        EXPECT_EQ(history.RecordAt(index).RegisteredAt, clock.Now());
+    }
+    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_EQ(cancel, 0);
+}
+
 TEST_F(FileJobTest, EmptyFileIsHashedWithoutOpeningIt)
 {
     const std::string path = MakeFile("empty", "");
