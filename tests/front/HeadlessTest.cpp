@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <memory>
@@ -72,6 +73,7 @@ protected:
         env.cwd = files.path();
         env.clock = clock;
         env.fileSource = [this] { return std::make_unique<FailingSource>(failName, opens); };
+        env.interrupted = [this] { return stopAfterLines > 0 && std::count(out.begin(), out.end(), '\n') >= stopAfterLines; };
         return RunHeadless(args, env);
     }
 
@@ -82,6 +84,7 @@ protected:
     std::atomic<int> opens{0};
     bool terminal = false;
     const Clock* clock = nullptr;
+    long stopAfterLines = 0;   // play an interrupt (Ctrl+C) once this many lines are out
 };
 
 TEST_F(HeadlessTest, HashesFilesAndFolderContentsInOrderAndKeepsTheHistory)
@@ -122,6 +125,20 @@ TEST_F(HeadlessTest, FailuresAreReportedAndTheRunGoesOn)
               std::string::npos)
         << err;
     EXPECT_EQ(err.find('\r'), std::string::npos);
+}
+
+TEST_F(HeadlessTest, InterruptStopsAfterTheCurrentFileAndStillSavesTheHistory)
+{
+    files.WriteFile("1.txt", "abc");
+    files.WriteFile("2.txt", "abc");
+    stopAfterLines = 1;
+    EXPECT_EQ(Run({"--no-gui", "1.txt", "2.txt"}), 1);
+    EXPECT_EQ(out, "352441C2  900150983CD24FB0D6963F7D28E17F72  " + files.Path("1.txt") + "\n");
+    EXPECT_EQ(err, "処理を中止しました\n");
+    HashHistory saved;
+    HistoryUi ui;
+    ASSERT_TRUE(ReadHistoryFile(saved, home.Path("Quenvarlith.dat"), {}, ui));
+    EXPECT_EQ(saved.Count(), 1);
 }
 
 TEST_F(HeadlessTest, ProgressLineOnlyOnATerminal)
