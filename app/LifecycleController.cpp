@@ -1,5 +1,7 @@
 #include "app/LifecycleController.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
@@ -67,8 +69,10 @@ void LifecycleController::FormCreate()
     const LoadResult loaded = LoadSettings(w_.iniPath, Screen(), PhysicalMemory(), w_.settings);
     settingsStamp = loaded.stamp;
     w_.job->SetEngineSettings(EngineSettingsFrom(w_.settings));
-    w_.setMinimumSize(w_.settings.MinWidth, w_.settings.MinHeight);
-    w_.setGeometry(w_.settings.Left, w_.settings.Top, w_.settings.Width, w_.settings.Height);
+    // Never narrower than the code rows: a cut-off MD5 cannot be read or checked by eye.
+    const int minWidth = std::max(w_.settings.MinWidth, w_.mainPanel->minimumSizeHint().width());
+    w_.setMinimumSize(minWidth, w_.settings.MinHeight);
+    w_.setGeometry(w_.settings.Left, w_.settings.Top, std::max(w_.settings.Width, minWidth), w_.settings.Height);
     w_.menus->SyncFromSettings();
     w_.ApplyColours();
 

@@ -70,6 +70,8 @@ ResultPanelWidget::ResultPanelWidget(QWidget* parent) : QFrame(parent)
         f.setFamilies({QStringLiteral("monospace")});
         l->setFont(f);
     }
+    // Room for a whole MD5 even while the panel is empty, so the window is laid out wide enough.
+    xMd5->setMinimumWidth(QFontMetrics(xMd5->font()).horizontalAdvance(QString(32, QLatin1Char('D'))) + 2);
 }
 
 void ResultPanelWidget::ApplySettings(const Settings& s)
