@@ -106,7 +106,7 @@ TEST_F(DriverWindowTest, BatchTextAndBarsFollowTheBatchSize)
     const std::string two = dir.WriteFile("two", "2");
     std::vector<std::string> seenTotals;
     std::vector<bool> barShown;
-    MainWindow& w = Start({}, [&] {
+    Start({}, [&] {
         if (window && window->busy && window->driver->Running()) {
             seenTotals.push_back(Text("LbTotalProgress"));
             barShown.push_back(!window->busyPanel->pgTotal->isHidden());

@@ -51,7 +51,7 @@ TEST_F(FileJobTest, CodesAreRightAcrossBankBoundaries)
     for (size_t size : {size_t{65536}, size_t{65537}, size_t{3 * 65536 + 5}, size_t{7 * 65536}}) {
         SCOPED_TRACE(size);
         const std::string bytes = Pattern(size);
-        const std::string path = MakeFile("f" + std::to_string(size), bytes);
+        const std::string path = MakeFile(std::string("f").append(std::to_string(size)), bytes);
         std::string md5, crc;
         CodesOf(bytes, md5, crc);
         const int32_t index = Job().HashFile(path, false);
@@ -267,8 +267,8 @@ TEST_F(FileJobTest, ReadFailureGivesThePlatformReportAndKeepsTheRecord)
     EXPECT_EQ(Job().HashFile(path, true), index);
     EXPECT_EQ(Job().LastOutcome().code, EIO);
     const std::string expected =
-        "Quenvarlith V1.08D エラー情報\r\r読取り時にエラーを検出しました\r"
-        "フォルダ\t\t" + dir.path() + "/\r"
+        std::string("Quenvarlith V1.08D エラー情報\r\r読取り時にエラーを検出しました\r"
+                    "フォルダ\t\t") + dir.path() + "/\r"
         "ファイル名\tbad.bin\r"
         "ファイルサイズ\t3byte\r"
         "更新日時\t2024/01/31 9:05:06\r"
@@ -297,8 +297,8 @@ TEST_F(FileJobTest, ShortReadGivesTheEngineReportWithRecentFiles)
     EXPECT_EQ(Job().HashFile(second, false), -1);
     EXPECT_EQ(Job().LastOutcome().code, -4);
     const std::string expected =
-        "Quenvarlith V1.08D エラー情報\r\r読取り時にエラーを検出しました\r"
-        "フォルダ\t\t" + dir.path() + "/\r"
+        std::string("Quenvarlith V1.08D エラー情報\r\r読取り時にエラーを検出しました\r"
+                    "フォルダ\t\t") + dir.path() + "/\r"
         "ファイル名\ttwo.bin\r"
         "ファイルサイズ\t200,000byte\r"
         "更新日時\t2024/01/31 9:05:06\r"
@@ -316,7 +316,7 @@ TEST_F(FileJobTest, ShortReadGivesTheEngineReportWithRecentFiles)
 TEST_F(FileJobTest, RecentFilesKeepsTheLastThreeNewestFirst)
 {
     std::vector<std::string> paths;
-    for (int i = 0; i < 4; ++i) paths.push_back(MakeFile("r" + std::to_string(i), "x"));
+    for (int i = 0; i < 4; ++i) paths.push_back(MakeFile(std::string("r").append(std::to_string(i)), "x"));
     for (const std::string& p : paths) Job().HashFile(p, false);
     const std::array<std::string, 3> expected{paths[3], paths[2], paths[1]};
     EXPECT_EQ(Job().RecentFiles(), expected);
