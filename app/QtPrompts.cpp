@@ -57,6 +57,9 @@ std::vector<ButtonSpec> ButtonsOf(Buttons buttons)
         return {{B::Abort, Answer::Abort}, {B::Retry, Answer::Retry}, {B::Ignore, Answer::Ignore}};
     case Buttons::RetryCancel: return {{B::Retry, Answer::Retry}, {B::Cancel, Answer::Cancel}};
     case Buttons::AbortIgnore: return {{B::Abort, Answer::Abort}, {B::Ignore, Answer::Ignore}};
+    case Buttons::OkIgnore: return {{B::Ok, Answer::Ok}, {B::Ignore, Answer::Ignore}};
+    case Buttons::OkNo: return {{B::Ok, Answer::Ok}, {B::No, Answer::No}};
+    case Buttons::AbortRetry: return {{B::Abort, Answer::Abort}, {B::Retry, Answer::Retry}};
     }
     return {{B::Ok, Answer::Ok}};
 }
@@ -90,7 +93,9 @@ Answer QtPrompts::Message(const std::string& title, const std::string& text, But
         if (pressed == s.button) return s.answer;
     }
     // Closed with the window's close box: the most cautious answer the box offers, so
-    // closing the batch warning never forces the program to end.
+    // closing the batch warning never forces the program to end. A locked history file is
+    // probed again, as its Retry button would.
+    if (buttons == Buttons::AbortRetry) return Answer::Retry;
     for (Answer safe : {Answer::Cancel, Answer::No, Answer::Abort, Answer::Ok}) {
         for (const ButtonSpec& s : specs) {
             if (s.answer == safe) return s.answer;

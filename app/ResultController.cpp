@@ -210,7 +210,7 @@ RecycleOutcome RecycleFile(const std::string& path, Prompts& prompts, std::strin
 {
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0) {
-        if (prompts.Message(kAppTitle, ReadOnlyDeleteQuestion(path), Buttons::OkCancel, BoxIcon::Warning) !=
+        if (prompts.Message(kAppTitle, ReadOnlyDeleteQuestion(path), Buttons::OkNo, BoxIcon::Warning) !=
             Answer::Ok)
             return RecycleOutcome::Declined;
         ::chmod(path.c_str(), st.st_mode | S_IWUSR);

@@ -87,9 +87,12 @@ public:
             if (ch == '\r') ch = '\n';
         env_.err(lines + "\n");
         switch (buttons) {
-        case Buttons::Ok: return Answer::Ok;
-        case Buttons::YesNo: return Answer::No;
+        case Buttons::Ok:
+        case Buttons::OkIgnore: return Answer::Ok;
+        case Buttons::YesNo:
+        case Buttons::OkNo: return Answer::No;
         case Buttons::AbortRetryIgnore:
+        case Buttons::AbortRetry:
         case Buttons::AbortIgnore: return Answer::Abort;
         default: return Answer::Cancel;
         }

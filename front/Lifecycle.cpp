@@ -26,7 +26,7 @@ CloseDecision DecideClose(const CloseState& state, const SettingsFileChange& cha
         }
         // OK goes back to the busy display; only Ignore forces the close.
         const Answer a =
-            prompts.Message(kAppTitle, kBatchCloseWarning, Buttons::AbortIgnore, BoxIcon::Warning);
+            prompts.Message(kAppTitle, kBatchCloseWarning, Buttons::OkIgnore, BoxIcon::Warning);
         if (a != Answer::Ignore) {
             d.allow = false;
             return d;

@@ -113,9 +113,9 @@ StartLoadOutcome LoadHistoryAtStart(HashHistory& store, const HistoryOptions& op
         const std::string text = "履歴ファイル読込エラー\r\r" + PlatformErrorText(code) + "(" +
                                  std::to_string(code) + ")" + "\r\r" + "もう一度読み取りを試みますか？";
         const Answer answer =
-            ui.prompts ? ui.prompts->Message("Quenvarlith", text, Buttons::RetryCancel, BoxIcon::Error)
+            ui.prompts ? ui.prompts->Message("Quenvarlith", text, Buttons::AbortRetry, BoxIcon::Error)
                        : Answer::Abort;
-        if (answer == Answer::Abort || answer == Answer::Cancel) go = false;
+        if (answer == Answer::Abort) go = false;
     }
     if (go) {
         ui.BusyComment("履歴データ読込み中　しばらくお待ちください");

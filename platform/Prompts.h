@@ -5,7 +5,10 @@ namespace qv {
 
 // Every modal interaction goes through this seam: the window shows real dialogs, tests answer
 // from a script. Texts are UTF-8 and may hold '\r' between lines and '\t' between label and value.
-enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesCancel, AbortRetryIgnore, RetryCancel, AbortIgnore };
+enum class Buttons {
+    Ok, OkCancel, YesNo, YesNoCancel, YesCancel, AbortRetryIgnore, RetryCancel, AbortIgnore,
+    OkIgnore, OkNo, AbortRetry,
+};
 enum class Answer { Ok, Cancel, Yes, No, Abort, Retry, Ignore };
 enum class BoxIcon { None, Information, Warning, Error, Question };
 

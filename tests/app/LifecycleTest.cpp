@@ -69,10 +69,11 @@ TEST_F(LifecycleWindowTest, CloseDuringABatchIsRefusedUnlessIgnored)
     MainWindow& w = Start();
     bool accepted = true;
     QTimer::singleShot(0, &w, [&] { accepted = w.close(); });
-    prompts.Push(Answer::Abort);
+    prompts.Push(Answer::Ok);
     DropAndWait({a, b});
     EXPECT_FALSE(accepted);
     EXPECT_EQ(prompts.LastText(), kBatchCloseWarning);
+    EXPECT_EQ(prompts.shown().back().buttons, Buttons::OkIgnore);
     EXPECT_EQ(w.history.Count(), 2);
     EXPECT_TRUE(w.isVisible());
     // Idle again: the close goes through and saves the history.

@@ -201,7 +201,7 @@ TEST_F(TrashTest, ReadOnlyFileAsksFirstAndNoKeepsIt)
     MainWindow& w = Start();
 
     DropAndWait({kept});
-    prompts.Push(Answer::Yes).Push(Answer::Cancel);
+    prompts.Push(Answer::Yes).Push(Answer::No);
     w.menus->mainFileDel->trigger();
     EXPECT_EQ(prompts.LastText(), kept + "\r読み取り属性の設定されたファイルです\r削除してもよろしいですか？");
     EXPECT_TRUE(FileExists(kept));

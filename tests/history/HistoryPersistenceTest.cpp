@@ -264,7 +264,7 @@ TEST_F(PersistenceTest, ProbeFailsWhileAnotherDescriptionHoldsTheLock)
     EXPECT_FALSE(ProbeHistoryFile(historyPath, code));
     EXPECT_EQ(code, EWOULDBLOCK);
 
-    prompts.Push(Answer::Retry).Push(Answer::Cancel);
+    prompts.Push(Answer::Retry).Push(Answer::Abort);
     HistoryUi ui = Ui();
     const StartLoadOutcome out = LoadHistoryAtStart(store, options, state, historyPath, false, false, ui);
     EXPECT_FALSE(out.attempted);

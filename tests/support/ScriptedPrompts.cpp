@@ -17,6 +17,9 @@ std::vector<Answer> AnswersOf(Buttons buttons)
     case Buttons::AbortRetryIgnore: return {Answer::Abort, Answer::Retry, Answer::Ignore};
     case Buttons::RetryCancel: return {Answer::Retry, Answer::Cancel};
     case Buttons::AbortIgnore: return {Answer::Abort, Answer::Ignore};
+    case Buttons::OkIgnore: return {Answer::Ok, Answer::Ignore};
+    case Buttons::OkNo: return {Answer::Ok, Answer::No};
+    case Buttons::AbortRetry: return {Answer::Abort, Answer::Retry};
     }
     return {};
 }
