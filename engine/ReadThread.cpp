@@ -140,7 +140,9 @@ void TReadThread::ReadFile()
     const int64_t size = engine_.ReadFileSize;
     int64_t position = 0;
 
-    const int openCode = source_->Open(name, openFlags_);
+    // A file read in one bank gains nothing from the read-ahead hint; spare it the call.
+    const uint32_t flags = size <= static_cast<int64_t>(bufferSize_) ? (openFlags_ & ~kOpenSequential) : openFlags_;
+    const int openCode = source_->Open(name, flags);
     if (openCode != 0) {
         engine_.ReadError.store(openCode);
         return;
@@ -194,9 +196,8 @@ bool TReadThread::ReadBank(int n, int64_t& position, int64_t size)
             // Complete when the bank is full or the data reaches the size found before
             // reading; a file that grew since is read only up to that size.
             if (got >= bufferSize_ || position + got >= size) {
-                // After the last bank the file is closed first, so that the reader is idle
-                // again by the time the main side wants to hand over the next file.
-                if (position + bufferSize_ >= size) source_->Close();
+                // The file is closed after the announcement (ReadFile), while the main side
+                // hashes: closing first would put the close on the path of every small file.
                 // Released before the announcement: the main side, woken by the event, then
                 // finds the bank free instead of sleeping on its mutex.
                 engine_.MutexBank(n).Unlock();

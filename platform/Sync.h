@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -20,10 +21,16 @@ public:
     void Reset();
     WaitResult Wait(int timeoutMs);   // Obtained or TimedOut; timeoutMs < 0 waits without limit
 private:
+    bool SpinUntilSignalled();
+
     std::mutex m_;
     std::condition_variable cv_;
     bool manual_;
     bool signalled_;
+    // Mirrors signalled_ so a waiter can watch it without the lock while it spins.
+    std::atomic<bool> flag_;
+    // How much spinning has paid off lately (see SpinUntilSignalled).
+    std::atomic<int> spinCredit_;
 };
 
 // A bank mutex: a robust timed mutex, so a lock whose owner thread ended reports Abandoned

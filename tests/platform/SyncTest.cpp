@@ -76,6 +76,41 @@ TEST(Event, ManualResetReleasesEveryWaiter)
     EXPECT_EQ(obtained.load(), 2);
 }
 
+// Waiters watch a lock-free hint before they sleep; no hand-over may be lost or doubled,
+// whether the hint is seen during the spin or only after the waiter has gone to sleep.
+TEST(Event, PingPongHandOversAreNeitherLostNorDoubled)
+{
+    Event ping(false, false);
+    Event pong(false, false);
+    constexpr int kRounds = 20000;
+    std::atomic<int> failures{0};
+    std::thread partner([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            if (ping.Wait(5000) != WaitResult::Obtained) ++failures;
+            if (i % 1000 == 999) std::this_thread::sleep_for(std::chrono::microseconds(200));
+            pong.Set();
+        }
+    });
+    for (int i = 0; i < kRounds; ++i) {
+        ping.Set();
+        if (pong.Wait(5000) != WaitResult::Obtained) ++failures;
+    }
+    partner.join();
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_EQ(ping.Wait(0), WaitResult::TimedOut);
+    EXPECT_EQ(pong.Wait(0), WaitResult::TimedOut);
+}
+
+TEST(Event, ResetAfterSetLeavesNothingForALaterWait)
+{
+    Event event(false, false);
+    event.Set();
+    event.Reset();
+    const auto start = Clock::now();
+    EXPECT_EQ(event.Wait(30), WaitResult::TimedOut);
+    EXPECT_GE(ElapsedMs(start), 25);
+}
+
 TEST(BankMutex, ObtainedThenTimedOutForAnotherThread)
 {
     BankMutex mutex;
