@@ -20,7 +20,9 @@ bool HasDisplay()
 const char* NoDisplayMessage()
 {
     return "quenvarlith: no display found (DISPLAY and WAYLAND_DISPLAY are not set).\n"
-           "The window needs a graphical desktop. Without one, run it under a virtual display:\n"
+           "The window needs a graphical desktop. Without one, hash files in the terminal:\n"
+           "    quenvarlith --no-gui FILE...\n"
+           "or run the window under a virtual display:\n"
            "    xvfb-run -a quenvarlith [FILE...]\n";
 }
 

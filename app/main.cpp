@@ -24,8 +24,8 @@ int main(int argc, char* argv[])
     qv::InstallJapanese(app);
 
     qv::WindowOptions options;
-    const QStringList args = QApplication::arguments();
-    for (qsizetype i = 1; i < args.size(); ++i) options.arguments.push_back(args[i].toStdString());
+    // The raw bytes (Qt has already taken out its own options): a file name need not be UTF-8.
+    for (int i = 1; i < argc; ++i) options.arguments.push_back(argv[i]);
     options.shiftHeld = QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
 
     int code = 0;
