@@ -105,17 +105,7 @@ void LifecycleController::FirstActivation()
     w_.driver->startingUp = false;
 }
 
-HistoryOptions LifecycleController::Options() const
-{
-    const Settings& s = w_.settings;
-    HistoryOptions o;
-    o.keepDays = s.LogKeepDate;
-    o.sizeLimit = s.LimitLogingFileSize;
-    o.readMode = s.LogReadMode;
-    o.saveMode = s.LogSaveMode;
-    o.fileMask = s.FileAttrMask;
-    return o;
-}
+HistoryOptions LifecycleController::Options() const { return HistoryOptionsFrom(w_.settings); }
 
 void LifecycleController::LoadHistoryAtStart()
 {

@@ -8,6 +8,7 @@
 #include "engine/FileSource.h"
 #include "front/FileJob.h"
 #include "front/JobReports.h"
+#include "front/Lifecycle.h"
 #include "history/HistoryPersistence.h"
 #include "platform/Attributes.h"
 #include "platform/Clock.h"
@@ -104,17 +105,6 @@ private:
     HeadlessEnv& env_;
 };
 
-HistoryOptions HistoryOptionsOf(const Settings& s)
-{
-    HistoryOptions o;
-    o.keepDays = s.LogKeepDate;
-    o.sizeLimit = s.LimitLogingFileSize;
-    o.readMode = s.LogReadMode;
-    o.saveMode = s.LogSaveMode;
-    o.fileMask = s.FileAttrMask;
-    return o;
-}
-
 int RunHash(const Command& command, const Settings& settings, const std::string& dataFolder,
             const std::string& cwd, HeadlessEnv& env)
 {
@@ -134,7 +124,7 @@ int RunHash(const Command& command, const Settings& settings, const std::string&
     };
 
     HashHistory history;
-    const HistoryOptions historyOptions = HistoryOptionsOf(settings);
+    const HistoryOptions historyOptions = HistoryOptionsFrom(settings);
     const std::string historyPath = HistoryFilePath(dataFolder);
     HistoryFileState state;
     state.HistoryFileTime = HistoryFileStamp(historyPath);

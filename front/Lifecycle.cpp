@@ -1,11 +1,24 @@
 #include "front/Lifecycle.h"
 
 #include "front/ResultPanel.h"
+#include "history/HistoryPersistence.h"
 #include "platform/DateFormat.h"
 #include "platform/Prompts.h"
+#include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 
 namespace qv {
+
+HistoryOptions HistoryOptionsFrom(const Settings& s)
+{
+    HistoryOptions o;
+    o.keepDays = s.LogKeepDate;
+    o.sizeLimit = s.LimitLogingFileSize;
+    o.readMode = s.LogReadMode;
+    o.saveMode = s.LogSaveMode;
+    o.fileMask = s.FileAttrMask;
+    return o;
+}
 
 std::string SettingsChangedQuestion(double recordedTime, double currentTime)
 {

@@ -4,7 +4,12 @@
 namespace qv {
 
 class Prompts;
+struct HistoryOptions;
+struct Settings;
 struct SettingsFileChange;
+
+// The history keeping and load/save modes as the settings hold them.
+HistoryOptions HistoryOptionsFrom(const Settings& s);
 
 inline constexpr const char* kStartupCloseWarning =
     "起動中のため、プログラムを終了出来ません\r急いで終了する場合「中止」ボタンで読み取りを止めてから、終了して下さい";
