@@ -215,7 +215,8 @@ void MainWindow::Pump()
 
 void MainWindow::BringToFront()
 {
-    if (!isVisible()) return;
+    // The offscreen platform (tests, headless sessions) has no stacking order to change.
+    if (!isVisible() || QGuiApplication::platformName() == QLatin1String("offscreen")) return;
     raise();
     activateWindow();
 }
