@@ -112,6 +112,25 @@ void Menus::Build()
         w_.settings.Verification = on;
         w_.job->SetEngineSettings(EngineSettingsFrom(w_.settings));
     });
+    log->addSeparator();
+    QMenu* readMode = log->addMenu(QStringLiteral("履歴読込み条件(&L)"));
+    readMode->setObjectName(QStringLiteral("LogReadMode"));
+    auto* readGroup = new QActionGroup(this);
+    logReadModes[0] = AddCheck(readMode, "EvryRead", "常時起動時(&E)");
+    logReadModes[1] = AddCheck(readMode, "NormalRead", "パラメータ無し起動時(&N)");
+    logReadModes[2] = AddCheck(readMode, "NonRead", "起動時読込まない(&U)");
+    QMenu* saveMode = log->addMenu(QStringLiteral("履歴未読時の終了方法(&E)"));
+    saveMode->setObjectName(QStringLiteral("LogSaveMode"));
+    auto* saveGroup = new QActionGroup(this);
+    logSaveModes[0] = AddCheck(saveMode, "LogMergeSave", "履歴ファイルに結合(&M)");
+    logSaveModes[1] = AddCheck(saveMode, "LogRenameSave", "別ファイルで保存(&R)");
+    logSaveModes[2] = AddCheck(saveMode, "LogNotSave", "保存しない(&N)");
+    for (int i = 0; i < 3; ++i) {
+        readGroup->addAction(logReadModes[i]);
+        saveGroup->addAction(logSaveModes[i]);
+        connect(logReadModes[i], &QAction::triggered, this, [this, i] { w_.settings.LogReadMode = i + 1; });
+        connect(logSaveModes[i], &QAction::triggered, this, [this, i] { w_.settings.LogSaveMode = i + 1; });
+    }
 
     // PpMain on the basic frame.
     ppMain = new QMenu(&w_);
@@ -180,6 +199,11 @@ void Menus::SyncFromSettings()
     fileNameFont12->setChecked(s.FileNameFontSize == 12);
     fileNameFont14->setChecked(s.FileNameFontSize == 14);
     verification->setChecked(s.Verification);
+    // A stored mode outside 1..3 ticks none, and the setting keeps its value until a click.
+    for (int i = 0; i < 3; ++i) {
+        logReadModes[i]->setChecked(s.LogReadMode == i + 1);
+        logSaveModes[i]->setChecked(s.LogSaveMode == i + 1);
+    }
 }
 
 void Menus::SetDupCommandsEnabled(bool enabled)

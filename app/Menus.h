@@ -45,6 +45,10 @@ public:
     QAction* fileNameFont14 = nullptr;
     // Settings: history.
     QAction* verification = nullptr;
+    // Read modes 1..3 (EvryRead, NormalRead, NonRead) and save modes 1..3 (LogMergeSave,
+    // LogRenameSave, LogNotSave); index = mode - 1.
+    QAction* logReadModes[3] = {};
+    QAction* logSaveModes[3] = {};
 
     // Popups.
     QMenu* ppMain = nullptr;
