@@ -5,6 +5,7 @@
 #include <cstring>
 #include <random>
 
+#include "HistoryUiFixture.h"
 #include "history/HistoryFiles.h"
 #include "platform/Paths.h"
 #include "support/ScriptedPrompts.h"
@@ -58,28 +59,13 @@ std::string LongPath(size_t bytes, char fill)
 
 const char* kMd5 = "D41D8CD98F00B204E9800998ECF8427E";
 
-class HistoryBinaryTest : public ::testing::Test {
+class HistoryBinaryTest : public HistoryUiFixture {
 protected:
-    HistoryUi Ui()
-    {
-        HistoryUi ui;
-        ui.clock = &clock;
-        ui.prompts = &prompts;
-        ui.cancelFlag = &cancel;
-        ui.refreshPeriod = 0;
-        ui.status = [this](const std::string& s) { statuses.push_back(s); };
-        ui.fileLabel = [this](const std::string& s) { labels.push_back(s); };
-        return ui;
-    }
+    HistoryBinaryTest() : HistoryUiFixture(45001.0) {}
     HistoryRecord Rec(int64_t size, double registered = 45000.25)
     {
         return HistoryRecord{size, 44000.5, registered, kMd5, "00000000"};
     }
-    TempDir dir;
-    ManualClock clock{45001.0, 0};
-    ScriptedPrompts prompts;
-    int cancel = 0;
-    std::vector<std::string> statuses, labels;
     HistoryReadOptions options;   // 14 days, no size limit
 };
 

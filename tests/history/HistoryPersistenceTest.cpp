@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "HistoryUiFixture.h"
 #include "history/HistoryPersistence.h"
 #include "platform/DateTime.h"
 #include "platform/DirSearch.h"
@@ -98,23 +99,11 @@ TEST(HistoryMerge, RulesForReadRecords)
     EXPECT_EQ(empty.RecordAt(1).Size, 100);
 }
 
-class PersistenceTest : public ::testing::Test {
+class PersistenceTest : public HistoryUiFixture {
 protected:
+    PersistenceTest() : HistoryUiFixture(EncodeDateTime({2024, 6, 1, 12, 0, 0})) {}
     void SetUp() override { historyPath = HistoryFilePath(dir.path()); }
 
-    HistoryUi Ui()
-    {
-        HistoryUi ui;
-        ui.clock = &clock;
-        ui.prompts = &prompts;
-        ui.cancelFlag = &cancel;
-        ui.refreshPeriod = 0;
-        ui.status = [this](const std::string& s) { statuses.push_back(s); };
-        ui.title = [this](const std::string& s) { titles.push_back(s); };
-        ui.busyComment = [this](const std::string& s) { comments.push_back(s); };
-        ui.busyPanel = [this](bool shown) { panel.push_back(shown); };
-        return ui;
-    }
     // A real file and a record that is valid for it, so the inspection keeps it.
     std::string RealFile(const std::string& name, double registered)
     {
@@ -139,16 +128,10 @@ protected:
         return h.Count();
     }
 
-    TempDir dir;
     std::string historyPath;
     HashHistory store;
     HistoryOptions options;
     HistoryFileState state;
-    ManualClock clock{EncodeDateTime({2024, 6, 1, 12, 0, 0}), 0};
-    ScriptedPrompts prompts;
-    int cancel = 0;
-    Texts statuses, titles, comments;
-    std::vector<bool> panel;
 };
 
 TEST_F(PersistenceTest, LoadsInspectsAndReports)

@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "HistoryUiFixture.h"
 #include "history/HistoryFiles.h"
 #include "platform/DateTime.h"
 #include "support/ScriptedPrompts.h"
@@ -51,24 +52,9 @@ TEST(FormatHistoryLine, LayoutQuotingAndLineBreaks)
     EXPECT_EQ(SplitHistoryLine(line), (Fields{"/a", "-5", "2024/01/31 9:05:06", "2004/05/06", "A,B", ""}));
 }
 
-class HistoryTextTest : public ::testing::Test {
+class HistoryTextTest : public HistoryUiFixture {
 protected:
-    HistoryUi Ui()
-    {
-        HistoryUi ui;
-        ui.clock = &clock;
-        ui.prompts = &prompts;
-        ui.cancelFlag = &cancel;
-        ui.refreshPeriod = 0;
-        ui.status = [this](const std::string& s) { statuses.push_back(s); };
-        ui.fileLabel = [this](const std::string& s) { labels.push_back(s); };
-        return ui;
-    }
-    TempDir dir;
-    ManualClock clock{EncodeDateTime({2024, 6, 1, 12, 0, 0}), 0};
-    ScriptedPrompts prompts;
-    int cancel = 0;
-    std::vector<std::string> statuses, labels;
+    HistoryTextTest() : HistoryUiFixture(EncodeDateTime({2024, 6, 1, 12, 0, 0})) {}
     HistoryReadOptions options;
     const std::string md5 = "0123456789ABCDEF0123456789ABCDEF";
 };
