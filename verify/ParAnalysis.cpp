@@ -25,7 +25,7 @@ bool RefuseOverLimit(const ParAnalysisContext& context, int64_t size)
 {
     if (size <= context.limit) return false;
     if (context.bringToFront) context.bringToFront();
-    context.prompts.Message(kTitle, ParLimitMessage(size, context.limit), Buttons::Ok, BoxIcon::Warning);
+    context.prompts.Message(kTitle, ParLimitMessage(size, context.limit), Buttons::Ok, BoxIcon::None);
     return true;
 }
 

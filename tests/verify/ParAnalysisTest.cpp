@@ -104,6 +104,7 @@ TEST_F(ParAnalysis, SizeLimitBoundaries)
     const auto& box = prompts_.shown()[0];
     EXPECT_EQ(box.title, "Quenvarlith");
     EXPECT_EQ(box.buttons, Buttons::Ok);
+    EXPECT_EQ(box.icon, BoxIcon::None);
     const std::string sizeText = std::to_string(size);
     const std::string limitText = std::to_string(size - 1);
     EXPECT_EQ(box.text, "<<< エラー：ファイルサイズがPARファイルの許容設定値を超えました >>>\r"
