@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "platform/DateFormat.h"
+#include "platform/DateTime.h"
 #include "platform/DirSearch.h"
 #include "platform/Files.h"
 #include "platform/NumberFormat.h"
@@ -35,8 +36,11 @@ std::string HistoryFilePath(const std::string& dataFolder)
 
 double HistoryFileStamp(const std::string& path)
 {
-    FoundEntry found;
-    return FindPath(path, kAttrAny, found) ? found.stamp : 0.0;
+    // The full-resolution write time, not the two-second form: another copy's save within
+    // the same two seconds must still count as a change, or the exit save would overwrite it.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return 0.0;
+    return UnixToDateTime(st.st_mtim.tv_sec) + static_cast<double>(st.st_mtim.tv_nsec) / 86400e9;
 }
 
 std::string DatedHistoryName(const std::string& folder, double now, const std::string& extension)

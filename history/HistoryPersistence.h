@@ -22,7 +22,7 @@ struct HistoryOptions {
 };
 
 // HistoryFileRead: the store holds all of the history file as it is on disk.
-// HistoryFileTime: the file's stamp when noted (0 when it did not exist).
+// HistoryFileTime: HistoryFileStamp when noted (0 when it did not exist).
 struct HistoryFileState {
     bool HistoryFileRead = false;
     double HistoryFileTime = 0.0;
@@ -31,7 +31,8 @@ struct HistoryFileState {
 inline constexpr const char* kHistoryFileName = "Quenvarlith.dat";
 
 std::string HistoryFilePath(const std::string& dataFolder);
-// The file's stamp (two-second form), 0 when there is no such file.
+// The file's last-write time at full resolution (so a rewrite within two seconds still
+// differs), 0 when there is no such file. Only ever compared with itself.
 double HistoryFileStamp(const std::string& path);
 // folder/Quenvarlith-yyyymmdd_nnn<extension> with the first n (from 1) that names no file.
 std::string DatedHistoryName(const std::string& folder, double now, const std::string& extension);

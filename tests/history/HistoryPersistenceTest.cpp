@@ -387,5 +387,27 @@ TEST_F(PersistenceTest, ExitSaveHoldsTheLockAndStoppedMergeGoesToADatedFile)
     EXPECT_TRUE(ProbeHistoryFile(historyPath, code));   // released after the save
 }
 
+TEST_F(PersistenceTest, ExitSaveSeesARewriteWithinTheSameTwoSecondStep)
+{
+    // This copy read the file; another copy then saved its own record in the same two-second
+    // step of the file's time, so the two-second form of the time did not change.
+    RealFile("mine.txt", clock.Now() - 1);
+    WriteStoreToHistoryFile();
+    TempDir::SetMtime(historyPath, 1600000000);
+    state = {true, HistoryFileStamp(historyPath)};
+    {
+        HashHistory theirs;
+        theirs.Insert(dir.path() + "/theirs.txt", HistoryRecord{7, 1, clock.Now(), "T", "C"});
+        HistoryUi ui = Ui();
+        ASSERT_TRUE(WriteHistoryFile(theirs, historyPath, ui));
+        TempDir::SetMtime(historyPath, 1600000001);
+    }
+    store.Insert(dir.path() + "/mine.txt", HistoryRecord{7, 1, clock.Now(), "M", "C"});
+    HistoryUi ui = Ui();
+    const ExitSaveOutcome out = SaveHistoryAtExit(store, options, state, historyPath, ui);
+    EXPECT_EQ(out.action, ExitSave::Merged);
+    EXPECT_EQ(CountIn(historyPath), 2);   // the other copy's record survives
+}
+
 }  // namespace
 }  // namespace qv
