@@ -110,15 +110,17 @@ WaitResult BankMutex::Lock(int timeoutMs, int* errorCode)
     if (timeoutMs < 0) {
         rc = pthread_mutex_lock(&m_);
     } else {
+        // Measured on the monotonic clock: a wall-clock step (NTP, resume from suspend) must
+        // neither cut a bank wait short nor stretch it without limit.
         timespec deadline{};
-        clock_gettime(CLOCK_REALTIME, &deadline);
+        clock_gettime(CLOCK_MONOTONIC, &deadline);
         deadline.tv_sec += timeoutMs / 1000;
         deadline.tv_nsec += static_cast<long>(timeoutMs % 1000) * 1000000L;
         if (deadline.tv_nsec >= 1000000000L) {
             deadline.tv_nsec -= 1000000000L;
             ++deadline.tv_sec;
         }
-        rc = pthread_mutex_timedlock(&m_, &deadline);
+        rc = pthread_mutex_clocklock(&m_, CLOCK_MONOTONIC, &deadline);
     }
     switch (rc) {
     case 0:
