@@ -299,7 +299,8 @@ int32_t FileJob::Compute(const std::string& path, int64_t size, std::string& md5
     Status(kStatusWorking);
     Title(RemainingTitle(QueueLength()));
     const int64_t bank = engine_->BufferSize();
-    if (seams_.fileProgressRange) seams_.fileProgressRange(size > 0 ? (size + bank - 1) / bank : 0);
+    // Rounded up without adding first: a sparse file may be as large as the size type allows.
+    if (seams_.fileProgressRange) seams_.fileProgressRange(size > 0 ? (size - 1) / bank + 1 : 0);
 
     BankExchangeHooks hooks;
     hooks.cancelled = [this] { return CancelFlag() != 0; };

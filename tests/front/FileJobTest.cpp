@@ -1,6 +1,7 @@
 #include "FileJobFixture.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <unistd.h>
 
@@ -368,6 +369,18 @@ TEST_F(FileJobTest, NewBankSizeTakesEffectAtTheNextBatch)
     CodesOf(bytes, md5, crc);
     EXPECT_EQ(Job().LastOutcome().md5, md5);
     Job().EndBatch();
+}
+
+TEST_F(FileJobTest, BankCountOfTheLargestFileSizeDoesNotOverflow)
+{
+    // A sparse file on tmpfs may be as large as the size type allows.
+    const std::string path = MakeFile("sparse.img", "x");
+    FoundEntry found;
+    ASSERT_TRUE(FindPath(path, kAttrAny, found));
+    found.size = INT64_MAX;
+    cancel = -1;   // stop before the first bank: only the set-up is wanted
+    Job().HashFoundFile(path, found, false);
+    EXPECT_EQ(progressMax, INT64_MAX / 65536 + 1);
 }
 
 TEST_F(FileJobTest, UpdateFileProgressTextsAndPosition)
