@@ -82,6 +82,9 @@ bool HistoryFileLock::Acquire(const std::string& path, int waitMs)
                 held_ = true;
                 return true;
             }
+            contended_ = true;
+        } else if (errno == EWOULDBLOCK) {
+            contended_ = true;
         }
         ::close(fd_);
         fd_ = -1;
@@ -99,6 +102,7 @@ void HistoryFileLock::Release()
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     held_ = false;
+    contended_ = false;
 }
 
 StartLoadOutcome LoadHistoryAtStart(HashHistory& store, const HistoryOptions& options,
@@ -180,7 +184,11 @@ ExitSaveOutcome SaveHistoryAtExit(HashHistory& store, const HistoryOptions& opti
     // Held from the stamp check to the rename, so no other copy reads or saves in between.
     HistoryFileLock lock;
     lock.Acquire(historyPath, lockWaitMs);
-    if (state.HistoryFileRead && HistoryFileStamp(historyPath) == state.HistoryFileTime) {
+    // Another copy still saving will replace the file after us: whatever we wrote there now
+    // would be lost, or would drop its records. Its file counts as changed.
+    const bool otherSaving = lock.Contended();
+    if (!otherSaving && state.HistoryFileRead &&
+        HistoryFileStamp(historyPath) == state.HistoryFileTime) {
         write(ExitSave::Overwritten, historyPath);
         return outcome;
     }
@@ -188,7 +196,7 @@ ExitSaveOutcome SaveHistoryAtExit(HashHistory& store, const HistoryOptions& opti
     if (options.saveMode == 1) {
         ui.Status("終了処理 履歴ファイル結合中");
         ui.Title("Quenvarlith履歴結合中");
-        const bool readable = lock.Opened();
+        const bool readable = lock.Opened() && !otherSaving;
         if (readable) ReadHistoryFile(store, historyPath, options.ReadOptions(), ui);
         // Overwriting a file that could not be read, or whose merge was stopped, would lose
         // its records: this copy's history goes to a dated file instead.

@@ -54,10 +54,13 @@ public:
     void Release();
     bool Held() const { return held_; }
     bool Opened() const { return fd_ >= 0; }   // the file could be opened for reading
+    // Not held because another copy kept the lock (or kept replacing the file) all the while.
+    bool Contended() const { return !held_ && contended_; }
 
 private:
     int fd_ = -1;
     bool held_ = false;
+    bool contended_ = false;
 };
 
 struct StartLoadOutcome {

@@ -409,5 +409,31 @@ TEST_F(PersistenceTest, ExitSaveSeesARewriteWithinTheSameTwoSecondStep)
     EXPECT_EQ(CountIn(historyPath), 2);   // the other copy's record survives
 }
 
+TEST_F(PersistenceTest, ExitSaveWhileAnotherCopySavesGoesToADatedFile)
+{
+    RealFile("theirs.txt", clock.Now());
+    WriteStoreToHistoryFile();
+    const std::string before = TempDir::ReadFile(historyPath);
+    state = {true, HistoryFileStamp(historyPath)};
+    store.Insert("/mine", HistoryRecord{1, 1, clock.Now(), "M", "C"});
+    // Another copy holds the lock for its own save past our wait.
+    const int other = ::open(historyPath.c_str(), O_RDONLY);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+    for (const int mode : {1, 2}) {
+        options.saveMode = mode;
+        HistoryUi ui = Ui();
+        const ExitSaveOutcome out = SaveHistoryAtExit(store, options, state, historyPath, ui, 0);
+        EXPECT_EQ(out.action, ExitSave::DatedFile) << mode;
+        EXPECT_TRUE(out.written) << mode;
+        EXPECT_EQ(TempDir::ReadFile(historyPath), before) << mode;
+    }
+    options.saveMode = 3;
+    HistoryUi ui = Ui();
+    EXPECT_EQ(SaveHistoryAtExit(store, options, state, historyPath, ui, 0).action, ExitSave::Nothing);
+    EXPECT_EQ(TempDir::ReadFile(historyPath), before);
+    ::close(other);
+}
+
 }  // namespace
 }  // namespace qv
