@@ -1,6 +1,7 @@
 #include "engine/FileSource.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -25,7 +26,9 @@ int PosixFileSource::Open(const std::string& path, uint32_t openFlags)
 {
     Close();
     // Not inheritable: a program started later must not keep our read handle open.
-    const int base = O_RDONLY | O_CLOEXEC;
+    // Non-blocking open: a file swapped for a FIFO since it was found would otherwise wait
+    // for a writer for ever; only regular files are read (checked below).
+    const int base = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
     direct_ = (openFlags & kOpenNoCache) != 0;
     int fd = -1;
     if (direct_) {
@@ -37,6 +40,15 @@ int PosixFileSource::Open(const std::string& path, uint32_t openFlags)
         fd = SysOpen(path.c_str(), base);
         if (fd < 0) return errno;
     }
+    struct stat st {};
+    const int statCode = ::fstat(fd, &st) != 0 ? errno : (S_ISREG(st.st_mode) ? 0 : EINVAL);
+    if (statCode != 0) {
+        ::close(fd);
+        direct_ = false;
+        return statCode;
+    }
+    const int fileFlags = ::fcntl(fd, F_GETFL);
+    if (fileFlags != -1) ::fcntl(fd, F_SETFL, fileFlags & ~O_NONBLOCK);
     fd_ = fd;
     position_ = 0;
     if (openFlags & kOpenSequential) ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -139,6 +140,21 @@ protected:
         return PosixFileSource::SysPread(fd, buffer, length, offset);
     }
 };
+
+TEST(PosixFileSource, PipeInPlaceOfTheFileIsRefusedWithoutBlocking)
+{
+    // A file swapped for a FIFO after it was found: opening it for reading must not wait
+    // for a writer that may never come, or the reader could never be ended.
+    TempDir dir;
+    const std::string path = dir.Path("swapped");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    PosixFileSource source;
+    EXPECT_EQ(source.Open(path, ReadOpenFlags(false)), EINVAL);
+    EXPECT_EQ(source.Open(path, ReadOpenFlags(true)), EINVAL);
+    uint32_t got = 0;
+    char byte = 0;
+    EXPECT_EQ(source.Read(&byte, 1, 1, got), EBADF);
+}
 
 TEST(PosixFileSource, ReadsWholeBanksAndStopsShortOnlyAtTheEnd)
 {
