@@ -95,6 +95,7 @@ MainWindow::~MainWindow()
 void MainWindow::BuildWidgets()
 {
     setObjectName(QStringLiteral("TForm1"));
+    setWindowIconText(ToQ(appTitle_));
     setAcceptDrops(true);
     auto* central = new QWidget(this);
     auto* box = new QVBoxLayout(central);
@@ -201,7 +202,9 @@ std::string MainWindow::StatusText() const { return FromQ(statusBar()->currentMe
 void MainWindow::SetAppTitle(const std::string& text)
 {
     appTitle_ = text;
-    QGuiApplication::setApplicationDisplayName(ToQ(text));
+    // The icon name is the task-bar text; a set display name would instead be appended to
+    // every window caption and stay there after the batch.
+    setWindowIconText(ToQ(text));
 }
 
 void MainWindow::SetCaption(const std::string& text) { setWindowTitle(ToQ(text)); }

@@ -3,6 +3,7 @@
 #include "AppTestSupport.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QProgressBar>
 #include <QTimer>
 
@@ -98,6 +99,31 @@ TEST_F(DriverWindowTest, DropDuringARunningBatchGrowsTheSameBatch)
     EXPECT_EQ(w.job->RecentFiles()[1], e);
     EXPECT_EQ(w.job->RecentFiles()[2], a);
     EXPECT_EQ(w.Caption(), d);
+}
+
+TEST_F(DriverWindowTest, RemainingCountStaysOutOfTheWindowCaption)
+{
+    const std::string one = dir.WriteFile("one", "1");
+    const std::string two = dir.WriteFile("two", "22");
+    std::vector<std::string> titlesWhileBusy;
+    std::vector<std::string> displayNamesWhileBusy;
+    Start({}, [&] {
+        if (window && window->busy && window->driver->Running()) {
+            titlesWhileBusy.push_back(window->AppTitle());
+            displayNamesWhileBusy.push_back(QGuiApplication::applicationDisplayName().toStdString());
+        }
+    });
+    const std::string displayName = QGuiApplication::applicationDisplayName().toStdString();
+    DropAndWait({one, two});
+
+    ASSERT_FALSE(titlesWhileBusy.empty());
+    EXPECT_EQ(titlesWhileBusy.back(), "残り1files");
+    EXPECT_EQ(window->windowIconText().toStdString(), "Quenvarlith");
+    // The desktop appends a set display name to every caption ("path — 残り1files"), and
+    // keeps it there after the batch: the caption must stay the bare path.
+    for (const std::string& name : displayNamesWhileBusy) EXPECT_EQ(name, displayName);
+    EXPECT_EQ(QGuiApplication::applicationDisplayName().toStdString(), displayName);
+    EXPECT_EQ(window->Caption(), one);
 }
 
 TEST_F(DriverWindowTest, BatchTextAndBarsFollowTheBatchSize)
