@@ -146,7 +146,7 @@ void ProcessingController::MatchComparisonText()
 
 void ProcessingController::AfterBatch()
 {
-    if (w_.view == View::Dup && !w_.results->HasDuplicates()) w_.views->CallBasicFrameClick();
+    if (w_.view == View::Dup && !w_.results->DuplicateMarkShown()) w_.views->CallBasicFrameClick();
     ResultPanelWidget& p = *w_.mainPanel;
     if (p.xMd5->text().isEmpty() && p.xCrc32->text().isEmpty()) w_.mainPanelShown = false;
     w_.UpdatePages();

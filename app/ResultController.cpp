@@ -89,6 +89,8 @@ bool ResultController::HasDuplicates() const
     return w_.dupList->topLevelItemCount() >= 2;
 }
 
+bool ResultController::DuplicateMarkShown() const { return !w_.mainPanel->dubbleDetect->isHidden(); }
+
 void ResultController::ClearPanel()
 {
     w_.mainPanel->Clear();

@@ -16,6 +16,9 @@ public:
     // Fills DupList for the record at index; index may be lowered (vanished duplicates).
     void FindDuplicates(int& index);
     bool HasDuplicates() const;
+    // DubbleDetect shown: what the view switches go by. A drop hides it while the list keeps
+    // the earlier file's rows, so a stopped batch does not lead back to that stale list.
+    bool DuplicateMarkShown() const;
     // Re-renders the codes or the size after a display setting changed.
     void RefreshCodes();
     void RefreshSize();

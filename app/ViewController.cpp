@@ -79,7 +79,7 @@ void ViewController::FitDupColumn()
 bool ViewController::EnterKey(QObject* focus)
 {
     if (w_.busy) return false;
-    const bool dups = w_.results->HasDuplicates();
+    const bool dups = w_.results->DuplicateMarkShown();
     if (focus == w_.mainPanel->scrollBar1) {
         CallClipViewerClick();
         return true;

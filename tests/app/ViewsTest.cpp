@@ -10,6 +10,8 @@
 #include "app/BusyPanel.h"
 #include "app/Menus.h"
 #include "app/LifecycleController.h"
+#include "app/ProcessingController.h"
+#include "app/ResultPanelWidget.h"
 #include "app/ViewController.h"
 #include "front/ResultPanel.h"
 
@@ -104,6 +106,34 @@ TEST_F(ViewsTest, CancelButtonCarriesEscapeAndStopsTheBatch)
     });
     DropAndWait({a, b});
     EXPECT_EQ(w.StatusText(), "処理を中止しました");
+}
+
+TEST_F(ViewsTest, StoppedDropLeavesTheDuplicateViewOfTheEarlierFile)
+{
+    const std::string a = dir.WriteFile("one/same.txt", "same");
+    const std::string b = dir.WriteFile("two/same.txt", "same");
+    const std::string c = dir.WriteFile("c.txt", "other");
+    MainWindow& w = Start();
+    DropAndWait({a});
+    DropAndWait({b});
+    ASSERT_FALSE(w.mainPanel->dubbleDetect->isHidden());
+    w.menus->callDupFrame->trigger();
+    ASSERT_EQ(w.view, View::Dup);
+
+    // The drop hides the duplicate mark; the stopped batch shows no new result.
+    QTimer::singleShot(0, &w, [&] { w.processing->CanButtonClick(); });
+    DropAndWait({c});
+    EXPECT_EQ(w.view, View::Basic);
+    EXPECT_TRUE(w.menus->callBasicFrame->isChecked());
+    EXPECT_FALSE(Shown("DupList"));
+    EXPECT_TRUE(Shown("InitialComment"));
+    EXPECT_EQ(w.Caption(), kIdleCaption);
+
+    // Without the mark, Enter in the list frame goes to the basic frame, not to the old list.
+    w.menus->callListFrame->trigger();
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.centralWidget(), &key);
+    EXPECT_EQ(w.view, View::Basic);
 }
 
 }  // namespace
