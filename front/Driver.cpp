@@ -111,8 +111,13 @@ CollectedPaths CollectDropped(const std::vector<std::string>& items, uint32_t fi
         if (FileExists(name)) {
             if (FindPath(name, fileMask, found) && (found.attributes & kAttrDirectory) == 0)
                 out.files.push_back(name);
+            else
+                out.rejected.push_back(name);
         } else if (FolderExists(name)) {
-            if (!FindPath(name, folderMask | kAttrDirectory, found)) continue;
+            if (!FindPath(name, folderMask | kAttrDirectory, found)) {
+                out.rejected.push_back(name);
+                continue;
+            }
             std::vector<FoundEntry> entries;
             ListFolder(name, "*", fileMask & ~static_cast<uint32_t>(kAttrDirectory), entries);
             for (const FoundEntry& e : entries) {

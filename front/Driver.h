@@ -70,7 +70,9 @@ private:
 // files found with the file mask; folders found with the folder mask are expanded one level.
 struct CollectedPaths {
     std::vector<std::string> files;
-    std::vector<std::string> rejected;   // names that were neither (the command line reports them)
+    // names not taken: neither file nor folder, or left out by the masks (the command line
+    // reports them, a drop ignores them)
+    std::vector<std::string> rejected;
     int folders = 0;
     std::string lastFolder;               // the last expanded folder
 };

@@ -216,6 +216,17 @@ TEST_F(DriverWindowTest, BadCommandLineArgumentIsReported)
     EXPECT_EQ(w.driver->ProcessingQueue().size(), 1u);
 }
 
+TEST_F(DriverWindowTest, CommandLineFileLeftOutByTheAttributeMaskIsReported)
+{
+    // Hidden files are left out by default; naming one is a bad argument, not silence.
+    const std::string good = dir.WriteFile("good", "g");
+    const std::string hidden = dir.WriteFile(".hidden", "h");
+    MainWindow& w = Create({hidden, good});
+    EXPECT_EQ(w.StatusText(), "パラメータエラー" + hidden);
+    ASSERT_EQ(w.driver->ProcessingQueue().size(), 1u);
+    EXPECT_EQ(w.driver->ProcessingQueue().front(), good);
+}
+
 TEST_F(DriverWindowTest, QuietBatchKeepsThePanelAndLeavesTheCaptionOnTheLastFile)
 {
     const std::string shown = dir.WriteFile("shown.txt", "shown");
