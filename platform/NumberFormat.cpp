@@ -72,7 +72,7 @@ void Digits(double value, int decimals, std::string& intDigits, std::string& fra
     if (keep <= 0) {
         // Everything lies below the rounding place; only a first kept digit of 5+ rounds up.
         if (keep == 0 && mantissa[0] >= '5') {
-            kept = "1";
+            kept.assign(1, '1');   // (a plain "1" trips a false -Wrestrict in gcc 12)
             ++intCount;
         }
         if (kept.empty()) intCount = 1;
