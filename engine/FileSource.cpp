@@ -47,8 +47,8 @@ int PosixFileSource::Open(const std::string& path, uint32_t openFlags)
         direct_ = false;
         return statCode;
     }
-    const int fileFlags = ::fcntl(fd, F_GETFL);
-    if (fileFlags != -1) ::fcntl(fd, F_SETFL, fileFlags & ~O_NONBLOCK);
+    // O_NONBLOCK may stay: reads of a regular file ignore it, and two more calls per file
+    // would show in the rate of small files.
     fd_ = fd;
     position_ = 0;
     if (openFlags & kOpenSequential) ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
