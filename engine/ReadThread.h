@@ -66,10 +66,16 @@ public:
     void RequestReaderEnd();
     TReadThread* Reader() const { return reader_.load(); }
 
-    // Shared engine variables. Name and size are written by the main thread before
+    // Shared engine variables. Name, size and start bank are written by the main thread before
     // "FileReadStart" is signalled; the other two are written by the reader.
     std::string ReadFileName;
     int64_t ReadFileSize = 0;
+    // The bank the reader starts at: 0, or the one after the bank the main side still hashes
+    // when the file was handed over before the previous file was done.
+    int ReadStartBank = 0;
+    // The main side dropped the file being read: the reader stops at its next bank, forgets
+    // what went wrong with it and goes idle. Cleared by the main side at each hand-over.
+    std::atomic<bool> ReadAbandoned{false};
     std::atomic<int32_t> ReadError{0};
     std::atomic<int32_t> ReadRetryCount{0};
 
