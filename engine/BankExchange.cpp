@@ -42,7 +42,7 @@ bool ChainNext(ReadEngine& engine, const BankExchangeHooks& hooks, int held)
     int64_t nextSize = 0;
     // Asked before the idle test: the look-up gives the reader time to close the file.
     if (!hooks.nextFile(next, nextSize) || nextSize <= 0) return false;
-    if (engine.ThreadIdle().Wait(0) != WaitResult::Obtained) return false;
+    if (engine.ThreadIdle().Wait(engine.ReadAheadIdle()) != WaitResult::Obtained) return false;
     const int start = (held + 1) % kBankCount;
     PrepareHandOver(engine, next, nextSize, start);
     StartReading(engine);

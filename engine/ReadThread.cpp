@@ -22,6 +22,7 @@ ReadEngine::ReadEngine(const ReadEngineOptions& options,
       RetryLimit(options.retryLimit),
       IdlePollMs(options.idlePollMs),
       FirstLockMs(options.firstLockMs),
+      ReadAheadIdleMs(options.readAheadIdleMs),
       bufferSize_(RoundBufferSize(options.bufferSizeSetting))
 {
     for (int n = 0; n < kBankCount; ++n) {

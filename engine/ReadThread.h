@@ -32,6 +32,9 @@ struct ReadEngineOptions {
     int32_t retryLimit = 3;         // repeats of a failed or short read of one bank
     int32_t idlePollMs = 500;       // the idle reader's poll of "FileReadStart"
     int32_t firstLockMs = 10;       // the main side's lock of bank 2 at the start of a file
+    // How long a read-ahead waits for the reader to turn idle; longer only in tests, where
+    // it must not depend on the scheduler (waiting holds up the hashing).
+    int32_t readAheadIdleMs = 0;
     // Test seam: returns an errno value to make the allocation of that bank fail.
     std::function<int(int bank)> allocFault;
 };
@@ -83,11 +86,13 @@ public:
     std::atomic<int32_t> RetryLimit;
     std::atomic<int32_t> IdlePollMs;
     std::atomic<int32_t> FirstLockMs;
+    std::atomic<int32_t> ReadAheadIdleMs;
 
     // The wait limits as used: a negative value would mean waiting for ever, so it counts as 0.
     int IoTimeout() const { return Bounded(IoTimeoutMs); }
     int IdlePoll() const { return Bounded(IdlePollMs); }
     int FirstLock() const { return Bounded(FirstLockMs); }
+    int ReadAheadIdle() const { return Bounded(ReadAheadIdleMs); }
 
 private:
     friend class TReadThread;

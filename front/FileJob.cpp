@@ -70,6 +70,7 @@ void FileJob::MakeEngine()
     o.ioTimeoutMs = settings_.ioTimeOut;
     o.retryLimit = settings_.ioRetryOut;
     o.allocFault = options_.allocFault;
+    o.readAheadIdleMs = options_.readAheadIdleMs;
     engine_ = std::make_unique<ReadEngine>(o, [this](const std::string& message) {
         if (seams_.prompts) seams_.prompts->Message(kJobTitle, message, Buttons::Ok);
     });

@@ -63,6 +63,8 @@ struct FileJobOptions {
     std::function<std::unique_ptr<FileSource>()> fileSource;
     // Test seam: passed to the engine, makes the allocation of a bank fail.
     std::function<int(int bank)> allocFault;
+    // Test seam: passed to the engine, how long a read-ahead waits for an idle reader.
+    int readAheadIdleMs = 0;
 };
 
 // What the last HashFile did, for the headless mode and tests.
