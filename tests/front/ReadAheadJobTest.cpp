@@ -78,7 +78,9 @@ TEST_F(ReadAheadJobTest, NextFileIsReadBeforeItsTurnAndEveryFileKeepsItsCodes)
         next = i + 1 < paths.size() ? paths[i + 1] : "";
         ExpectCodes(AheadJob().HashFile(paths[i], false), contents[i]);
         // Handed over before this call returned: the reader opens it without another call.
-        if (!next.empty()) EXPECT_TRUE(Eventually([&] { return OpensOf(next) == 1; }));
+        if (!next.empty()) {
+            EXPECT_TRUE(Eventually([&] { return OpensOf(next) == 1; }));
+        }
     }
     for (const std::string& p : paths) EXPECT_EQ(OpensOf(p), 1) << p;
     EXPECT_TRUE(prompts.shown().empty());
