@@ -22,6 +22,7 @@ ReadEngine::ReadEngine(const ReadEngineOptions& options,
       RetryLimit(options.retryLimit),
       IdlePollMs(options.idlePollMs),
       FirstLockMs(options.firstLockMs),
+      ReadAheadIdleMs(options.readAheadIdleMs),
       bufferSize_(RoundBufferSize(options.bufferSizeSetting))
 {
     for (int n = 0; n < kBankCount; ++n) {
@@ -117,12 +118,19 @@ void TReadThread::Execute()
     SetCurrentThreadPriority(priority_);
     try {
         while (!Terminated()) {
+            // Signalled once per idle spell: the main side resets it when it hands a file
+            // over, so a signal seen afterwards always means this file is done with.
             engine_.ThreadIdle().Set();
-            if (engine_.FileReadStart().Wait(engine_.IdlePoll()) != WaitResult::Obtained) continue;
+            while (!Terminated() && engine_.FileReadStart().Wait(engine_.IdlePoll()) != WaitResult::Obtained) {
+            }
             if (Terminated()) break;
             engine_.ThreadIdle().Reset();
             ReadFile();
-            if (engine_.ReadError.load() != 0) break;
+            if (engine_.ReadError.load() != 0) {
+                // A failure of a file the main side dropped is nobody's; the reader stays.
+                if (!engine_.ReadAbandoned.load()) break;
+                engine_.ReadError.store(0);
+            }
         }
     } catch (...) {
         // Only an allocation can throw here; the batch stops on the error.
@@ -138,6 +146,7 @@ void TReadThread::ReadFile()
 {
     const std::string name = engine_.ReadFileName;
     const int64_t size = engine_.ReadFileSize;
+    const int start = engine_.ReadStartBank;
     int64_t position = 0;
 
     // A file read in one bank gains nothing from the read-ahead hint; spare it the call.
@@ -149,11 +158,10 @@ void TReadThread::ReadFile()
     }
     if (engine_.ReadError.load() == 0) {
         const auto goOn = [&] {
-            return position < size && !Terminated() && engine_.ReadError.load() == 0;
+            return position < size && !Terminated() && engine_.ReadError.load() == 0 &&
+                   !engine_.ReadAbandoned.load();
         };
-        while (goOn()) {
-            for (int n = 0; n < kBankCount && goOn(); ++n) ReadBank(n, position, size);
-        }
+        for (int n = start; goOn(); n = (n + 1) % kBankCount) ReadBank(n, position, size);
     }
     source_->Close();
 }
@@ -176,6 +184,11 @@ bool TReadThread::ReadBank(int n, int64_t& position, int64_t size)
         return false;
     case WaitResult::Obtained:
         break;
+    }
+    // Dropped while this bank was waited for: the bank is the main side's again at once.
+    if (engine_.ReadAbandoned.load()) {
+        engine_.MutexBank(n).Unlock();
+        return false;
     }
 
     const int32_t limit = engine_.RetryLimit.load();

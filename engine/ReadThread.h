@@ -32,6 +32,9 @@ struct ReadEngineOptions {
     int32_t retryLimit = 3;         // repeats of a failed or short read of one bank
     int32_t idlePollMs = 500;       // the idle reader's poll of "FileReadStart"
     int32_t firstLockMs = 10;       // the main side's lock of bank 2 at the start of a file
+    // How long a read-ahead waits for the reader to turn idle; longer only in tests, where
+    // it must not depend on the scheduler (waiting holds up the hashing).
+    int32_t readAheadIdleMs = 0;
     // Test seam: returns an errno value to make the allocation of that bank fail.
     std::function<int(int bank)> allocFault;
 };
@@ -66,10 +69,16 @@ public:
     void RequestReaderEnd();
     TReadThread* Reader() const { return reader_.load(); }
 
-    // Shared engine variables. Name and size are written by the main thread before
+    // Shared engine variables. Name, size and start bank are written by the main thread before
     // "FileReadStart" is signalled; the other two are written by the reader.
     std::string ReadFileName;
     int64_t ReadFileSize = 0;
+    // The bank the reader starts at: 0, or the one after the bank the main side still hashes
+    // when the file was handed over before the previous file was done.
+    int ReadStartBank = 0;
+    // The main side dropped the file being read: the reader stops at its next bank, forgets
+    // what went wrong with it and goes idle. Cleared by the main side at each hand-over.
+    std::atomic<bool> ReadAbandoned{false};
     std::atomic<int32_t> ReadError{0};
     std::atomic<int32_t> ReadRetryCount{0};
 
@@ -77,11 +86,13 @@ public:
     std::atomic<int32_t> RetryLimit;
     std::atomic<int32_t> IdlePollMs;
     std::atomic<int32_t> FirstLockMs;
+    std::atomic<int32_t> ReadAheadIdleMs;
 
     // The wait limits as used: a negative value would mean waiting for ever, so it counts as 0.
     int IoTimeout() const { return Bounded(IoTimeoutMs); }
     int IdlePoll() const { return Bounded(IdlePollMs); }
     int FirstLock() const { return Bounded(FirstLockMs); }
+    int ReadAheadIdle() const { return Bounded(ReadAheadIdleMs); }
 
 private:
     friend class TReadThread;

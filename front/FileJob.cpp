@@ -30,8 +30,21 @@ EngineSettings EngineSettingsFrom(const Settings& s)
     return e;
 }
 
+namespace {
+
+// The file facts the job works from: a search that finds only files, never folders, so a
+// folder named as a file is not "hashed" as empty data.
+bool FindFile(const std::string& path, FoundEntry& found)
+{
+    return FindPath(path, kAttrAny, found) && (found.attributes & kAttrDirectory) == 0;
+}
+
+}  // namespace
+
 struct FileJob::Reader {
     std::unique_ptr<TReadThread> thread;
+    ReadAhead ahead;
+    double aheadStamp = 0;   // the next file's stamp when it was handed over
 };
 
 FileJob::FileJob(HashHistory& history, JobSeams seams, const EngineSettings& settings,
@@ -44,17 +57,20 @@ FileJob::FileJob(HashHistory& history, JobSeams seams, const EngineSettings& set
 
 FileJob::~FileJob()
 {
+    qv::DropReadAhead(*engine_, reader_->ahead);
     reader_->thread.reset();
     engine_.reset();
 }
 
 void FileJob::MakeEngine()
 {
+    if (engine_) qv::DropReadAhead(*engine_, reader_->ahead);
     ReadEngineOptions o;
     o.bufferSizeSetting = settings_.bufferSize;
     o.ioTimeoutMs = settings_.ioTimeOut;
     o.retryLimit = settings_.ioRetryOut;
     o.allocFault = options_.allocFault;
+    o.readAheadIdleMs = options_.readAheadIdleMs;
     engine_ = std::make_unique<ReadEngine>(o, [this](const std::string& message) {
         if (seams_.prompts) seams_.prompts->Message(kJobTitle, message, Buttons::Ok);
     });
@@ -84,11 +100,14 @@ void FileJob::BeginBatch()
 
 void FileJob::RequestReaderEnd()
 {
+    qv::DropReadAhead(*engine_, reader_->ahead);
     if (reader_->thread) reader_->thread->Terminate();
 }
 
 void FileJob::EndBatch()
 {
+    // Releases the bank the reader may be waiting for, so it can end at once.
+    qv::DropReadAhead(*engine_, reader_->ahead);
     if (!reader_->thread) return;
     reader_->thread->Terminate();
     // The window stays responsive while the reader finishes its current bank.
@@ -96,6 +115,35 @@ void FileJob::EndBatch()
         if (seams_.pump) seams_.pump();
     }
     reader_->thread.reset();
+}
+
+void FileJob::DropReadAhead()
+{
+    if (!reader_->ahead.Pending()) return;
+    qv::DropReadAhead(*engine_, reader_->ahead);
+    if (engine_->ReadError.load() != 0 || !ReaderRunning()) {
+        EndBatch();
+        BeginBatch();
+    }
+}
+
+bool FileJob::NextToRead(const std::string& current, bool recalc, std::string& path, int64_t& size)
+{
+    path = seams_.nextPath();
+    // The same path again is served from the record this file is about to get.
+    if (path.empty() || path == current) return false;
+    FoundEntry found;
+    if (!FindFile(path, found) || found.size <= 0) return false;
+    int32_t index = -1;
+    if (history_.Find(path, index) && !recalc && !settings_.verification) {
+        const HistoryRecord& r = history_.RecordAt(index);
+        if (RecordMatchesStamp(r, found.size, found.stamp) && r.Crc.size() == kCrcTextLength &&
+            r.Md5.size() == kMd5TextLength)
+            return false;
+    }
+    size = found.size;
+    reader_->aheadStamp = found.stamp;
+    return true;
 }
 
 bool FileJob::ReaderRunning() const
@@ -151,21 +199,11 @@ const Clock& FileJob::TheClock() const
     return seams_.clock ? *seams_.clock : SystemClock::Instance();
 }
 
-namespace {
-
-// The file facts the job works from: a search that finds only files, never folders, so a
-// folder named as a file is not "hashed" as empty data.
-bool FindFile(const std::string& path, FoundEntry& found)
-{
-    return FindPath(path, kAttrAny, found) && (found.attributes & kAttrDirectory) == 0;
-}
-
-}  // namespace
-
 int32_t FileJob::HashFile(const std::string& path, bool recalc)
 {
     FoundEntry found;
     if (!FindFile(path, found)) {
+        DropReadAhead();
         outcome_ = FileJobOutcome{};
         Status(kStatusOpenError);
         return -1;
@@ -176,6 +214,7 @@ int32_t FileJob::HashFile(const std::string& path, bool recalc)
 int32_t FileJob::HashFoundFile(const std::string& path, const FoundEntry& found, bool recalc)
 {
     outcome_ = FileJobOutcome{};
+    recalc_ = recalc;
     int32_t result = -1;
     const ReportFile file{path, found.size, found.stamp};
     std::string md5, crc;
@@ -194,11 +233,12 @@ int32_t FileJob::HashFoundFile(const std::string& path, const FoundEntry& found,
         const bool matches = RecordMatchesStamp(before, found.size, found.stamp) &&
                              before.Crc.size() == kCrcTextLength && before.Md5.size() == kMd5TextLength;
         if (matches && !recalc && !settings_.verification) {
+            DropReadAhead();
             md5 = before.Md5;
             crc = before.Crc;
         } else {
             const HistoryRecord old = before;
-            code = Compute(path, found.size, md5, crc);
+            code = Compute(path, found.size, found.stamp, true, md5, crc);
             outcome_.read = true;
             // Messages pumped while reading may have changed the store; look the path up again.
             const bool stillThere = history_.Find(path, index);
@@ -226,7 +266,7 @@ int32_t FileJob::HashFoundFile(const std::string& path, const FoundEntry& found,
             }
         }
     } else {
-        code = Compute(path, found.size, md5, crc);
+        code = Compute(path, found.size, found.stamp, true, md5, crc);
         outcome_.read = true;
         if (CancelFlag() == 0 && code == 0) {
             result = history_.Insert(path, freshRecord());
@@ -276,11 +316,20 @@ int32_t FileJob::HashFoundFile(const std::string& path, const FoundEntry& found,
 int32_t FileJob::ComputeCodes(const std::string& path, std::string& md5, std::string& crc)
 {
     FoundEntry found;
-    return Compute(path, FindFile(path, found) ? found.size : -1, md5, crc);
+    const bool exists = FindFile(path, found);
+    return Compute(path, exists ? found.size : -1, found.stamp, false, md5, crc);
 }
 
-int32_t FileJob::Compute(const std::string& path, int64_t size, std::string& md5, std::string& crc)
+int32_t FileJob::Compute(const std::string& path, int64_t size, double stamp, bool chain,
+                         std::string& md5, std::string& crc)
 {
+    // A read-ahead is taken only for the very file it was made for, unchanged since.
+    const ReadAhead& ahead = reader_->ahead;
+    if (ahead.Pending() &&
+        (size <= 0 || ahead.path != path || ahead.size != size || reader_->aheadStamp != stamp))
+        DropReadAhead();
+    const bool adopting = ahead.Pending();
+
     recentFiles_[2] = std::move(recentFiles_[1]);
     recentFiles_[1] = std::move(recentFiles_[0]);
     recentFiles_[0] = path;
@@ -288,7 +337,8 @@ int32_t FileJob::Compute(const std::string& path, int64_t size, std::string& md5
     crc.clear();
 
     // A reader that ended (after an error or a cancel) is replaced, so the next file is read.
-    if (size > 0 && !ReaderRunning()) {
+    // An adopted file's reader may have ended on it: its error is this file's.
+    if (size > 0 && !adopting && !ReaderRunning()) {
         EndBatch();
         BeginBatch();
     }
@@ -307,6 +357,12 @@ int32_t FileJob::Compute(const std::string& path, int64_t size, std::string& md5
     hooks.refresh = [&](int64_t position) { return UpdateFileProgress(sizeClass, position, size); };
     hooks.clock = &TheClock();
     hooks.nextRefreshTime = &nextRefreshTime_;
+    hooks.readAhead = &reader_->ahead;
+    if (chain && seams_.nextPath) {
+        hooks.nextFile = [&](std::string& next, int64_t& nextSize) {
+            return NextToRead(path, recalc_, next, nextSize);
+        };
+    }
     const int32_t code = ExchangeBanks(*engine_, path, size, ctx, hooks);
 
     if (CancelFlag() == 0 && code == 0) {

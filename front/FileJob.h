@@ -52,6 +52,10 @@ struct JobSeams {
     Prompts* prompts = nullptr;                         // reports and the alert beep
     const Clock* clock = nullptr;                       // nullptr: the system clock
     int* cancelFlag = nullptr;                          // 0 run on, -1 stop; nullptr: the job's own
+    // The path the next HashFile call is expected for ("" when none or unknown). The reader
+    // then reads it while the current file's last bank is hashed; a call for another path
+    // simply drops that read.
+    std::function<std::string()> nextPath;
 };
 
 struct FileJobOptions {
@@ -59,6 +63,8 @@ struct FileJobOptions {
     std::function<std::unique_ptr<FileSource>()> fileSource;
     // Test seam: passed to the engine, makes the allocation of a bank fail.
     std::function<int(int bank)> allocFault;
+    // Test seam: passed to the engine, how long a read-ahead waits for an idle reader.
+    int readAheadIdleMs = 0;
 };
 
 // What the last HashFile did, for the headless mode and tests.
@@ -127,8 +133,15 @@ private:
     int QueueLength() const;
     const Clock& TheClock() const;
     void MakeEngine();
-    // ComputeCodes with the size already known (-1: not found).
-    int32_t Compute(const std::string& path, int64_t size, std::string& md5, std::string& crc);
+    // ComputeCodes with the file facts already known (size -1: not found). chain: the next
+    // path may be read ahead.
+    int32_t Compute(const std::string& path, int64_t size, double stamp, bool chain,
+                    std::string& md5, std::string& crc);
+    // The read-ahead hook: the next path, when it exists as a file that will need reading.
+    bool NextToRead(const std::string& current, bool recalc, std::string& path, int64_t& size);
+    // Lets go of a read-ahead that the coming file does not take; a reader that failed on it
+    // is replaced so its error does not fall on that file.
+    void DropReadAhead();
 
     HashHistory& history_;
     JobSeams seams_;
@@ -141,6 +154,7 @@ private:
     FileJobOutcome outcome_;
     uint32_t nextRefreshTime_ = 0;
     int ownCancel_ = 0;
+    bool recalc_ = false;   // of the HashFile running, to tell whether the next file is read
 };
 
 }  // namespace qv

@@ -146,6 +146,22 @@ int RunHash(const Command& command, const Settings& settings, const std::string&
     seams.prompts = &prompts;
     seams.clock = &clock;
     seams.cancelFlag = &cancel;
+    // Where the walk below stands, so the job can have the next file read ahead.
+    size_t operandAt = 0;
+    const std::string* folderAt = nullptr;
+    const std::vector<FoundEntry>* entriesAt = nullptr;
+    size_t entryAt = 0;
+    seams.nextPath = [&]() -> std::string {
+        if (entriesAt) {
+            for (size_t i = entryAt + 1; i < entriesAt->size(); ++i) {
+                const FoundEntry& e = (*entriesAt)[i];
+                if ((e.attributes & kAttrDirectory) == 0) return JoinPath(*folderAt, e.name);
+            }
+        }
+        // A folder operand gives no path: the job finds no file there and reads nothing.
+        if (operandAt + 1 < command.operands.size()) return ExpandLongPath(command.operands[operandAt + 1], cwd);
+        return {};
+    };
 
     FileJobOptions jobOptions;
     jobOptions.fileSource = env.fileSource;
@@ -181,9 +197,9 @@ int RunHash(const Command& command, const Settings& settings, const std::string&
 
     // Named files are hashed in the order given; a named folder gives the files directly
     // inside it that the file mask admits, in listing order.
-    for (const std::string& operand : command.operands) {
+    for (operandAt = 0; operandAt < command.operands.size(); ++operandAt) {
         if (interrupted()) break;
-        const std::string path = ExpandLongPath(operand, cwd);
+        const std::string path = ExpandLongPath(command.operands[operandAt], cwd);
         FoundEntry found;
         std::vector<FoundEntry> entries;
         if (FindPath(path, settings.FileAttrMask, found) && (found.attributes & kAttrDirectory) == 0) {
@@ -192,11 +208,16 @@ int RunHash(const Command& command, const Settings& settings, const std::string&
                    (found.attributes & kAttrDirectory) != 0 &&
                    ListFolder(path, "*", settings.FileAttrMask, entries)) {
             remaining += entries.size();
-            for (const FoundEntry& e : entries) {
+            folderAt = &path;
+            entriesAt = &entries;
+            for (entryAt = 0; entryAt < entries.size(); ++entryAt) {
                 if (interrupted()) break;
                 --remaining;
+                const FoundEntry& e = entries[entryAt];
                 if ((e.attributes & kAttrDirectory) == 0) hashOne(JoinPath(path, e.name), nullptr);
             }
+            entriesAt = nullptr;
+            folderAt = nullptr;
         } else {
             env.err("パラメータエラー" + path + "\n");
             ++problems;

@@ -32,6 +32,16 @@ struct SourceControl {
     std::atomic<int> readError{0};
     // Largest read handed out (0: as asked), to play short reads.
     std::atomic<uint32_t> readCap{0};
+    // Runs on the reader thread at each open; a non-zero errno value fails the open.
+    std::function<int(const std::string& path)> openFault;
+    // Every path opened, in order.
+    std::vector<std::string> Opened()
+    {
+        std::lock_guard<std::mutex> lock(m);
+        return opened;
+    }
+    std::mutex m;
+    std::vector<std::string> opened;
 };
 
 class ControlledSource : public FileSource {
@@ -39,8 +49,15 @@ public:
     explicit ControlledSource(SourceControl& control) : control_(control), real_(MakePosixFileSource()) {}
     int Open(const std::string& path, uint32_t flags) override
     {
+        {
+            std::lock_guard<std::mutex> lock(control_.m);
+            control_.opened.push_back(path);
+        }
         ++control_.opens;
         path_ = path;
+        if (control_.openFault) {
+            if (const int code = control_.openFault(path)) return code;
+        }
         return real_->Open(path, flags);
     }
     int Seek(int64_t position) override { return real_->Seek(position); }

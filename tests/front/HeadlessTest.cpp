@@ -127,6 +127,26 @@ TEST_F(HeadlessTest, FailuresAreReportedAndTheRunGoesOn)
     EXPECT_EQ(err.find('\r'), std::string::npos);
 }
 
+TEST_F(HeadlessTest, FileReadAheadKeepsItsOwnFailureAndItsNeighboursCodes)
+{
+    // In listing order a.bin, b.bin (failing), c.bin: b is read while a finishes.
+    files.WriteFile("dir/a.bin", "abc");
+    files.WriteFile("dir/b.bin", "abc");
+    files.WriteFile("dir/c.bin", "abc");
+    files.WriteFile("d.bin", "abc");
+    failName = "/b.bin";
+    EXPECT_EQ(Run({"--no-gui", "dir", "d.bin"}), 1);
+    const std::string codes = "352441C2  900150983CD24FB0D6963F7D28E17F72  ";
+    EXPECT_EQ(out, codes + files.Path("dir/a.bin") + "\n" + codes + files.Path("dir/c.bin") + "\n" +
+                       codes + files.Path("d.bin") + "\n");
+    // One report, naming b.bin only.
+    const size_t report = err.find("エラー情報");
+    ASSERT_NE(report, std::string::npos) << err;
+    EXPECT_EQ(err.find("エラー情報", report + 1), std::string::npos) << err;
+    EXPECT_NE(err.find("ファイル名\tb.bin"), std::string::npos) << err;
+    EXPECT_EQ(opens.load(), 4);
+}
+
 TEST_F(HeadlessTest, InterruptStopsAfterTheCurrentFileAndStillSavesTheHistory)
 {
     files.WriteFile("1.txt", "abc");
