@@ -71,7 +71,7 @@ TEST_F(ReadAheadJobTest, NextFileIsReadBeforeItsTurnAndEveryFileKeepsItsCodes)
     std::vector<std::string> paths, contents;
     for (size_t i = 0; i < sizes.size(); ++i) {
         contents.push_back(Bytes(sizes[i], static_cast<int>(i)));
-        paths.push_back(MakeFile("f" + std::to_string(i), contents[i]));
+        paths.push_back(MakeFile(std::string("f").append(std::to_string(i)), contents[i]));
     }
     for (size_t i = 0; i < paths.size(); ++i) {
         SCOPED_TRACE(i);
