@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "history/HistoryFiles.h"
 #include "platform/Paths.h"
 
 namespace qv {
@@ -66,6 +67,17 @@ void WindowTest::DropAndWait(const std::vector<std::string>& paths)
 {
     window->DropPaths(paths);
     EXPECT_TRUE(WaitFor([this] { return !window->driver->Running(); }));
+}
+
+void WindowTest::WriteHistoryWith(const std::string& path)
+{
+    HashHistory h;
+    HistoryRecord r;
+    r.Size = 1;
+    h.Insert(path, r);
+    HistoryUi ui;
+    dir.MakeFolder("home");
+    ASSERT_TRUE(WriteHistoryFile(h, JoinPath(Home(), "Quenvarlith.dat"), ui));
 }
 
 std::string WindowTest::Text(const char* objectName) const

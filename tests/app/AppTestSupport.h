@@ -44,6 +44,8 @@ protected:
     void CloseAndDestroy();
     // Drops the paths and waits for the batch to end.
     void DropAndWait(const std::vector<std::string>& paths);
+    // A history file in the data folder holding one record for path, so the start-up load runs.
+    void WriteHistoryWith(const std::string& path);
     std::string Text(const char* objectName) const;
     bool Shown(const char* objectName) const;
     void TearDown() override;

@@ -12,7 +12,6 @@
 #include "app/BusyPanel.h"
 #include "app/ProcessingController.h"
 #include "front/ResultPanel.h"
-#include "history/HistoryFiles.h"
 #include "platform/Paths.h"
 
 namespace qv {
@@ -175,16 +174,7 @@ TEST_F(DriverWindowTest, SecondFileGoneBeforeItsTurnEndsTheBatch)
 TEST_F(DriverWindowTest, NothingRunsDuringStartUpAndQueuedFilesFollowTheHistoryLoad)
 {
     // A history file makes the start-up load run under the busy display.
-    const std::string old = dir.WriteFile("old.txt", "old");
-    {
-        HashHistory h;
-        HistoryRecord r;
-        r.Size = 3;
-        h.Insert(old, r);
-        HistoryUi ui;
-        dir.MakeFolder("home");
-        ASSERT_TRUE(WriteHistoryFile(h, JoinPath(Home(), "Quenvarlith.dat"), ui));
-    }
+    WriteHistoryWith(dir.WriteFile("old.txt", "old"));
     const std::string arg = dir.WriteFile("arg.txt", "argument");
     const std::string dropped = dir.WriteFile("dropped.txt", "dropped");
     bool droppedDuringLoad = false;

@@ -20,16 +20,6 @@ namespace {
 
 class LifecycleWindowTest : public WindowTest {
 protected:
-    void WriteHistoryWith(const std::string& path)
-    {
-        HashHistory h;
-        HistoryRecord r;
-        r.Size = 1;
-        h.Insert(path, r);
-        HistoryUi ui;
-        dir.MakeFolder("home");
-        ASSERT_TRUE(WriteHistoryFile(h, JoinPath(Home(), "Quenvarlith.dat"), ui));
-    }
     int ReadBackCount(std::vector<std::string>* paths = nullptr)
     {
         HashHistory h;
