@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/DisplayCheck.h"
-#include "front/Headless.h"
-#include "app/MainWindow.h"
-#include "app/Theme.h"
+#include "gui/shell/DisplayCheck.h"
+#include "cli/TerminalMode.h"
+#include "gui/shell/MainWindow.h"
+#include "gui/shell/Theme.h"
 
 int main(int argc, char* argv[])
 {

@@ -10,12 +10,6 @@
 
 namespace qv {
 
-int64_t RoundBufferSize(int64_t setting)
-{
-    const int64_t rounded = setting / kBankUnit * kBankUnit;
-    return std::clamp(rounded, kBankUnit, kMaxBufferSize);
-}
-
 ReadEngine::ReadEngine(const ReadEngineOptions& options,
                        const std::function<void(const std::string&)>& onAllocFailure)
     : IoTimeoutMs(options.ioTimeoutMs),

@@ -11,20 +11,13 @@
 #include <string>
 #include <thread>
 
+#include "engine/BankSize.h"
 #include "engine/FileSource.h"
 #include "platform/Sync.h"
 
 namespace qv {
 
 class TReadThread;
-
-constexpr int kBankCount = 3;
-constexpr int64_t kBankUnit = 65536;
-// Largest bank: reads and hash updates take 32-bit lengths.
-constexpr int64_t kMaxBufferSize = 0xFFFF0000;
-
-// The `Buffer Size` setting brought to a multiple of 65536 (rounded down, at least 65536).
-int64_t RoundBufferSize(int64_t setting);
 
 struct ReadEngineOptions {
     int64_t bufferSizeSetting = 65536;

@@ -2,6 +2,9 @@
 
 #include <unistd.h>
 
+#include <climits>
+#include <cstdlib>
+
 #include <vector>
 
 namespace qv {
@@ -125,6 +128,12 @@ std::string ExpandLongPath(std::string_view path, std::string_view cwd)
         out += part;
     }
     return out;
+}
+
+std::string FollowSymlinks(const std::string& path)
+{
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
 }
 
 }  // namespace qv

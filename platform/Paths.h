@@ -24,11 +24,14 @@ int ComparePathKeys(std::string_view a, std::string_view b);   // <0, 0, >0
 struct PathKeyLess {
     bool operator()(std::string_view a, std::string_view b) const { return ComparePathKeys(a, b) < 0; }
 };
-// Case-folded equality (ASCII letters only), where the design asks for "ignoring letter case".
+// Case-folded equality (ASCII letters only), where a rule says "ignoring letter case".
 bool PathsEqualIgnoringCase(std::string_view a, std::string_view b);
 
 // Absolute form with "." and ".." removed lexically, relative to cwd (current directory when empty).
 std::string ExpandLongPath(std::string_view path, std::string_view cwd = {});
 std::string CurrentDirectory();
+// The final target of a symbolic link (links stand for shortcuts here), or of a plain path its
+// canonical form; "" when the link dangles.
+std::string FollowSymlinks(const std::string& path);
 
 }  // namespace qv

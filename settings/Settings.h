@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/Version.h"
 #include "settings/ListFormat.h"
 
 namespace qv {
 
-inline constexpr const char* kProgramVersion = "Quenvarlith V1.08D";
 inline constexpr const char* kSettingsFileName = "Quenvarlith.ini";
 
 // A colour is the platform colour value 0x00BBGGRR: the low byte is red, the next green, the

@@ -6,7 +6,7 @@
 #include <limits>
 #include <variant>
 
-#include "engine/ReadThread.h"
+#include "engine/BankSize.h"
 #include "platform/DataFolder.h"
 #include "platform/DateFormat.h"
 #include "platform/DirSearch.h"

@@ -4,6 +4,7 @@
 
 #include "platform/NumberFormat.h"
 #include "platform/Text.h"
+#include "platform/Version.h"
 #include "verify/ParBytes.h"
 #include "verify/ParReport.h"
 
@@ -64,7 +65,7 @@ ParReport BuildParReport(std::string_view path, std::string_view bytes, double n
     auto& out = report.lines;
     const uint64_t s = bytes.size();
 
-    out.push_back("[ Quenvarlith V1.08D PAR File Analyze Report ] " + ReportTimeStamp(now));
+    out.push_back("[ " + std::string(kProgramVersion) + " PAR File Analyze Report ] " + ReportTimeStamp(now));
     out.emplace_back();
     out.push_back("FileName = " + std::string(path));
     out.push_back("FileSize = " + FormatGrouped(static_cast<int64_t>(s)) + " bytes");

@@ -5,6 +5,7 @@
 
 #include "platform/NumberFormat.h"
 #include "platform/Text.h"
+#include "platform/Version.h"
 #include "verify/ParBytes.h"
 #include "verify/ParReport.h"
 
@@ -224,7 +225,7 @@ ParReport BuildPar2Report(std::string_view path, std::string_view bytes, double 
 {
     ParReport report;
     auto& out = report.lines;
-    out.push_back("[ Quenvarlith V1.08D PAR2 File Analyze Report ] " + ReportTimeStamp(now));
+    out.push_back("[ " + std::string(kProgramVersion) + " PAR2 File Analyze Report ] " + ReportTimeStamp(now));
     out.emplace_back();
     out.push_back("FileName       = " + std::string(path));
     out.push_back("FileSize       = " + FormatGrouped(static_cast<int64_t>(bytes.size())) + " bytes");

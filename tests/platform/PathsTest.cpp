@@ -1,10 +1,13 @@
 #include "platform/Paths.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
+
+#include "support/TempDir.h"
 
 namespace qv {
 namespace {
@@ -112,6 +115,17 @@ TEST(ExpandLongPath, RelativeToTheCurrentFolderByDefault)
     ASSERT_FALSE(cwd.empty());
     EXPECT_EQ(cwd.front(), '/');
     EXPECT_EQ(ExpandLongPath("name"), JoinPath(cwd, "name"));
+}
+
+TEST(FollowSymlinksTest, LinkGivesItsFinalTarget)
+{
+    TempDir d;
+    const std::string target = d.WriteFile("target.txt", "t");
+    ASSERT_EQ(::symlink(target.c_str(), d.Path("l1").c_str()), 0);
+    ASSERT_EQ(::symlink(d.Path("l1").c_str(), d.Path("l2").c_str()), 0);
+    EXPECT_EQ(FollowSymlinks(d.Path("l2")), target);
+    ASSERT_EQ(::symlink(d.Path("nowhere").c_str(), d.Path("dangling").c_str()), 0);
+    EXPECT_EQ(FollowSymlinks(d.Path("dangling")), "");
 }
 
 }  // namespace

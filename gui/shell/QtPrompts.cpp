@@ -1,0 +1,129 @@
+#include "gui/shell/QtPrompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringList>
+
+#include <vector>
+
+namespace qv {
+
+QString ToQ(const std::string& utf8) { return QString::fromStdString(utf8); }
+std::string FromQ(const QString& text) { return text.toStdString(); }
+
+QString DialogText(const std::string& text)
+{
+    QString s = ToQ(text);
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
+QString QtFilterFrom(const std::string& filter)
+{
+    const QStringList parts = ToQ(filter).split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        // "*.*" means every file here, including names without a dot.
+        for (QString& p : patterns) {
+            if (p == QStringLiteral("*.*")) p = QStringLiteral("*");
+        }
+        out << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+namespace {
+
+struct ButtonSpec {
+    QMessageBox::StandardButton button;
+    Answer answer;
+};
+
+std::vector<ButtonSpec> ButtonsOf(Buttons buttons)
+{
+    using B = QMessageBox;
+    switch (buttons) {
+    case Buttons::Ok: return {{B::Ok, Answer::Ok}};
+    case Buttons::OkCancel: return {{B::Ok, Answer::Ok}, {B::Cancel, Answer::Cancel}};
+    case Buttons::YesNo: return {{B::Yes, Answer::Yes}, {B::No, Answer::No}};
+    case Buttons::YesNoCancel:
+        return {{B::Yes, Answer::Yes}, {B::No, Answer::No}, {B::Cancel, Answer::Cancel}};
+    case Buttons::YesCancel: return {{B::Yes, Answer::Yes}, {B::Cancel, Answer::Cancel}};
+    case Buttons::AbortRetryIgnore:
+        return {{B::Abort, Answer::Abort}, {B::Retry, Answer::Retry}, {B::Ignore, Answer::Ignore}};
+    case Buttons::RetryCancel: return {{B::Retry, Answer::Retry}, {B::Cancel, Answer::Cancel}};
+    case Buttons::AbortIgnore: return {{B::Abort, Answer::Abort}, {B::Ignore, Answer::Ignore}};
+    case Buttons::OkIgnore: return {{B::Ok, Answer::Ok}, {B::Ignore, Answer::Ignore}};
+    case Buttons::OkNo: return {{B::Ok, Answer::Ok}, {B::No, Answer::No}};
+    case Buttons::AbortRetry: return {{B::Abort, Answer::Abort}, {B::Retry, Answer::Retry}};
+    }
+    return {{B::Ok, Answer::Ok}};
+}
+
+QMessageBox::Icon IconOf(BoxIcon icon)
+{
+    switch (icon) {
+    case BoxIcon::Information: return QMessageBox::Information;
+    case BoxIcon::Warning: return QMessageBox::Warning;
+    case BoxIcon::Error: return QMessageBox::Critical;
+    case BoxIcon::Question: return QMessageBox::Question;
+    case BoxIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+Answer QtPrompts::Message(const std::string& title, const std::string& text, Buttons buttons,
+                          BoxIcon icon, int defaultButton)
+{
+    QMessageBox box(IconOf(icon), ToQ(title), DialogText(text), QMessageBox::NoButton, parent_);
+    const std::vector<ButtonSpec> specs = ButtonsOf(buttons);
+    QMessageBox::StandardButtons set;
+    for (const ButtonSpec& s : specs) set |= s.button;
+    box.setStandardButtons(set);
+    if (defaultButton >= 0 && defaultButton < static_cast<int>(specs.size()))
+        box.setDefaultButton(specs[static_cast<size_t>(defaultButton)].button);
+    const int pressed = box.exec();
+    for (const ButtonSpec& s : specs) {
+        if (pressed == s.button) return s.answer;
+    }
+    // Closed with the window's close box: the most cautious answer the box offers, so
+    // closing the batch warning never forces the program to end. A locked history file is
+    // probed again, as its Retry button would.
+    if (buttons == Buttons::AbortRetry) return Answer::Retry;
+    for (Answer safe : {Answer::Cancel, Answer::No, Answer::Abort, Answer::Ok}) {
+        for (const ButtonSpec& s : specs) {
+            if (s.answer == safe) return s.answer;
+        }
+    }
+    return specs.front().answer;
+}
+
+bool QtPrompts::Input(const std::string& title, const std::string& prompt, std::string& value)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent_, ToQ(title), DialogText(prompt),
+                                               QLineEdit::Normal, ToQ(value), &ok);
+    if (ok) value = FromQ(text);
+    return ok;
+}
+
+void QtPrompts::Beep() { QApplication::beep(); }
+
+std::vector<std::string> QtPrompts::OpenFiles(const std::string& title, const std::string& folder,
+                                              const std::string& filter)
+{
+    const QStringList chosen =
+        QFileDialog::getOpenFileNames(parent_, ToQ(title), ToQ(folder), QtFilterFrom(filter), nullptr,
+                                      QFileDialog::DontResolveSymlinks);
+    std::vector<std::string> out;
+    for (const QString& f : chosen) out.push_back(FromQ(f));
+    return out;
+}
+
+}  // namespace qv

@@ -1,0 +1,35 @@
+#pragma once
+#include <QString>
+
+#include "gui/shell/FileDialogs.h"
+#include "platform/Prompts.h"
+
+class QWidget;
+
+namespace qv {
+
+// The real dialogs: message boxes, input boxes and file dialogs over the main window.
+class QtPrompts final : public Prompts, public FileDialogs {
+public:
+    explicit QtPrompts(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParent(QWidget* parent) { parent_ = parent; }
+
+    Answer Message(const std::string& title, const std::string& text, Buttons buttons,
+                   BoxIcon icon = BoxIcon::None, int defaultButton = 0) override;
+    bool Input(const std::string& title, const std::string& prompt, std::string& value) override;
+    void Beep() override;
+    std::vector<std::string> OpenFiles(const std::string& title, const std::string& folder,
+                                       const std::string& filter) override;
+
+private:
+    QWidget* parent_;
+};
+
+// "desc|*.a;*.b|desc2|*.*" -> the Qt form "desc (*.a *.b);;desc2 (*)".
+QString QtFilterFrom(const std::string& filter);
+// Message texts use '\r' between lines.
+QString DialogText(const std::string& text);
+QString ToQ(const std::string& utf8);
+std::string FromQ(const QString& text);
+
+}  // namespace qv

@@ -1,0 +1,33 @@
+#include "job/FromSettings.h"
+
+#include "history/HistoryPersistence.h"
+#include "job/FileJob.h"
+#include "settings/Settings.h"
+
+namespace qv {
+
+EngineSettings EngineSettingsFrom(const Settings& s)
+{
+    EngineSettings e;
+    e.verification = s.Verification;
+    e.refreshRate = s.RefreshRate;
+    e.ioTimeOut = s.IoTimeOut;
+    e.ioRetryOut = s.IoRetryOut;
+    e.bufferSize = s.BufferSize;
+    e.noCache = s.NoCache;
+    e.readPriority = s.ReadThreadPriority;
+    return e;
+}
+
+HistoryOptions HistoryOptionsFrom(const Settings& s)
+{
+    HistoryOptions o;
+    o.keepDays = s.LogKeepDate;
+    o.sizeLimit = s.LimitLogingFileSize;
+    o.readMode = s.LogReadMode;
+    o.saveMode = s.LogSaveMode;
+    o.fileMask = s.FileAttrMask;
+    return o;
+}
+
+}  // namespace qv

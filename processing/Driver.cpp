@@ -1,0 +1,136 @@
+#include "processing/Driver.h"
+
+#include "processing/ResultPanel.h"
+#include "platform/Attributes.h"
+#include "platform/DirSearch.h"
+#include "platform/NumberFormat.h"
+#include "platform/Paths.h"
+
+namespace qv {
+
+namespace {
+// Resets the running mark however the batch ends.
+struct RunningMark {
+    bool& flag;
+    explicit RunningMark(bool& f) : flag(f) { flag = true; }
+    ~RunningMark() { flag = false; }
+};
+}  // namespace
+
+void Driver::Enqueue(const std::string& path)
+{
+    queue_.push_back(path);
+    ++batchTotal_;
+}
+
+std::string Driver::BatchText() const
+{
+    return "全体 (" + FormatGrouped(Done()) + "/" + FormatGrouped(batchTotal_) + "files)";
+}
+
+std::string RemainingTitle(size_t left)
+{
+    return "残り" + std::to_string(left) + "files";
+}
+
+void Driver::ProcessFiles(bool recalc, bool quiet)
+{
+    if (startingUp || queue_.empty()) return;
+    if (host_.IsBusy() || running_) {
+        // Called from inside the running batch's message pump: the new paths are further work.
+        if (running_) {
+            host_.SetTotalProgress(BatchText(), true);
+            host_.SetTotalBar(batchTotal_, Done(), true);
+            host_.Pump();
+        }
+        return;
+    }
+    int result = -1;
+    cancelFlag = 0;
+
+    if (batchTotal_ == 1 && host_.DispatchSingleFile(queue_.front())) {
+        queue_.clear();
+        batchTotal_ = 0;
+        return;
+    }
+
+    {
+        RunningMark mark(running_);
+        host_.StartReader();
+        host_.ShowBusy(true);
+        if (batchTotal_ != 1) {
+            host_.SetTotalBar(batchTotal_, Done(), true);
+            host_.SetTotalProgress(BatchText(), true);
+        } else {
+            host_.SetTotalProgress("", true);
+            host_.SetTotalBar(1, 0, false);
+        }
+        host_.Pump();
+
+        while (!queue_.empty() && cancelFlag == 0) {
+            const std::string path = queue_.front();
+            host_.SetAppTitle(RemainingTitle(queue_.size()));
+            host_.SetCaption(path);
+            host_.SetFileProgress("処理ファイル " + NameOf(path));
+            host_.SetStatus("処理中");
+            if (batchTotal_ > 1) {
+                host_.SetTotalProgress(BatchText(), true);
+                host_.SetTotalBar(batchTotal_, Done(), true);
+            }
+            host_.Pump();
+            // A drop served by the pump may have asked for a stop before the file starts.
+            if (cancelFlag != 0) break;
+            result = host_.HashOne(path, recalc);
+            if (!queue_.empty()) queue_.pop_front();
+            if (result < 0) break;
+        }
+
+        host_.StopReader();
+        host_.RefreshFileView();
+        if (cancelFlag != 0) {
+            host_.ShowCancelled();
+            host_.SetStatus("処理を中止しました");
+        } else if (result >= 0 && !quiet) {
+            host_.ShowResult(result);
+            host_.MatchComparisonText();
+        }
+        host_.ShowBusy(false);
+        host_.AfterBatch();
+    }
+    queue_.clear();
+    batchTotal_ = 0;
+}
+
+CollectedPaths CollectDropped(const std::vector<std::string>& items, uint32_t fileMask,
+                              uint32_t folderMask)
+{
+    CollectedPaths out;
+    FoundEntry found;
+    for (auto it = items.rbegin(); it != items.rend(); ++it) {
+        const std::string& name = *it;
+        if (FileExists(name)) {
+            if (FindPath(name, fileMask, found) && (found.attributes & kAttrDirectory) == 0)
+                out.files.push_back(name);
+            else
+                out.rejected.push_back(name);
+        } else if (FolderExists(name)) {
+            if (!FindPath(name, folderMask | kAttrDirectory, found)) {
+                out.rejected.push_back(name);
+                continue;
+            }
+            std::vector<FoundEntry> entries;
+            ListFolder(name, "*", fileMask & ~static_cast<uint32_t>(kAttrDirectory), entries);
+            for (const FoundEntry& e : entries) {
+                if (e.attributes & kAttrDirectory) continue;
+                out.files.push_back(JoinPath(name, e.name));
+            }
+            ++out.folders;
+            out.lastFolder = name;
+        } else {
+            out.rejected.push_back(name);
+        }
+    }
+    return out;
+}
+
+}  // namespace qv

@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "job/FileJobFixture.h"
+#include "cli/TerminalMode.h"
+#include "history/HashHistory.h"
+#include "history/HistoryFiles.h"
+#include "platform/Clock.h"
+#include "platform/DirSearch.h"
+#include "support/TempDir.h"
+
+namespace qv::test {
+namespace {
+
+// A tick that moves on by a second at every look, so every progress refresh falls due.
+class RacingClock final : public Clock {
+public:
+    double Now() const override { return 45000.5; }
+    uint32_t Tick() const override { return tick_ += 1000; }
+
+private:
+    mutable uint32_t tick_ = 0;
+};
+
+// Fails every read of one named file; counts the opens of every file.
+class FailingSource final : public FileSource {
+public:
+    FailingSource(std::string failName, std::atomic<int>& opens)
+        : failName_(std::move(failName)), opens_(opens), real_(MakePosixFileSource()) {}
+    int Open(const std::string& path, uint32_t flags) override
+    {
+        ++opens_;
+        failing_ = !failName_.empty() && path.size() >= failName_.size() &&
+                   path.compare(path.size() - failName_.size(), failName_.size(), failName_) == 0;
+        return real_->Open(path, flags);
+    }
+    int Seek(int64_t position) override { return real_->Seek(position); }
+    int Read(void* buffer, uint32_t length, uint32_t enough, uint32_t& got) override
+    {
+        return failing_ ? EIO : real_->Read(buffer, length, enough, got);
+    }
+    void Close() override { real_->Close(); }
+
+private:
+    std::string failName_;
+    std::atomic<int>& opens_;
+    std::unique_ptr<FileSource> real_;
+    bool failing_ = false;
+};
+
+class HeadlessTest : public ::testing::Test {
+protected:
+    HeadlessTest()
+    {
+        home.WriteFile("Quenvarlith.ini", "[Buffering]\r\nI/O TimeOut=300\r\n");
+    }
+
+    int Run(std::vector<std::string> args)
+    {
+        out.clear();
+        err.clear();
+        HeadlessEnv env;
+        env.out = [this](std::string_view t) { out += t; };
+        env.err = [this](std::string_view t) { err += t; };
+        env.errIsTerminal = terminal;
+        env.dataFolder = home.path();
+        env.cwd = files.path();
+        env.clock = clock;
+        env.fileSource = [this] { return std::make_unique<FailingSource>(failName, opens); };
+        env.interrupted = [this] { return stopAfterLines > 0 && std::count(out.begin(), out.end(), '\n') >= stopAfterLines; };
+        return RunHeadless(args, env);
+    }
+
+    TempDir home;    // data folder: settings and history
+    TempDir files;   // what gets hashed
+    std::string out, err;
+    std::string failName;
+    std::atomic<int> opens{0};
+    bool terminal = false;
+    const Clock* clock = nullptr;
+    long stopAfterLines = 0;   // play an interrupt (Ctrl+C) once this many lines are out
+};
+
+TEST_F(HeadlessTest, HashesFilesAndFolderContentsInOrderAndKeepsTheHistory)
+{
+    files.WriteFile("abc.txt", "abc");
+    files.WriteFile("dir/empty", "");
+    files.WriteFile("dir/.hidden", "secret");      // left out by the default file mask
+    files.WriteFile("dir/inner/deep.txt", "x");    // subfolders are not entered
+    EXPECT_EQ(Run({"--no-gui", "abc.txt", "dir"}), 0) << err;
+    EXPECT_EQ(out, "352441C2  900150983CD24FB0D6963F7D28E17F72  " + files.Path("abc.txt") + "\n" +
+                       "00000000  D41D8CD98F00B204E9800998ECF8427E  " + files.Path("dir/empty") + "\n");
+    EXPECT_EQ(err, "");
+    EXPECT_EQ(opens.load(), 1);
+
+    HashHistory saved;
+    HistoryUi ui;
+    ASSERT_TRUE(ReadHistoryFile(saved, home.Path("Quenvarlith.dat"), {}, ui));
+    EXPECT_EQ(saved.Count(), 2);
+
+    // The second run takes both from the loaded history without reading.
+    const std::string first = out;
+    EXPECT_EQ(Run({"--no-gui", "abc.txt", "dir"}), 0) << err;
+    EXPECT_EQ(out, first);
+    EXPECT_EQ(opens.load(), 1);
+}
+
+TEST_F(HeadlessTest, FailuresAreReportedAndTheRunGoesOn)
+{
+    files.WriteFile("bad.bin", "abc");
+    files.WriteFile("good.bin", "abc");
+    failName = "/bad.bin";
+    EXPECT_EQ(Run({"--no-gui", "missing.bin", "bad.bin", "good.bin"}), 1);
+    // The reader that ended on the error is replaced for the next file.
+    EXPECT_EQ(out, "352441C2  900150983CD24FB0D6963F7D28E17F72  " + files.Path("good.bin") + "\n");
+    EXPECT_NE(err.find("パラメータエラー" + files.Path("missing.bin") + "\n"), std::string::npos);
+    EXPECT_NE(err.find("Quenvarlith V1.08D エラー情報\n\n読取り時にエラーを検出しました\nフォルダ\t\t" +
+                       files.path() + "/\n"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(err.find('\r'), std::string::npos);
+}
+
+TEST_F(HeadlessTest, FileReadAheadKeepsItsOwnFailureAndItsNeighboursCodes)
+{
+    // In listing order a.bin, b.bin (failing), c.bin: b is read while a finishes.
+    files.WriteFile("dir/a.bin", "abc");
+    files.WriteFile("dir/b.bin", "abc");
+    files.WriteFile("dir/c.bin", "abc");
+    files.WriteFile("d.bin", "abc");
+    failName = "/b.bin";
+    EXPECT_EQ(Run({"--no-gui", "dir", "d.bin"}), 1);
+    const std::string codes = "352441C2  900150983CD24FB0D6963F7D28E17F72  ";
+    EXPECT_EQ(out, codes + files.Path("dir/a.bin") + "\n" + codes + files.Path("dir/c.bin") + "\n" +
+                       codes + files.Path("d.bin") + "\n");
+    // One report, naming b.bin only.
+    const size_t report = err.find("エラー情報");
+    ASSERT_NE(report, std::string::npos) << err;
+    EXPECT_EQ(err.find("エラー情報", report + 1), std::string::npos) << err;
+    EXPECT_NE(err.find("ファイル名\tb.bin"), std::string::npos) << err;
+    EXPECT_EQ(opens.load(), 4);
+}
+
+TEST_F(HeadlessTest, InterruptStopsAfterTheCurrentFileAndStillSavesTheHistory)
+{
+    files.WriteFile("1.txt", "abc");
+    files.WriteFile("2.txt", "abc");
+    stopAfterLines = 1;
+    EXPECT_EQ(Run({"--no-gui", "1.txt", "2.txt"}), 1);
+    EXPECT_EQ(out, "352441C2  900150983CD24FB0D6963F7D28E17F72  " + files.Path("1.txt") + "\n");
+    EXPECT_EQ(err, "処理を中止しました\n");
+    HashHistory saved;
+    HistoryUi ui;
+    ASSERT_TRUE(ReadHistoryFile(saved, home.Path("Quenvarlith.dat"), {}, ui));
+    EXPECT_EQ(saved.Count(), 1);
+}
+
+TEST_F(HeadlessTest, ProgressLineOnlyOnATerminal)
+{
+    RacingClock racing;
+    clock = &racing;
+    files.WriteFile("big.bin", std::string(4 * 65536, 'q'));
+    ASSERT_EQ(Run({"--no-gui", "big.bin"}), 0) << err;
+    EXPECT_EQ(err, "");
+    // The same file again must be read to show progress: a fresh data folder.
+    home.WriteFile("Quenvarlith.ini", "[Loging]\r\nLogReadMode=3\r\n");
+    terminal = true;
+    ASSERT_EQ(Run({"--no-gui", "big.bin"}), 0) << err;
+    EXPECT_EQ(err.rfind("\r\033[K処理中 256KB中 0.0KB (0%) big.bin", 0), 0u) << err;
+    EXPECT_EQ(err.substr(err.size() - 4), "\r\033[K");
+}
+
+TEST_F(HeadlessTest, HelpVersionAndUsageErrors)
+{
+    EXPECT_EQ(Run({"--version"}), 0);
+    EXPECT_EQ(out, "Quenvarlith V1.08D\n");
+    EXPECT_EQ(Run({"--no-gui", "--help"}), 0);
+    EXPECT_NE(out.find("--no-gui"), std::string::npos);
+    EXPECT_NE(out.find("Quenvarlith V1.08D"), std::string::npos);
+    EXPECT_EQ(Run({"--no-gui"}), 2);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(Run({"--no-gui", "--bogus", "x"}), 2);
+    EXPECT_NE(err.find("--bogus"), std::string::npos);
+    EXPECT_EQ(Run({"--no-gui", "--analyze"}), 2);
+    // After "--" a name that looks like an option is a file.
+    files.WriteFile("--odd", "abc");
+    EXPECT_EQ(Run({"--no-gui", "--", "--odd"}), 0) << err;
+    EXPECT_EQ(out, "352441C2  900150983CD24FB0D6963F7D28E17F72  " + files.Path("--odd") + "\n");
+}
+
+TEST_F(HeadlessTest, AnalyzePrintsTheReportOrFails)
+{
+    EXPECT_EQ(Run({"--no-gui", "--analyze", "nothing.par2"}), 1);
+    EXPECT_EQ(out, "");
+    EXPECT_NE(err.find(files.Path("nothing.par2")), std::string::npos);
+
+    files.WriteFile("broken.PAR2", "not a parity file");
+    EXPECT_EQ(Run({"--no-gui", "--analyze", "broken.PAR2"}), 1);
+    EXPECT_NE(out.find("\r\n"), std::string::npos);
+}
+
+TEST(HeadlessDispatch, WhoGoesHeadless)
+{
+    const auto wants = [](std::vector<const char*> args, bool display) {
+        std::vector<char*> argv;
+        for (const char* a : args) argv.push_back(const_cast<char*>(a));
+        return WantsHeadless(static_cast<int>(argv.size()), argv.data(), display);
+    };
+    EXPECT_TRUE(wants({"q", "--no-gui", "a"}, true));
+    EXPECT_TRUE(wants({"q", "--help"}, true));
+    EXPECT_TRUE(wants({"q", "--version"}, true));
+    EXPECT_FALSE(wants({"q", "a"}, true));
+    EXPECT_TRUE(wants({"q", "a"}, false));
+    EXPECT_FALSE(wants({"q"}, false));
+    EXPECT_TRUE(wants({"q", "--", "-a"}, false));
+    EXPECT_FALSE(wants({"q", "--", "--no-gui"}, true));
+}
+
+}  // namespace
+}  // namespace qv::test

@@ -1,0 +1,165 @@
+// Start-up and shut-down: refused closes, the settings-file question, signals, and the real
+// program started and stopped from outside.
+#include "AppTestSupport.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTimer>
+
+#include <csignal>
+#include <fstream>
+
+#include "processing/Lifecycle.h"
+#include "history/HistoryFiles.h"
+#include "platform/DirSearch.h"
+#include "platform/Paths.h"
+#include "settings/SettingsFile.h"
+
+namespace qv {
+namespace {
+
+class LifecycleWindowTest : public WindowTest {
+protected:
+    int ReadBackCount(std::vector<std::string>* paths = nullptr)
+    {
+        HashHistory h;
+        HistoryUi ui;
+        ReadHistoryFile(h, JoinPath(Home(), "Quenvarlith.dat"), HistoryReadOptions{}, ui);
+        if (paths) {
+            for (int32_t i = 0; i < h.Count(); ++i) paths->push_back(h.PathAt(i));
+        }
+        return h.Count();
+    }
+};
+
+TEST_F(LifecycleWindowTest, CloseDuringTheStartUpLoadIsRefused)
+{
+    WriteHistoryWith(dir.WriteFile("x", "x"));
+    bool tried = false;
+    bool acceptedDuringLoad = true;
+    MainWindow& w = Create({}, [&] {
+        if (!tried && window && window->busy && window->lifecycle->startingUp()) {
+            tried = true;
+            acceptedDuringLoad = window->close();
+        }
+    });
+    prompts.Push(Answer::Ok);
+    w.show();
+    ASSERT_TRUE(WaitFor([&] { return !w.lifecycle->startingUp(); }));
+    EXPECT_TRUE(tried);
+    EXPECT_FALSE(acceptedDuringLoad);
+    EXPECT_EQ(prompts.LastText(), kStartupCloseWarning);
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(LifecycleWindowTest, CloseDuringABatchIsRefusedUnlessIgnored)
+{
+    const std::string a = dir.WriteFile("a", "a");
+    const std::string b = dir.WriteFile("b", "b");
+    MainWindow& w = Start();
+    bool accepted = true;
+    QTimer::singleShot(0, &w, [&] { accepted = w.close(); });
+    prompts.Push(Answer::Ok);
+    DropAndWait({a, b});
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(prompts.LastText(), kBatchCloseWarning);
+    EXPECT_EQ(prompts.shown().back().buttons, Buttons::OkIgnore);
+    EXPECT_EQ(w.history.Count(), 2);
+    EXPECT_TRUE(w.isVisible());
+    // Idle again: the close goes through and saves the history.
+    EXPECT_TRUE(w.close());
+    window.reset();
+    EXPECT_EQ(ReadBackCount(), 2);
+}
+
+TEST_F(LifecycleWindowTest, SettingsChangedElsewhereAndAnsweredNoStayAsEdited)
+{
+    MainWindow& w = Start();
+    const std::string ini = JoinPath(Home(), "Quenvarlith.ini");
+    const std::string edited = "[Quenvarlith]\r\nProgram=\"Quenvarlith V1.08D\"\r\n[BasicFrame]\r\nLowerCase=1\r\n";
+    dir.WriteFile("home/Quenvarlith.ini", edited);
+    TempDir::SetMtime(ini, 1700000000);
+    w.settings.SizeUnit = 2;
+    prompts.Push(Answer::No);
+    EXPECT_TRUE(w.close());
+    window.reset();
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].text.rfind("設定情報が別のプログラムにより更新されています", 0), 0u);
+    EXPECT_EQ(TempDir::ReadFile(ini), edited);
+}
+
+TEST_F(LifecycleWindowTest, SettingsAndHistorySurviveARestart)
+{
+    const std::string f = dir.WriteFile("kept.txt", "kept");
+    MainWindow& w = Start();
+    DropAndWait({f});
+    w.settings.CapsSet = true;
+    w.settings.SizeUnit = 1;
+    CloseAndDestroy();
+    EXPECT_TRUE(prompts.shown().empty());
+
+    MainWindow& again = Start();
+    EXPECT_TRUE(again.settings.CapsSet);
+    EXPECT_EQ(again.settings.SizeUnit, 1);
+    int32_t i = -1;
+    EXPECT_TRUE(again.history.Find(f, i));
+    EXPECT_EQ(again.StatusText(), "履歴読込み完了 履歴データ 1件");
+}
+
+TEST_F(LifecycleWindowTest, SigtermDuringABatchCancelsItAndSavesTheHistory)
+{
+    const std::string a = dir.WriteFile("a", "a");
+    const std::string b = dir.WriteFile("b", "b");
+    const std::string c = dir.WriteFile("c", "c");
+    bool raised = false;
+    MainWindow& w = Start({}, [&] {
+        // After the first file of the batch has its record.
+        if (!raised && window && window->driver->Running() && window->history.Count() == 1) {
+            raised = true;
+            std::raise(SIGTERM);
+        }
+    });
+    w.DropPaths({a, b, c});
+    ASSERT_TRUE(WaitFor([&] { return w.lifecycle->closeAccepted; }));
+    EXPECT_TRUE(raised);
+    EXPECT_TRUE(prompts.shown().empty());
+    const int hashed = w.history.Count();
+    window.reset();
+    std::vector<std::string> saved;
+    EXPECT_EQ(ReadBackCount(&saved), hashed);
+    // The batch stopped before its end; what was hashed was kept.
+    EXPECT_LT(hashed, 3);
+    EXPECT_NE(std::find(saved.begin(), saved.end(), c), saved.end());
+    EXPECT_TRUE(FileExists(JoinPath(Home(), "Quenvarlith.ini")));
+}
+
+TEST_F(LifecycleWindowTest, RealProgramKeepsHistoryAndSettingsWhenTerminated)
+{
+    dir.MakeFolder("home");
+    const std::string one = dir.WriteFile("files/one.txt", "one");
+    const std::string two = dir.WriteFile("files/two.txt", "two two");
+    const std::string ready = dir.Path("ready");
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QUENVARLITH_HOME"), QString::fromStdString(Home()));
+    env.insert(QStringLiteral("QUENVARLITH_READY_FILE"), QString::fromStdString(ready));
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(QV_PROGRAM_PATH), {QString::fromStdString(dir.Path("files"))});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    ASSERT_TRUE(WaitFor([&] { return FileExists(ready); }, 30000));
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+
+    std::vector<std::string> saved;
+    EXPECT_EQ(ReadBackCount(&saved), 2);
+    EXPECT_EQ(saved, (std::vector<std::string>{one, two}));
+    const std::string ini = TempDir::ReadFile(JoinPath(Home(), "Quenvarlith.ini"));
+    EXPECT_NE(ini.find("Program=\"Quenvarlith V1.08D\""), std::string::npos);
+    EXPECT_NE(ini.find("InitialDir=\"" + dir.Path("files") + "\""), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,185 @@
+#pragma once
+// A job wired to recording seams, a fixed clock, scripted prompts and a file source that
+// counts opens and can tamper with what it reads.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "engine/FileSource.h"
+#include "engine/Hash.h"
+#include "job/FileJob.h"
+#include "history/HashHistory.h"
+#include "platform/Clock.h"
+#include "platform/DateTime.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
+
+namespace qv::test {
+
+// Shared between the test and the sources of every reader thread it starts.
+struct SourceControl {
+    std::atomic<int> opens{0};
+    std::atomic<int> reads{0};
+    // Runs on the reader thread after each successful read; may change the bytes or the file.
+    std::function<void(const std::string& path, uint8_t* data, uint32_t got, int readIndex)> afterRead;
+    // Error code every read returns instead of data (0: none).
+    std::atomic<int> readError{0};
+    // Largest read handed out (0: as asked), to play short reads.
+    std::atomic<uint32_t> readCap{0};
+    // Runs on the reader thread at each open; a non-zero errno value fails the open.
+    std::function<int(const std::string& path)> openFault;
+    // Every path opened, in order.
+    std::vector<std::string> Opened()
+    {
+        std::lock_guard<std::mutex> lock(m);
+        return opened;
+    }
+    std::mutex m;
+    std::vector<std::string> opened;
+};
+
+class ControlledSource : public FileSource {
+public:
+    explicit ControlledSource(SourceControl& control) : control_(control), real_(MakePosixFileSource()) {}
+    int Open(const std::string& path, uint32_t flags) override
+    {
+        {
+            std::lock_guard<std::mutex> lock(control_.m);
+            control_.opened.push_back(path);
+        }
+        ++control_.opens;
+        path_ = path;
+        if (control_.openFault) {
+            if (const int code = control_.openFault(path)) return code;
+        }
+        return real_->Open(path, flags);
+    }
+    int Seek(int64_t position) override { return real_->Seek(position); }
+    int Read(void* buffer, uint32_t length, uint32_t enough, uint32_t& got) override
+    {
+        const int index = control_.reads++;
+        if (const int code = control_.readError.load()) return code;
+        const uint32_t cap = control_.readCap.load();
+        if (cap && cap < length) length = cap;
+        const int code = real_->Read(buffer, length, enough < length ? enough : length, got);
+        if (code == 0 && control_.afterRead)
+            control_.afterRead(path_, static_cast<uint8_t*>(buffer), got, index);
+        return code;
+    }
+    void Close() override { real_->Close(); }
+
+private:
+    SourceControl& control_;
+    std::unique_ptr<FileSource> real_;
+    std::string path_;
+};
+
+// Local time as a time_t, for stamps the reports print.
+inline time_t LocalTime(int y, int mo, int d, int h, int mi, int s)
+{
+    std::tm tm{};
+    tm.tm_year = y - 1900;
+    tm.tm_mon = mo - 1;
+    tm.tm_mday = d;
+    tm.tm_hour = h;
+    tm.tm_min = mi;
+    tm.tm_sec = s;
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
+inline double At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+{
+    CalendarFields f;
+    f.year = y, f.month = mo, f.day = d, f.hour = h, f.minute = mi, f.second = s;
+    return EncodeDateTime(f);
+}
+
+// Reference codes of a byte string, folded in one call.
+inline void CodesOf(const std::string& bytes, std::string& md5, std::string& crc)
+{
+    HashContext ctx;
+    HashInit(ctx);
+    HashUpdate(ctx, bytes.data(), static_cast<uint32_t>(bytes.size()));
+    uint8_t digest[16];
+    uint32_t value = 0;
+    HashFinal(ctx, digest, value);
+    md5 = Md5Text(digest);
+    crc = CrcText(value);
+}
+
+class FileJobTest : public ::testing::Test {
+protected:
+    FileJobTest() : clock(At(2024, 2, 1, 10, 30, 0), 1000) { prompts.SetDefaultAnswer(Answer::Ok); }
+
+    JobSeams Seams()
+    {
+        JobSeams s;
+        s.status = [this](const std::string& t) { statuses.push_back(t); };
+        s.title = [this](const std::string& t) { titles.push_back(t); };
+        s.fileProgressRange = [this](int64_t max) { progressMax = max; };
+        s.fileProgress = [this](int64_t pos) { progressPositions.push_back(pos); };
+        s.pump = [this] {
+            ++pumps;
+            if (onPump) onPump();
+        };
+        s.bringToFront = [this] { ++fronts; };
+        s.folderSeen = [this](const std::string& f) { folders.push_back(f); };
+        s.queueLength = [this] { return queueLength; };
+        s.prompts = &prompts;
+        s.clock = &clock;
+        s.cancelFlag = &cancel;
+        return s;
+    }
+
+    EngineSettings Engine()
+    {
+        EngineSettings e;
+        e.ioTimeOut = 2000;   // a read failure is noticed after one time-out
+        return e;
+    }
+
+    FileJob& Job()
+    {
+        if (!job) {
+            FileJobOptions options;
+            options.fileSource = [this] { return std::make_unique<ControlledSource>(control); };
+            job = std::make_unique<FileJob>(history, Seams(), settings, options);
+            job->SetNextRefreshTime(clock.Tick() + 800);
+        }
+        return *job;
+    }
+
+    // A file with a fixed, even-second stamp (the DOS form keeps two-second steps).
+    std::string MakeFile(const std::string& name, const std::string& bytes,
+                         time_t mtime = LocalTime(2024, 1, 31, 9, 5, 6))
+    {
+        const std::string path = dir.WriteFile(name, bytes);
+        TempDir::SetMtime(path, mtime);
+        return path;
+    }
+
+    TempDir dir;
+    HashHistory history;
+    ScriptedPrompts prompts;
+    ManualClock clock;
+    SourceControl control;
+    EngineSettings settings = Engine();
+    std::unique_ptr<FileJob> job;
+    int cancel = 0;
+    int queueLength = 1;
+    int pumps = 0;
+    int fronts = 0;
+    int64_t progressMax = -1;
+    std::function<void()> onPump;
+    std::vector<std::string> statuses, titles, folders;
+    std::vector<int64_t> progressPositions;
+};
+
+}  // namespace qv::test
