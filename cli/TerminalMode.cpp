@@ -109,15 +109,15 @@ int RunHash(const Command& command, const Settings& settings, const std::string&
     StderrPrompts prompts(env);
     int problems = 0;
 
-    int cancel = 0;
+    StopFlag stop;
     const auto interrupted = [&] { return env.interrupted && env.interrupted(); };
     HistoryUi ui;
     ui.prompts = &prompts;
     ui.clock = &clock;
-    ui.cancelFlag = &cancel;
+    ui.stop = &stop;
     ui.refreshPeriod = static_cast<uint32_t>(settings.RefreshRate);
     ui.pump = [&] {
-        if (interrupted()) cancel = -1;
+        if (interrupted()) stop.Request();
     };
 
     HashHistory history;
@@ -142,7 +142,7 @@ int RunHash(const Command& command, const Settings& settings, const std::string&
     seams.queueLength = [&] { return static_cast<int>(remaining); };
     seams.prompts = &prompts;
     seams.clock = &clock;
-    seams.cancelFlag = &cancel;
+    seams.stop = &stop;
     // Where the walk below stands, so the job can have the next file read ahead.
     size_t operandAt = 0;
     const std::string* folderAt = nullptr;
@@ -169,7 +169,7 @@ int RunHash(const Command& command, const Settings& settings, const std::string&
     // found: the search just made for a named file; null for a folder's file, which is
     // looked up at its turn because the listing may be old by then.
     const auto hashOne = [&](const std::string& path, const FoundEntry* found) {
-        cancel = 0;
+        stop.Clear();
         currentName = NameOf(path);
         job.ScheduleRefresh();
         const int32_t index = found ? job.HashFoundFile(path, *found, false) : job.HashFile(path, false);
@@ -188,7 +188,7 @@ int RunHash(const Command& command, const Settings& settings, const std::string&
             env.out(line);
         } else {
             ++failed;
-            if (!outcome.reported && cancel == 0) env.err(std::string(kStatusOpenError) + " " + path + "\n");
+            if (!outcome.reported && !stop.Requested()) env.err(std::string(kStatusOpenError) + " " + path + "\n");
         }
     };
 
@@ -223,7 +223,7 @@ int RunHash(const Command& command, const Settings& settings, const std::string&
     }
     const bool stopped = interrupted();
     job.EndBatch();
-    cancel = 0;
+    stop.Clear();
     SaveHistoryAtExit(history, historyOptions, state, historyPath, ui);
     if (stopped) {
         env.err("処理を中止しました\n");

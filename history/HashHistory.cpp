@@ -73,7 +73,7 @@ bool HashHistory::InspectHistory(uint32_t fileMask, HistoryUi& ui)
             ui.ProgressPos(count - i);
             ui.Pump();
             ui.ScheduleRefresh();
-            if (ui.Cancel() != 0) {
+            if (ui.StopRequested()) {
                 cancelled = true;
                 break;
             }

@@ -102,7 +102,7 @@ std::string CountLabel(const std::string& name, int64_t count)
 bool RefreshReading(HistoryUi& ui, const std::string& name, int64_t done, int64_t total)
 {
     if (!ui.RefreshDue()) return true;
-    if (ui.Cancel() != 0) return false;
+    if (ui.StopRequested()) return false;
     ui.ProgressPos(done);
     ui.Status(ReadingStatus(name, done, total));
     ui.Pump();

@@ -110,7 +110,7 @@ StartLoadOutcome LoadHistoryAtStart(HashHistory& store, const HistoryOptions& op
                                     bool startedWithArguments, bool shiftHeld, HistoryUi& ui)
 {
     StartLoadOutcome outcome;
-    ui.SetCancel(0);
+    ui.ClearStop();
     const bool wanted = options.keepDays > 0 && FileExists(historyPath) &&
                         (options.readMode == 1 || (options.readMode == 2 && !startedWithArguments)) &&
                         !shiftHeld;
@@ -132,7 +132,7 @@ StartLoadOutcome LoadHistoryAtStart(HashHistory& store, const HistoryOptions& op
         ui.Pump();
         outcome.attempted = true;
         outcome.loadResult = ReadHistoryFile(store, historyPath, options.ReadOptions(), ui);
-        if (ui.Cancel() == 0) {
+        if (!ui.StopRequested()) {
             ui.BusyComment("履歴データ検査中　しばらくお待ちください");
             store.InspectHistory(options.fileMask, ui);
         }
@@ -146,7 +146,7 @@ StartLoadOutcome LoadHistoryAtStart(HashHistory& store, const HistoryOptions& op
     }
     outcome.folders = store.CollectHistoryFolders();
     outcome.foldersReplaced = true;
-    if (ui.Cancel() != 0) {
+    if (ui.StopRequested()) {
         ui.Status("履歴読込み中止 履歴データ " + Counted(store.Count()));
         state.HistoryFileRead = false;
     } else {
@@ -200,7 +200,7 @@ ExitSaveOutcome SaveHistoryAtExit(HashHistory& store, const HistoryOptions& opti
         if (readable) ReadHistoryFile(store, historyPath, options.ReadOptions(), ui);
         // Overwriting a file that could not be read, or whose merge was stopped, would lose
         // its records: this copy's history goes to a dated file instead.
-        if (!readable || ui.Cancel() != 0)
+        if (!readable || ui.StopRequested())
             write(ExitSave::DatedFile, datedName());
         else
             write(ExitSave::Merged, historyPath);

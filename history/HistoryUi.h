@@ -5,6 +5,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Prompts.h"
+#include "platform/StopFlag.h"
 
 namespace qv {
 
@@ -24,7 +25,7 @@ struct HistoryUi {
     std::function<void()> bringToFront;
     Prompts* prompts = nullptr;
     const Clock* clock = nullptr;                           // nullptr: the system clock
-    int* cancelFlag = nullptr;                              // 0 run on, -1 stop
+    StopFlag* stop = nullptr;                               // nullptr: never stopped
     uint32_t refreshPeriod = 100;                           // milliseconds between refreshes
 
     void Status(const std::string& text) const { if (status) status(text); }
@@ -37,8 +38,8 @@ struct HistoryUi {
     void Pump() const { if (pump) pump(); }
     void BringToFront() const { if (bringToFront) bringToFront(); }
 
-    int Cancel() const { return cancelFlag ? *cancelFlag : 0; }
-    void SetCancel(int value) const { if (cancelFlag) *cancelFlag = value; }
+    bool StopRequested() const { return stop && stop->Requested(); }
+    void ClearStop() const { if (stop) stop->Clear(); }
 
     const Clock& TheClock() const { return clock ? *clock : SystemClock::Instance(); }
     double Now() const { return TheClock().Now(); }

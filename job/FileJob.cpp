@@ -143,14 +143,6 @@ void FileJob::ScheduleRefresh()
     nextRefreshTime_ = TheClock().Tick() + static_cast<uint32_t>(settings_.refreshRate);
 }
 
-void FileJob::SetCancelFlag(int value)
-{
-    if (seams_.cancelFlag)
-        *seams_.cancelFlag = value;
-    else
-        ownCancel_ = value;
-}
-
 void FileJob::Status(const std::string& text) const
 {
     if (seams_.status) seams_.status(text);
@@ -229,19 +221,19 @@ int32_t FileJob::HashFoundFile(const std::string& path, const FoundEntry& found,
             outcome_.read = true;
             // Messages pumped while reading may have changed the store; look the path up again.
             const bool stillThere = history_.Find(path, index);
-            if (matches && CancelFlag() == 0 && recalc && code == 0 &&
+            if (matches && !StopRequested() && recalc && code == 0 &&
                 (old.Md5 != md5 || old.Crc != crc)) {
                 Title(kJobTitle);
                 Status(kStatusRecalcMismatch);
                 Beep();
                 BringToFront();
                 ShowReport(RecalcReport(file, old, crc, md5, TheClock().Now()));
-                SetCancelFlag(-1);
+                RequestStop();
                 outcome_.code = 0;
                 outcome_.reported = true;
                 return -1;
             }
-            if (CancelFlag() == 0 && code == 0) {
+            if (!StopRequested() && code == 0) {
                 if (stillThere) {
                     history_.RecordAt(index) = freshRecord();
                     result = index;
@@ -255,7 +247,7 @@ int32_t FileJob::HashFoundFile(const std::string& path, const FoundEntry& found,
     } else {
         code = Compute(path, found.size, found.stamp, true, md5, crc);
         outcome_.read = true;
-        if (CancelFlag() == 0 && code == 0) {
+        if (!StopRequested() && code == 0) {
             result = history_.Insert(path, freshRecord());
             if (result >= 0 && seams_.folderSeen) seams_.folderSeen(FolderOf(path));
         }
@@ -274,11 +266,11 @@ int32_t FileJob::HashFoundFile(const std::string& path, const FoundEntry& found,
         } else {
             ShowReport(PlatformErrorReport(file, code));
         }
-        SetCancelFlag(-1);
+        RequestStop();
         outcome_.reported = true;
         return result;
     }
-    if (CancelFlag() == 0) {
+    if (!StopRequested()) {
         outcome_.md5 = md5;
         outcome_.crc = crc;
     }
@@ -294,7 +286,7 @@ int32_t FileJob::HashFoundFile(const std::string& path, const FoundEntry& found,
         Beep();
         BringToFront();
         ShowReport(ChangedFileReport(file, found.stamp, after.stamp));
-        SetCancelFlag(-1);
+        RequestStop();
         outcome_.reported = true;
     }
     return result;
@@ -340,7 +332,7 @@ int32_t FileJob::Compute(const std::string& path, int64_t size, double stamp, bo
     if (seams_.fileProgressRange) seams_.fileProgressRange(size > 0 ? (size - 1) / bank + 1 : 0);
 
     BankExchangeHooks hooks;
-    hooks.cancelled = [this] { return CancelFlag() != 0; };
+    hooks.cancelled = [this] { return StopRequested(); };
     hooks.refresh = [&](int64_t position) { return UpdateFileProgress(sizeClass, position, size); };
     hooks.clock = &TheClock();
     hooks.nextRefreshTime = &nextRefreshTime_;
@@ -352,7 +344,7 @@ int32_t FileJob::Compute(const std::string& path, int64_t size, double stamp, bo
     }
     const int32_t code = ExchangeBanks(*engine_, path, size, ctx, hooks);
 
-    if (CancelFlag() == 0 && code == 0) {
+    if (!StopRequested() && code == 0) {
         uint8_t digest[16];
         uint32_t value = 0;
         HashFinal(ctx, digest, value);

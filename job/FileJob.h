@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/StopFlag.h"
+
 namespace qv {
 
 class Clock;
@@ -50,7 +52,7 @@ struct JobSeams {
     std::function<int()> queueLength;                   // for "残り" + n + "files"
     Prompts* prompts = nullptr;                         // reports and the alert beep
     const Clock* clock = nullptr;                       // nullptr: the system clock
-    int* cancelFlag = nullptr;                          // 0 run on, -1 stop; nullptr: the job's own
+    StopFlag* stop = nullptr;                           // nullptr: the job's own
     // The path the next HashFile call is expected for ("" when none or unknown). The reader
     // then reads it while the current file's last bank is hashed; a call for another path
     // simply drops that read.
@@ -118,8 +120,8 @@ public:
     // now + refresh period, as the driver sets it before each file.
     void ScheduleRefresh();
 
-    int CancelFlag() const { return seams_.cancelFlag ? *seams_.cancelFlag : ownCancel_; }
-    void SetCancelFlag(int value);
+    bool StopRequested() const { return seams_.stop ? seams_.stop->Requested() : ownStop_.Requested(); }
+    void RequestStop() { (seams_.stop ? *seams_.stop : ownStop_).Request(); }
 
     ReadEngine& Engine() { return *engine_; }
 
@@ -152,7 +154,7 @@ private:
     std::array<std::string, 3> recentFiles_;
     FileJobOutcome outcome_;
     uint32_t nextRefreshTime_ = 0;
-    int ownCancel_ = 0;
+    StopFlag ownStop_;
     bool recalc_ = false;   // of the HashFile running, to tell whether the next file is read
 };
 

@@ -3,7 +3,7 @@
 
 namespace qv {
 
-// File attribute bits as the design uses them; DirSearch.cpp maps Linux files onto them.
+// File attribute bits as the settings and lists store them; DirSearch.cpp maps Linux files onto them.
 enum : uint32_t {
     kAttrReadOnly = 1,
     kAttrHidden = 2,

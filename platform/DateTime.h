@@ -26,7 +26,7 @@ uint32_t UnixToDosDateTime(time_t t);             // high word date, low word ti
 double DosDateTimeToDateTime(uint32_t dos);
 double StampFromUnix(time_t mtime);               // the composition of the two above
 
-// Monotonic millisecond tick (wraps at 2^32 like the original tick counter).
+// Monotonic millisecond tick; wraps at 2^32, so compare ticks by unsigned difference.
 uint32_t TickCountSystem();
 
 }  // namespace qv

@@ -5,7 +5,7 @@
 
 namespace qv {
 
-// Number formats as the design writes them: "0," (thousands separators), "0,.#" (at most one
+// Number formats of the status texts and lists: "0," (thousands separators), "0,.#" (at most one
 // decimal), "0,.0" (exactly one), "0,.000" (exactly three), "0.0%"-style formats with literal
 // text around the digits ("履歴データ検査中 0.0%" keeps its text and '%' literally; the value
 // is not multiplied). Rounding is half away from zero.

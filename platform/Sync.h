@@ -34,8 +34,8 @@ private:
 };
 
 // A bank mutex: a robust timed mutex, so a lock whose owner thread ended reports Abandoned
-// (and is then held by the caller, as the original mutex was). Like the original it is
-// recursive: the owner may lock it again and must unlock it as often.
+// (and the caller then holds it). It is recursive: the owner may lock it again and must
+// unlock it as often.
 // timeoutMs < 0 waits without limit; 0 only tries.
 class BankMutex {
 public:

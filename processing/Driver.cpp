@@ -46,7 +46,7 @@ void Driver::ProcessFiles(bool recalc, bool quiet)
         return;
     }
     int result = -1;
-    cancelFlag = 0;
+    stop.Clear();
 
     if (batchTotal_ == 1 && host_.DispatchSingleFile(queue_.front())) {
         queue_.clear();
@@ -67,7 +67,7 @@ void Driver::ProcessFiles(bool recalc, bool quiet)
         }
         host_.Pump();
 
-        while (!queue_.empty() && cancelFlag == 0) {
+        while (!queue_.empty() && !stop.Requested()) {
             const std::string path = queue_.front();
             host_.SetAppTitle(RemainingTitle(queue_.size()));
             host_.SetCaption(path);
@@ -79,7 +79,7 @@ void Driver::ProcessFiles(bool recalc, bool quiet)
             }
             host_.Pump();
             // A drop served by the pump may have asked for a stop before the file starts.
-            if (cancelFlag != 0) break;
+            if (stop.Requested()) break;
             result = host_.HashOne(path, recalc);
             if (!queue_.empty()) queue_.pop_front();
             if (result < 0) break;
@@ -87,7 +87,7 @@ void Driver::ProcessFiles(bool recalc, bool quiet)
 
         host_.StopReader();
         host_.RefreshFileView();
-        if (cancelFlag != 0) {
+        if (stop.Requested()) {
             host_.ShowCancelled();
             host_.SetStatus("処理を中止しました");
         } else if (result >= 0 && !quiet) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/StopFlag.h"
+
 namespace qv {
 
 // What the processing driver needs from the window it runs in. The window implements it with
@@ -40,8 +42,8 @@ class Driver {
 public:
     explicit Driver(DriverHost& host) : host_(host) {}
 
-    // Cancel flag (the Tag of CanButton): 0 run on, -1 stop.
-    int cancelFlag = 0;
+    // The stop request of the running batch (cancel button, ESC, a failed file).
+    StopFlag stop;
     // Set during window creation, cleared after the history load; the driver waits meanwhile.
     bool startingUp = false;
 
@@ -54,7 +56,7 @@ public:
     void Enqueue(const std::string& path);
     // Runs the queued paths as one batch (or feeds the running batch).
     void ProcessFiles(bool recalc, bool quiet);
-    void Cancel() { cancelFlag = -1; }
+    void Cancel() { stop.Request(); }
 
     // "全体 (1,203/2,000files)"
     std::string BatchText() const;

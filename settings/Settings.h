@@ -47,7 +47,7 @@ struct Settings {
     int Width = 341;
     int Height = 192;
     bool StayOnTop = false;   // AlwaysOnTop
-    int Skeleton = 255;       // opacity 0..255
+    int Opacity = 255;       // opacity 0..255
 
     // [AcceptAttribute]: a ticked item leaves folders or files with that attribute out.
     bool FolderAttr_S = true;   // SystemFolder
@@ -73,14 +73,14 @@ struct Settings {
     Colour DupFontColor = 0x400040;   // DUP_FONT, "Dup List Font Color"
 
     // [Beep]; "%systemroot%" stands for the folder of the program's shipped data.
-    int TrueBeepType = kBeepWave;
-    std::string TrueSoundFile = "%systemroot%/Media/TADA.WAV";
-    int FalseBeepType = kBeepWave;
-    std::string FalseSoundFile = "%systemroot%/Media/CHORD.WAV";
+    int MatchBeepType = kBeepWave;
+    std::string MatchSoundFile = "%systemroot%/Media/TADA.WAV";
+    int MismatchBeepType = kBeepWave;
+    std::string MismatchSoundFile = "%systemroot%/Media/CHORD.WAV";
     int CopyBeepType = kBeepWave;
     std::string CopySoundFile = "%systemroot%/Media/CHIMES.WAV";
-    int DubbleBeepType = kBeepWave;
-    std::string DubbleSoundFile = "%systemroot%/Media/NOTIFY.WAV";
+    int DuplicateBeepType = kBeepWave;
+    std::string DuplicateSoundFile = "%systemroot%/Media/NOTIFY.WAV";
 
     // [CheckFile]
     bool ExtTxt = true;        // compare file ext(*.txt)
@@ -103,7 +103,7 @@ struct Settings {
     // [BasicFrame]
     int SizeUnit = 0;            // File Size Unit: 0 auto, 1 byte, 2 KB, 3 MB
     int FileNameFontSize = 12;
-    bool CapsSet = false;        // LowerCase: codes shown in lower case
+    bool LowerCaseCodes = false;        // LowerCase: codes shown in lower case
     bool ShowMainIcon = true;    // Show Icon
 
     // [ClipViewer]

@@ -24,7 +24,7 @@ namespace qv {
 void ProcessingController::DropHandler(const std::vector<std::string>& items)
 {
     if (!dropsEnabled) return;
-    w_.mainPanel->dubbleDetect->hide();
+    w_.mainPanel->duplicateMark->hide();
     const CollectedPaths got =
         CollectDropped(items, w_.settings.FileAttrMask, w_.settings.FolderAttrMask);
     for (const std::string& path : got.files) w_.driver->Enqueue(path);

@@ -46,9 +46,9 @@ void ResultController::ShowResult(int index)
 
     int32_t i = index;
     FindDuplicates(i);
-    w_.tag = i;
+    w_.shownIndex = i;
     const bool dups = HasDuplicates();
-    p.dubbleDetect->setVisible(dups);
+    p.duplicateMark->setVisible(dups);
     w_.SetStatus(dups ? kStatusLoadedDup : kStatusLoaded);
     w_.menus->SetDupCommandsEnabled(dups);
     w_.settings.InitialDir = FolderOf(path);
@@ -89,7 +89,7 @@ bool ResultController::HasDuplicates() const
     return w_.dupList->topLevelItemCount() >= 2;
 }
 
-bool ResultController::DuplicateMarkShown() const { return !w_.mainPanel->dubbleDetect->isHidden(); }
+bool ResultController::DuplicateMarkShown() const { return !w_.mainPanel->duplicateMark->isHidden(); }
 
 void ResultController::ClearPanel()
 {
@@ -102,8 +102,8 @@ void ResultController::ClearPanel()
 void ResultController::RefreshCodes()
 {
     if (shownMd5_.empty() && shownCrc_.empty()) return;
-    w_.mainPanel->xCrc32->setText(ToQ(CodeText(shownCrc_, w_.settings.CapsSet)));
-    w_.mainPanel->xMd5->setText(ToQ(CodeText(shownMd5_, w_.settings.CapsSet)));
+    w_.mainPanel->xCrc32->setText(ToQ(CodeText(shownCrc_, w_.settings.LowerCaseCodes)));
+    w_.mainPanel->xMd5->setText(ToQ(CodeText(shownMd5_, w_.settings.LowerCaseCodes)));
 }
 
 void ResultController::RefreshSize()
@@ -185,17 +185,17 @@ void ResultController::MainFileDelClick()
     if (outcome == RecycleOutcome::Failed) {
         if (had) w_.history.Insert(path, saved);
         int32_t shown = -1;
-        w_.tag = w_.history.Find(path, shown) ? shown : -1;
+        w_.shownIndex = w_.history.Find(path, shown) ? shown : -1;
         w_.prompts().Message(kAppTitle, path + "\rごみ箱へ移動出来ませんでした\r" + error, Buttons::Ok,
                              BoxIcon::Error);
         w_.SetStatus("削除を中止しました");
         return;
     }
     w_.SetCaption(kIdleCaption);
-    w_.tag = -1;
+    w_.shownIndex = -1;
     ClearPanel();
     w_.dupList->clear();
-    w_.mainPanel->dubbleDetect->hide();
+    w_.mainPanel->duplicateMark->hide();
     w_.menus->SetDupCommandsEnabled(false);
     w_.mainPanelShown = false;
     w_.UpdatePages();

@@ -41,9 +41,9 @@ ResultPanelWidget::ResultPanelWidget(QWidget* parent) : QFrame(parent)
     xMd5 = MakeLabel(this, "XMD5");
     fileIcon = MakeLabel(this, "FileIcon");
     fileIcon->setFixedSize(32, 32);
-    dubbleDetect = new QLabel(QStringLiteral("重複ファイル検出"), this);
-    dubbleDetect->setObjectName(QStringLiteral("DubbleDetect"));
-    dubbleDetect->hide();
+    duplicateMark = new QLabel(QStringLiteral("重複ファイル検出"), this);
+    duplicateMark->setObjectName(QStringLiteral("DuplicateMark"));
+    duplicateMark->hide();
     for (QLabel* l : {lCrc32, lMd5}) l->setCursor(Qt::PointingHandCursor);
 
     auto* grid = new QGridLayout(this);
@@ -59,7 +59,7 @@ ResultPanelWidget::ResultPanelWidget(QWidget* parent) : QFrame(parent)
     grid->addWidget(xCrc32, 3, 2);
     grid->addWidget(lMd5, 4, 0, 1, 2);
     grid->addWidget(xMd5, 4, 2);
-    grid->addWidget(dubbleDetect, 5, 0, 1, 3);
+    grid->addWidget(duplicateMark, 5, 0, 1, 3);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(6, 1);
     fileNamePanel->installEventFilter(this);
@@ -85,7 +85,7 @@ void ResultPanelWidget::ApplySettings(const Settings& s)
     for (QLabel* l : {static_cast<QLabel*>(xFileName), static_cast<QLabel*>(xFileSize),
                       static_cast<QLabel*>(xCrc32), static_cast<QLabel*>(xMd5)})
         SetTextColour(l, s.NormalColor);
-    SetTextColour(dubbleDetect, s.PickupColor);
+    SetTextColour(duplicateMark, s.PickupColor);
     QFont f = xFileName->font();
     f.setPointSize(s.FileNameFontSize > 0 ? s.FileNameFontSize : 12);
     xFileName->setFont(f);

@@ -26,7 +26,7 @@ public:
     ClickLabel* lMd5;
     ClickLabel* xMd5;
     ClickLabel* fileIcon;
-    QLabel* dubbleDetect;
+    QLabel* duplicateMark;
 
     void ApplySettings(const Settings& s);
     void SetFileName(const QString& name);

@@ -9,7 +9,7 @@ namespace qv {
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
-    // Several existing files; filter in the design's form "description|pattern|...".
+    // Several existing files; filter as "description|pattern|..." pairs.
     // Empty when the user cancelled.
     virtual std::vector<std::string> OpenFiles(const std::string& title, const std::string& folder,
                                                const std::string& filter) = 0;

@@ -110,7 +110,7 @@ HistoryOptions LifecycleController::Options() const { return HistoryOptionsFrom(
 
 void LifecycleController::LoadHistoryAtStart()
 {
-    w_.driver->cancelFlag = 0;
+    w_.driver->stop.Clear();
     HistoryUi ui = w_.MakeHistoryUi();
     ui.busyPanel = [this](bool shown) {
         // The start-up load shows the busy display without a batch bar.
@@ -165,7 +165,7 @@ void LifecycleController::FormClose()
     if (closed_) return;
     closed_ = true;
     closeAccepted = true;
-    w_.driver->cancelFlag = 0;
+    w_.driver->stop.Clear();
     BusyPanel& b = *w_.busyPanel;
     w_.busy = true;
     b.canButton->hide();

@@ -73,7 +73,7 @@ MainWindow::MainWindow(WindowOptions options) : options_(std::move(options))
     seams.folderSeen = [this](const std::string& f) { AddFolderItem(f); };
     seams.queueLength = [this] { return static_cast<int>(driver->ProcessingQueue().size()); };
     seams.prompts = prompts_;
-    seams.cancelFlag = &driver->cancelFlag;
+    seams.stop = &driver->stop;
     job = std::make_unique<FileJob>(history, std::move(seams), EngineSettingsFrom(settings),
                                     options_.jobOptions);
 
@@ -251,7 +251,7 @@ HistoryUi MainWindow::MakeHistoryUi()
     ui.pump = [this] { Pump(); };
     ui.bringToFront = [this] { BringToFront(); };
     ui.prompts = prompts_;
-    ui.cancelFlag = &driver->cancelFlag;
+    ui.stop = &driver->stop;
     ui.refreshPeriod = static_cast<uint32_t>(settings.RefreshRate > 0 ? settings.RefreshRate : 800);
     return ui;
 }

@@ -58,7 +58,7 @@ public:
     HashHistory history;
     std::unique_ptr<Driver> driver;
     std::unique_ptr<FileJob> job;
-    int tag = -1;   // history index of the shown file, -1 when none
+    int shownIndex = -1;   // history index of the shown file, -1 when none
     View view = View::Basic;
     bool mainPanelShown = false;
     bool busy = false;

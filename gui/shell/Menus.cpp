@@ -77,7 +77,7 @@ void Menus::Build()
     });
     capsSet = AddCheck(basic, "CapsSet", "小文字コード(&H)");
     connect(capsSet, &QAction::triggered, this, [this, &res](bool on) {
-        w_.settings.CapsSet = on;
+        w_.settings.LowerCaseCodes = on;
         res.RefreshCodes();
         w_.SetStatus(on ? "ハッシュコードの16進英文字は[小文字]で表示されます"
                         : "ハッシュコードの16進英文字は[大文字]で表示されます");
@@ -193,7 +193,7 @@ void Menus::SyncFromSettings()
 {
     const Settings& s = w_.settings;
     showMainIcon->setChecked(s.ShowMainIcon);
-    capsSet->setChecked(s.CapsSet);
+    capsSet->setChecked(s.LowerCaseCodes);
     QAction* units[] = {sizeAuto, sizeByte, sizeKB, sizeMB};
     for (int i = 0; i < 4; ++i) units[i]->setChecked(s.SizeUnit == i);
     fileNameFont9->setChecked(s.FileNameFontSize == 9);

@@ -30,7 +30,7 @@ void ViewController::CallBasicFrameClick()
         w_.mainPanelShown = false;
         w_.SetCaption(kIdleCaption);
         w_.results->ClearPanel();
-        w_.tag = -1;
+        w_.shownIndex = -1;
         w_.SetStatus(kStatusDropPlease);
         w_.UpdatePages();
     }

@@ -42,7 +42,7 @@ TEST_F(DriverWindowTest, DroppedItemsAreHashedLastToFirstAndTheLastOneIsShown)
     EXPECT_EQ(w.Caption(), a);
     EXPECT_EQ(Text("XFileName"), "a.txt");
     EXPECT_EQ(Text("XFileSize"), "5byte");
-    EXPECT_EQ(w.tag, IndexOf(w, a));
+    EXPECT_EQ(w.shownIndex, IndexOf(w, a));
     EXPECT_EQ(w.StatusText(), kStatusLoaded);
     EXPECT_TRUE(Shown("MainPanel"));
     EXPECT_TRUE(w.driver->ProcessingQueue().empty());

@@ -93,13 +93,13 @@ TEST_F(LifecycleWindowTest, SettingsAndHistorySurviveARestart)
     const std::string f = dir.WriteFile("kept.txt", "kept");
     MainWindow& w = Start();
     DropAndWait({f});
-    w.settings.CapsSet = true;
+    w.settings.LowerCaseCodes = true;
     w.settings.SizeUnit = 1;
     CloseAndDestroy();
     EXPECT_TRUE(prompts.shown().empty());
 
     MainWindow& again = Start();
-    EXPECT_TRUE(again.settings.CapsSet);
+    EXPECT_TRUE(again.settings.LowerCaseCodes);
     EXPECT_EQ(again.settings.SizeUnit, 1);
     int32_t i = -1;
     EXPECT_TRUE(again.history.Find(f, i));

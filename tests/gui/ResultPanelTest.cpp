@@ -29,12 +29,12 @@ TEST_F(ResultWindowTest, DuplicatesAreListedAndFlagged)
     MainWindow& w = Start();
     DropAndWait({x});
     EXPECT_EQ(w.dupList->topLevelItemCount(), 1);
-    EXPECT_FALSE(Shown("DubbleDetect"));
+    EXPECT_FALSE(Shown("DuplicateMark"));
     EXPECT_FALSE(w.menus->callDupFrame->isEnabled());
 
     DropAndWait({y});
     ASSERT_EQ(w.dupList->topLevelItemCount(), 2);
-    EXPECT_TRUE(Shown("DubbleDetect"));
+    EXPECT_TRUE(Shown("DuplicateMark"));
     EXPECT_EQ(w.StatusText(), kStatusLoadedDup);
     EXPECT_TRUE(w.menus->callDupFrame->isEnabled());
     std::vector<std::string> rows;
@@ -62,8 +62,8 @@ TEST_F(ResultWindowTest, VanishedDuplicateLeavesTheHistory)
     DropAndWait({y});
     EXPECT_EQ(w.history.Count(), 1);
     EXPECT_EQ(w.dupList->topLevelItemCount(), 1);
-    ASSERT_GE(w.tag, 0);
-    EXPECT_EQ(w.history.PathAt(w.tag), y);
+    ASSERT_GE(w.shownIndex, 0);
+    EXPECT_EQ(w.history.PathAt(w.shownIndex), y);
 }
 
 TEST_F(ResultWindowTest, CodesShowAndCopyInLowerCaseWithCapsSet)
@@ -74,7 +74,7 @@ TEST_F(ResultWindowTest, CodesShowAndCopyInLowerCaseWithCapsSet)
     EXPECT_EQ(Text("XCRC_32"), "00000000");
     EXPECT_EQ(Text("XMD5"), "D41D8CD98F00B204E9800998ECF8427E");
     w.menus->capsSet->trigger();
-    EXPECT_TRUE(w.settings.CapsSet);
+    EXPECT_TRUE(w.settings.LowerCaseCodes);
     EXPECT_EQ(Text("XMD5"), "d41d8cd98f00b204e9800998ecf8427e");
     w.results->CopyMD5Execute();
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "d41d8cd98f00b204e9800998ecf8427e");
@@ -141,7 +141,7 @@ TEST_F(TrashTest, DeletingTheShownFileMovesItToTheTrashAndEmptiesThePanel)
     EXPECT_TRUE(FileExists(Trashed("victim.txt")));
     EXPECT_EQ(w.history.Count(), 0);
     EXPECT_EQ(w.Caption(), kIdleCaption);
-    EXPECT_EQ(w.tag, -1);
+    EXPECT_EQ(w.shownIndex, -1);
     EXPECT_FALSE(Shown("MainPanel"));
     EXPECT_TRUE(Shown("InitialComment"));
     EXPECT_EQ(w.StatusText(), "victim.txtを削除しました");

@@ -29,7 +29,7 @@ TEST_F(ViewsTest, InitialStateShowsTheDropHint)
     EXPECT_TRUE(w.menus->callBasicFrame->isChecked());
     EXPECT_FALSE(w.menus->callDupFrame->isEnabled());
     EXPECT_FALSE(Shown("ScrollBar1"));
-    EXPECT_EQ(w.tag, -1);
+    EXPECT_EQ(w.shownIndex, -1);
 }
 
 TEST_F(ViewsTest, EnterCyclesThroughTheViewsAndSkipsTheDupFrameWithoutDuplicates)
@@ -64,7 +64,7 @@ TEST_F(ViewsTest, BasicFrameWithoutAFileResetsThePanel)
     std::remove(f.c_str());
     w.menus->callBasicFrame->trigger();
     EXPECT_EQ(w.Caption(), kIdleCaption);
-    EXPECT_EQ(w.tag, -1);
+    EXPECT_EQ(w.shownIndex, -1);
     EXPECT_EQ(Text("XMD5"), "");
     EXPECT_EQ(w.StatusText(), kStatusDropPlease);
     EXPECT_TRUE(Shown("InitialComment"));
@@ -116,7 +116,7 @@ TEST_F(ViewsTest, StoppedDropLeavesTheDuplicateViewOfTheEarlierFile)
     MainWindow& w = Start();
     DropAndWait({a});
     DropAndWait({b});
-    ASSERT_FALSE(w.mainPanel->dubbleDetect->isHidden());
+    ASSERT_FALSE(w.mainPanel->duplicateMark->isHidden());
     w.menus->callDupFrame->trigger();
     ASSERT_EQ(w.view, View::Dup);
 

@@ -201,13 +201,13 @@ protected:
     TempDir dir;
     HashHistory h;
     ManualClock clock{45000.0, 0};
-    int cancel = 0;
+    StopFlag stop;
     std::vector<std::string> statuses;
     HistoryUi Ui()
     {
         HistoryUi ui;
         ui.clock = &clock;
-        ui.cancelFlag = &cancel;
+        ui.stop = &stop;
         ui.refreshPeriod = 0;
         ui.status = [this](const std::string& s) { statuses.push_back(s); };
         return ui;
@@ -250,7 +250,7 @@ TEST_F(InspectHistoryTest, CancelKeepsUnexaminedRecordsAndOrder)
     HistoryUi ui = Ui();
     int pumps = 0;
     ui.pump = [&] {
-        if (++pumps == 3) cancel = -1;
+        if (++pumps == 3) stop.Request();
     };
     EXPECT_FALSE(h.InspectHistory(kAttrAny, ui));
     // d and c were examined (and removed) before the third refresh stopped the walk.

@@ -184,7 +184,7 @@ TEST_F(HistoryBinaryTest, CancelStopsReadingAndKeepsEntriesRead)
     ASSERT_TRUE(WriteHistoryFile(src, file, ui));
     int pumps = 0;
     ui.pump = [&] {
-        if (++pumps == 4) cancel = -1;
+        if (++pumps == 4) stop.Request();
     };
     HashHistory h;
     EXPECT_FALSE(ReadHistoryFile(h, file, options, ui));

@@ -140,7 +140,7 @@ TEST_F(PersistenceTest, LoadsInspectsAndReports)
     RealFile("y/b.txt", clock.Now() - 1);
     store.Insert(dir.path() + "/gone.txt", HistoryRecord{1, 1, clock.Now() - 1, "M", "C"});
     WriteStoreToHistoryFile();
-    cancel = -1;   // the load starts by clearing the flag
+    stop.Request();   // the load starts by clearing the flag
 
     HistoryUi ui = Ui();
     const StartLoadOutcome out = LoadHistoryAtStart(store, options, state, historyPath, false, false, ui);
@@ -224,7 +224,7 @@ TEST_F(PersistenceTest, CancelDuringLoadKeepsWhatWasReadAndIsNotARead)
     HistoryUi ui = Ui();
     int pumps = 0;
     ui.pump = [&] {
-        if (++pumps == 4) cancel = -1;   // the busy display's pump, then three reading steps
+        if (++pumps == 4) stop.Request();   // the busy display's pump, then three reading steps
     };
     // The flag raised at the third entry's refresh is seen at the fourth.
     const StartLoadOutcome out = LoadHistoryAtStart(store, options, state, historyPath, false, false, ui);
@@ -375,7 +375,7 @@ TEST_F(PersistenceTest, ExitSaveHoldsTheLockAndStoppedMergeGoesToADatedFile)
     ui.pump = [&] {
         // Another copy starting now would find the file locked; the user stops the merge.
         probed = !ProbeHistoryFile(historyPath, probeCode);
-        cancel = -1;
+        stop.Request();
     };
     const ExitSaveOutcome out = SaveHistoryAtExit(store, options, state, historyPath, ui);
     EXPECT_TRUE(probed);

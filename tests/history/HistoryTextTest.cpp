@@ -196,7 +196,7 @@ TEST_F(HistoryTextTest, CancelFlagStopsReading)
     HashHistory h;
     HistoryUi ui = Ui();
     ui.pump = [&] {
-        if (statuses.size() == 5) cancel = -1;
+        if (statuses.size() == 5) stop.Request();
     };
     EXPECT_FALSE(ReadHistoryText(h, dir.WriteFile("c.csv", text), options, ui));
     EXPECT_EQ(h.Count(), 5);

@@ -22,7 +22,7 @@ protected:
         HistoryUi ui;
         ui.clock = &clock;
         ui.prompts = &prompts;
-        ui.cancelFlag = &cancel;
+        ui.stop = &stop;
         ui.refreshPeriod = 0;
         ui.status = [this](const std::string& s) { statuses.push_back(s); };
         ui.fileLabel = [this](const std::string& s) { labels.push_back(s); };
@@ -35,7 +35,7 @@ protected:
     TempDir dir;
     ManualClock clock;
     ScriptedPrompts prompts;
-    int cancel = 0;
+    StopFlag stop;
     std::vector<std::string> statuses, labels, titles, comments;
     std::vector<bool> panel;
 };

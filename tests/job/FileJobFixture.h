@@ -134,7 +134,7 @@ protected:
         s.queueLength = [this] { return queueLength; };
         s.prompts = &prompts;
         s.clock = &clock;
-        s.cancelFlag = &cancel;
+        s.stop = &stop;
         return s;
     }
 
@@ -172,7 +172,7 @@ protected:
     SourceControl control;
     EngineSettings settings = Engine();
     std::unique_ptr<FileJob> job;
-    int cancel = 0;
+    StopFlag stop;
     int queueLength = 1;
     int pumps = 0;
     int fronts = 0;

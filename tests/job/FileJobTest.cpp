@@ -42,7 +42,7 @@ TEST_F(FileJobTest, FirstHashStoresRecordAndReportsTheFolder)
     EXPECT_EQ(statuses.front(), "処理中");
     EXPECT_EQ(titles.back(), "Quenvarlith");
     EXPECT_EQ(progressMax, 1);
-    EXPECT_EQ(cancel, 0);
+    EXPECT_FALSE(stop.Requested());
     EXPECT_TRUE(prompts.shown().empty());
     EXPECT_EQ(Job().LastOutcome().crc, kAbcCrc);
 }
@@ -96,7 +96,7 @@ TEST_F(FileJobTest, VerificationRereadsAndStoresADifferentResultWithoutReport)
     EXPECT_EQ(history.RecordAt(index).Md5, md5);
     EXPECT_EQ(history.RecordAt(index).RegisteredAt, clock.Now());
     EXPECT_TRUE(prompts.shown().empty());
-    EXPECT_EQ(cancel, 0);
+    EXPECT_FALSE(stop.Requested());
 }
 
 TEST_F(FileJobTest, RecalculationMismatchReportsBothCodesAndStopsTheBatch)
@@ -134,7 +134,7 @@ TEST_F(FileJobTest, RecalculationMismatchReportsBothCodesAndStopsTheBatch)
     EXPECT_EQ(prompts.shown()[0].title, "Quenvarlith");
     EXPECT_EQ(prompts.beeps(), 1);
     EXPECT_EQ(fronts, 1);
-    EXPECT_EQ(cancel, -1);
+    EXPECT_TRUE(stop.Requested());
     EXPECT_EQ(statuses.back(), "システムエラー 再計算で異なったハッシュデータを算出しました");
     EXPECT_EQ(history.RecordAt(index), before);
 }
@@ -152,7 +152,7 @@ TEST_F(FileJobTest, RecalculationAfterAStampChangeRenewsWithoutComparing)
     EXPECT_EQ(history.RecordAt(index).FileTime, StampFromUnix(LocalTime(2024, 3, 1, 8, 0, 0)));
     EXPECT_EQ(history.RecordAt(index).RegisteredAt, clock.Now());
     EXPECT_TRUE(prompts.shown().empty());
-    EXPECT_EQ(cancel, 0);
+    EXPECT_FALSE(stop.Requested());
 }
 
 TEST_F(FileJobTest, RecordWithoutCodesIsReadAgainInsteadOfShown)
@@ -171,7 +171,7 @@ TEST_F(FileJobTest, RecordWithoutCodesIsReadAgainInsteadOfShown)
         EXPECT_EQ(history.RecordAt(index).RegisteredAt, clock.Now());
     }
     EXPECT_TRUE(prompts.shown().empty());
-    EXPECT_EQ(cancel, 0);
+    EXPECT_FALSE(stop.Requested());
 }
 
 TEST_F(FileJobTest, EmptyFileIsHashedWithoutOpeningIt)
@@ -214,7 +214,7 @@ TEST_F(FileJobTest, FileAppendedWhileReadKeepsStartSizeCodesThenReportsTheChange
         "CTRL+Cでクリップボードにコピー出来ます";
     EXPECT_EQ(prompts.LastText(), expected);
     EXPECT_EQ(prompts.beeps(), 1);
-    EXPECT_EQ(cancel, -1);
+    EXPECT_TRUE(stop.Requested());
 }
 
 TEST_F(FileJobTest, GrowthWithinOneStampStepIsStillAChange)
@@ -230,7 +230,7 @@ TEST_F(FileJobTest, GrowthWithinOneStampStepIsStillAChange)
     EXPECT_GE(Job().HashFile(path, false), 0);
     EXPECT_EQ(Job().LastOutcome().crc, kAbcCrc);
     EXPECT_EQ(prompts.shown().size(), 1u);
-    EXPECT_EQ(cancel, -1);
+    EXPECT_TRUE(stop.Requested());
 }
 
 TEST_F(FileJobTest, FileGoneBeforeTheChangeCheckGivesAStatusText)
@@ -241,7 +241,7 @@ TEST_F(FileJobTest, FileGoneBeforeTheChangeCheckGivesAStatusText)
     EXPECT_GE(index, 0);
     EXPECT_EQ(statuses.back(), kStatusVanished);
     EXPECT_TRUE(prompts.shown().empty());
-    EXPECT_EQ(cancel, 0);
+    EXPECT_FALSE(stop.Requested());
 }
 
 TEST_F(FileJobTest, MissingFileOrFolderIsAnOpenError)
@@ -253,7 +253,7 @@ TEST_F(FileJobTest, MissingFileOrFolderIsAnOpenError)
         EXPECT_EQ(statuses, std::vector<std::string>{"ファイルオープンエラー"});
     }
     EXPECT_EQ(history.Count(), 0);
-    EXPECT_EQ(cancel, 0);
+    EXPECT_FALSE(stop.Requested());
     EXPECT_TRUE(prompts.shown().empty());
 }
 
@@ -277,15 +277,15 @@ TEST_F(FileJobTest, ReadFailureGivesThePlatformReportAndKeepsTheRecord)
         "CTRL+Cでクリップボードにコピー出来ます";
     EXPECT_EQ(prompts.LastText(), expected);
     EXPECT_EQ(history.RecordAt(index), before);
-    EXPECT_EQ(cancel, -1);
+    EXPECT_TRUE(stop.Requested());
 
     // Without a record nothing is created and the result is -1.
-    cancel = 0;
+    stop.Clear();
     const std::string other = MakeFile("other.bin", "abc");
     EXPECT_EQ(Job().HashFile(other, false), -1);
     int32_t where = 0;
     EXPECT_FALSE(history.Find(other, where));
-    EXPECT_EQ(cancel, -1);
+    EXPECT_TRUE(stop.Requested());
 }
 
 TEST_F(FileJobTest, ShortReadGivesTheEngineReportWithRecentFiles)
@@ -311,7 +311,7 @@ TEST_F(FileJobTest, ShortReadGivesTheEngineReportWithRecentFiles)
         "エラー内容\t読取りサイズ異常(-4)\r\r"
         "CTRL+Cでクリップボードにコピー出来ます";
     EXPECT_EQ(prompts.LastText(), expected);
-    EXPECT_EQ(cancel, -1);
+    EXPECT_TRUE(stop.Requested());
 }
 
 TEST_F(FileJobTest, RecentFilesKeepsTheLastThreeNewestFirst)
@@ -331,7 +331,7 @@ TEST_F(FileJobTest, CancelDuringReadingWritesNoRecord)
     const std::string path = MakeFile("big.bin", Pattern(20 * 65536));
     Job();
     job->SetNextRefreshTime(0);   // the first bank refreshes at once
-    onPump = [this] { cancel = -1; };
+    onPump = [this] { stop.Request(); };
     EXPECT_EQ(job->HashFile(path, false), -1);
     EXPECT_EQ(history.Count(), 0);
     EXPECT_TRUE(job->LastOutcome().md5.empty());
@@ -378,7 +378,7 @@ TEST_F(FileJobTest, BankCountOfTheLargestFileSizeDoesNotOverflow)
     FoundEntry found;
     ASSERT_TRUE(FindPath(path, kAttrAny, found));
     found.size = INT64_MAX;
-    cancel = -1;   // stop before the first bank: only the set-up is wanted
+    stop.Request();   // stop before the first bank: only the set-up is wanted
     Job().HashFoundFile(path, found, false);
     EXPECT_EQ(progressMax, INT64_MAX / 65536 + 1);
 }

@@ -84,7 +84,7 @@ TEST_F(ReadAheadJobTest, NextFileIsReadBeforeItsTurnAndEveryFileKeepsItsCodes)
     }
     for (const std::string& p : paths) EXPECT_EQ(OpensOf(p), 1) << p;
     EXPECT_TRUE(prompts.shown().empty());
-    EXPECT_EQ(cancel, 0);
+    EXPECT_FALSE(stop.Requested());
 }
 
 TEST_F(ReadAheadJobTest, ErrorWhileReadingAheadIsTheNextFilesOwn)
@@ -96,7 +96,7 @@ TEST_F(ReadAheadJobTest, ErrorWhileReadingAheadIsTheNextFilesOwn)
     const int32_t first = AheadJob().HashFile(a, false);
     ExpectCodes(first, "abc");
     EXPECT_FALSE(AheadJob().LastOutcome().reported);
-    EXPECT_EQ(cancel, 0);
+    EXPECT_FALSE(stop.Requested());
     ASSERT_TRUE(Eventually([&] { return OpensOf(b) == 1; }));
 
     next.clear();
@@ -106,7 +106,7 @@ TEST_F(ReadAheadJobTest, ErrorWhileReadingAheadIsTheNextFilesOwn)
     ASSERT_EQ(prompts.shown().size(), 1u);
     EXPECT_NE(prompts.shown()[0].text.find("b.bin"), std::string::npos);
     EXPECT_EQ(prompts.shown()[0].text.find("a.bin"), std::string::npos);
-    EXPECT_EQ(cancel, -1);
+    EXPECT_TRUE(stop.Requested());
     // The first file's record is untouched by the second one's failure.
     ExpectCodes(first, "abc");
 }
@@ -125,7 +125,7 @@ TEST_F(ReadAheadJobTest, FailedReadAheadOfAnotherPathLeavesNoErrorBehind)
     ExpectCodes(AheadJob().HashFile(c, false), "hij");
     EXPECT_EQ(AheadJob().LastOutcome().code, 0);
     EXPECT_TRUE(prompts.shown().empty());
-    EXPECT_EQ(cancel, 0);
+    EXPECT_FALSE(stop.Requested());
     EXPECT_TRUE(AheadJob().ReaderRunning());
 }
 
@@ -223,9 +223,9 @@ TEST_F(ReadAheadJobTest, CurrentFileChangedStillReportsAndTheNextIsReadOnItsOwn)
     ExpectCodes(AheadJob().HashFile(a, false), "abc");
     ASSERT_EQ(prompts.shown().size(), 1u);
     EXPECT_NE(prompts.shown()[0].text.find("ハッシュ算出中にファイルが更新されました"), std::string::npos);
-    EXPECT_EQ(cancel, -1);
+    EXPECT_TRUE(stop.Requested());
     control.afterRead = nullptr;
-    cancel = 0;
+    stop.Clear();
     next.clear();
     ExpectCodes(AheadJob().HashFile(b, false), "defg");
     EXPECT_EQ(prompts.shown().size(), 1u);

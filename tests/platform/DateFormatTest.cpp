@@ -16,7 +16,7 @@ double At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
 
 const double kSample = At(2024, 1, 31, 9, 5, 7, 89);   // a Wednesday morning
 
-TEST(DatePattern, TheDesignExample)
+TEST(DatePattern, FullDateAndTimeWithLeadingZeros)
 {
     EXPECT_EQ(FormatDateTime("yyyy/mm/dd hh:mm:ss", kSample), "2024/01/31 09:05:07");
     EXPECT_EQ(FormatDateTime("YYYY/MM/DD HH:MM:SS", kSample), "2024/01/31 09:05:07");

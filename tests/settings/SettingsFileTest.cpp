@@ -65,7 +65,7 @@ Settings Unusual()
     s.Width = 800;
     s.Height = 600;
     s.StayOnTop = true;
-    s.Skeleton = 96;
+    s.Opacity = 96;
     s.FolderAttr_S = false;
     s.FolderAttr_H = false;
     s.FolderAttr_R = true;
@@ -83,14 +83,14 @@ Settings Unusual()
     s.ViewFontColor = 0x161718;
     s.ListFontColor = 0x191A1B;
     s.DupFontColor = 0xFFFFFF;
-    s.TrueBeepType = 0;
-    s.TrueSoundFile = " /leading blank.wav";
-    s.FalseBeepType = 1;
-    s.FalseSoundFile = "/trailing blank.wav ";
+    s.MatchBeepType = 0;
+    s.MatchSoundFile = " /leading blank.wav";
+    s.MismatchBeepType = 1;
+    s.MismatchSoundFile = "/trailing blank.wav ";
     s.CopyBeepType = 0;
     s.CopySoundFile = "";
-    s.DubbleBeepType = 1;
-    s.DubbleSoundFile = "/音/通知.wav";
+    s.DuplicateBeepType = 1;
+    s.DuplicateSoundFile = "/音/通知.wav";
     s.ExtTxt = false;
     s.ExtCsv = false;
     s.ExtSfv = false;
@@ -107,7 +107,7 @@ Settings Unusual()
     s.LogSaveMode = 3;
     s.SizeUnit = 3;
     s.FileNameFontSize = 14;
-    s.CapsSet = true;
+    s.LowerCaseCodes = true;
     s.ShowMainIcon = false;
     s.ViewerFontName = "Noto Sans Mono CJK JP";
     s.ViewerFontSize = 11;
@@ -235,12 +235,12 @@ TEST_F(SettingsFileTest, EverySettingSurvivesSaveAndLoad)
 TEST_F(SettingsFileTest, QuotesProtectLeadingAndTrailingBlanks)
 {
     Settings s = DefaultSettings(kScreen, kMemory);
-    s.TrueSoundFile = " /sounds/ok.wav";
+    s.MatchSoundFile = " /sounds/ok.wav";
     s.InitialDir = "/data/folder ";
     Save(s);
     EXPECT_NE(FileText().find("True SoundFile=\" /sounds/ok.wav\"\r\n"), std::string::npos);
     const Settings loaded = Load();
-    EXPECT_EQ(loaded.TrueSoundFile, " /sounds/ok.wav");
+    EXPECT_EQ(loaded.MatchSoundFile, " /sounds/ok.wav");
     EXPECT_EQ(loaded.InitialDir, "/data/folder ");
 }
 
@@ -393,7 +393,7 @@ TEST_F(SettingsFileTest, Cp932FileReads)
         "[Beep]\r\nTrue SoundFile=\"/\x95\x5C/a.wav\"\r\n"
         "[Format]\r\n\x90\xDD\x92\xE8\x31\x2D\x93\x6F\x98\x5E\x96\xBC=[\x95\x5C\x8E\xA6]\r\n");
     EXPECT_EQ(s.ViewerFontName, "ＭＳ ゴシック");
-    EXPECT_EQ(s.TrueSoundFile, "/表/a.wav");
+    EXPECT_EQ(s.MatchSoundFile, "/表/a.wav");
     EXPECT_EQ(s.ListFormats[0].Name, "表示");
     Save(s);
     EXPECT_NE(FileText().find("設定1-登録名=[表示]\r\n"), std::string::npos);   // now UTF-8
