@@ -75,7 +75,7 @@ int main(int argc, char** argv)
     if (!::mkdtemp(folder)) return 1;
     const std::string root = folder;
     const std::string dat = root + "/Quenvarlith.dat", csv = root + "/Quenvarlith.csv";
-    HistoryUi ui;
+    WorkHooks ui;
     ui.refreshPeriod = 100;
     const double now = ui.Now();
     const HistoryReadOptions options{14, 0};

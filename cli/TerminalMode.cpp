@@ -111,13 +111,21 @@ int RunHash(const Command& command, const Settings& settings, const std::string&
 
     StopFlag stop;
     const auto interrupted = [&] { return env.interrupted && env.interrupted(); };
-    HistoryUi ui;
+    WorkHooks ui;
     ui.prompts = &prompts;
     ui.clock = &clock;
     ui.stop = &stop;
-    ui.refreshPeriod = static_cast<uint32_t>(settings.RefreshRate);
+    ui.refreshPeriod = RefreshPeriodOf(settings);
     ui.pump = [&] {
         if (interrupted()) stop.Request();
+    };
+    bool progressShown = false;
+    std::string currentName;
+    ui.status = [&](const std::string& text) {
+        // Only the refreshes while a file is read, on a terminal, rewritten in place.
+        if (!env.errIsTerminal || text.rfind("処理中 ", 0) != 0) return;
+        env.err("\r\033[K" + text + " " + currentName);
+        progressShown = true;
     };
 
     HashHistory history;
@@ -129,20 +137,9 @@ int RunHash(const Command& command, const Settings& settings, const std::string&
 
     // Operands not yet begun plus files of the current folder not yet hashed.
     size_t remaining = command.operands.size();
-    bool progressShown = false;
-    std::string currentName;
     JobSeams seams;
-    seams.status = [&](const std::string& text) {
-        // Only the refreshes while a file is read, on a terminal, rewritten in place.
-        if (!env.errIsTerminal || text.rfind("処理中 ", 0) != 0) return;
-        env.err("\r\033[K" + text + " " + currentName);
-        progressShown = true;
-    };
-    seams.pump = ui.pump;
+    seams.hooks = &ui;
     seams.queueLength = [&] { return static_cast<int>(remaining); };
-    seams.prompts = &prompts;
-    seams.clock = &clock;
-    seams.stop = &stop;
     // Where the walk below stands, so the job can have the next file read ahead.
     size_t operandAt = 0;
     const std::string* folderAt = nullptr;

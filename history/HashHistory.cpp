@@ -59,7 +59,7 @@ int32_t HashHistory::CommitRemovals()
     return static_cast<int32_t>(before - entries_.size());
 }
 
-bool HashHistory::InspectHistory(uint32_t fileMask, HistoryUi& ui)
+bool HashHistory::InspectHistory(uint32_t fileMask, WorkHooks& ui)
 {
     const int32_t count = Count();
     ui.ProgressMax(count);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "history/HistoryRecord.h"
-#include "history/HistoryUi.h"
+#include "platform/WorkHooks.h"
 
 namespace qv {
 
@@ -43,7 +43,7 @@ public:
 
     // The stale-record sweep: entries whose file the search (with fileMask) does not find,
     // or finds with another size or stamp, are removed. False when cancelled or empty after.
-    bool InspectHistory(uint32_t fileMask, HistoryUi& ui);
+    bool InspectHistory(uint32_t fileMask, WorkHooks& ui);
 
     // Sorted (path-key order), duplicate-free folders that hold recorded files.
     std::vector<std::string> CollectHistoryFolders() const;

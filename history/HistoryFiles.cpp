@@ -99,7 +99,7 @@ std::string CountLabel(const std::string& name, int64_t count)
 }
 
 // Refresh step shared by the readers; false when the cancel flag stops the reading.
-bool RefreshReading(HistoryUi& ui, const std::string& name, int64_t done, int64_t total)
+bool RefreshReading(WorkHooks& ui, const std::string& name, int64_t done, int64_t total)
 {
     if (!ui.RefreshDue()) return true;
     if (ui.StopRequested()) return false;
@@ -110,7 +110,7 @@ bool RefreshReading(HistoryUi& ui, const std::string& name, int64_t done, int64_
     return true;
 }
 
-bool ReportWriteFailure(const std::string& path, int errorCode, HistoryUi& ui)
+bool ReportWriteFailure(const std::string& path, int errorCode, WorkHooks& ui)
 {
     ui.BringToFront();
     if (ui.prompts)
@@ -212,7 +212,7 @@ HistoryRecord DecodeRecordBytes(const unsigned char in[72])
 }
 
 bool ReadHistoryFile(HashHistory& store, const std::string& path,
-                     const HistoryReadOptions& options, HistoryUi& ui)
+                     const HistoryReadOptions& options, WorkHooks& ui)
 {
     bool result = true;
     bool cancelled = false;
@@ -268,7 +268,7 @@ bool ReadHistoryFile(HashHistory& store, const std::string& path,
     return result;
 }
 
-bool WriteHistoryFile(const HashHistory& store, const std::string& path, HistoryUi& ui)
+bool WriteHistoryFile(const HashHistory& store, const std::string& path, WorkHooks& ui)
 {
     // An entry no reader would take back is left out rather than spoil the entries after it.
     int32_t count = 0;
@@ -362,7 +362,7 @@ bool FormatHistoryLine(std::string_view path, const HistoryRecord& record, std::
 }
 
 bool ReadHistoryText(HashHistory& store, const std::string& path,
-                     const HistoryReadOptions& options, HistoryUi& ui)
+                     const HistoryReadOptions& options, WorkHooks& ui)
 {
     HistoryMerge merge(store, options, ui.Now());
     std::string bytes, errorText;
@@ -424,7 +424,7 @@ bool ReadHistoryText(HashHistory& store, const std::string& path,
     return result;
 }
 
-bool WriteHistoryText(const HashHistory& store, const std::string& path, HistoryUi& ui)
+bool WriteHistoryText(const HashHistory& store, const std::string& path, WorkHooks& ui)
 {
     AtomicWriter writer(path);
     bool ok = writer.Open();

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "history/HashHistory.h"
-#include "history/HistoryUi.h"
+#include "platform/WorkHooks.h"
 
 namespace qv {
 
@@ -53,15 +53,15 @@ private:
 // record, all little-endian. Reading stops at a short file or a path length outside 1..4096,
 // keeping what was read. False when cancelled or not read to its end.
 bool ReadHistoryFile(HashHistory& store, const std::string& path,
-                     const HistoryReadOptions& options, HistoryUi& ui);
+                     const HistoryReadOptions& options, WorkHooks& ui);
 // Writes the whole store to a temporary file beside path and renames it over path when
 // complete. On failure the message box is shown, the old file stays, and the result is false.
-bool WriteHistoryFile(const HashHistory& store, const std::string& path, HistoryUi& ui);
+bool WriteHistoryFile(const HashHistory& store, const std::string& path, WorkHooks& ui);
 
 // Text form: one CR LF line per entry: "path",size,"file time","registered",MD5,CRC.
 bool ReadHistoryText(HashHistory& store, const std::string& path,
-                     const HistoryReadOptions& options, HistoryUi& ui);
-bool WriteHistoryText(const HashHistory& store, const std::string& path, HistoryUi& ui);
+                     const HistoryReadOptions& options, WorkHooks& ui);
+bool WriteHistoryText(const HashHistory& store, const std::string& path, WorkHooks& ui);
 
 // The pieces of the text form, exposed for tests and for other readers of comma lists.
 std::vector<std::string> SplitHistoryLine(std::string_view line);

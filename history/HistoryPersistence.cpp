@@ -107,7 +107,7 @@ void HistoryFileLock::Release()
 
 StartLoadOutcome LoadHistoryAtStart(HashHistory& store, const HistoryOptions& options,
                                     HistoryFileState& state, const std::string& historyPath,
-                                    bool startedWithArguments, bool shiftHeld, HistoryUi& ui)
+                                    bool startedWithArguments, bool shiftHeld, WorkHooks& ui)
 {
     StartLoadOutcome outcome;
     ui.ClearStop();
@@ -159,7 +159,7 @@ StartLoadOutcome LoadHistoryAtStart(HashHistory& store, const HistoryOptions& op
 
 ExitSaveOutcome SaveHistoryAtExit(HashHistory& store, const HistoryOptions& options,
                                   const HistoryFileState& state, const std::string& historyPath,
-                                  HistoryUi& ui, int lockWaitMs)
+                                  WorkHooks& ui, int lockWaitMs)
 {
     ExitSaveOutcome outcome;
     ui.FileLabel("履歴件数 " + Counted(store.Count()));

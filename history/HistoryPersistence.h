@@ -5,7 +5,7 @@
 
 #include "history/HashHistory.h"
 #include "history/HistoryFiles.h"
-#include "history/HistoryUi.h"
+#include "platform/WorkHooks.h"
 #include "platform/Attributes.h"
 
 namespace qv {
@@ -74,7 +74,7 @@ struct StartLoadOutcome {
 // state.HistoryFileRead.
 StartLoadOutcome LoadHistoryAtStart(HashHistory& store, const HistoryOptions& options,
                                     HistoryFileState& state, const std::string& historyPath,
-                                    bool startedWithArguments, bool shiftHeld, HistoryUi& ui);
+                                    bool startedWithArguments, bool shiftHeld, WorkHooks& ui);
 
 enum class ExitSave {
     Nothing,       // off, nothing to write, or save mode 3
@@ -92,6 +92,6 @@ struct ExitSaveOutcome {
 
 ExitSaveOutcome SaveHistoryAtExit(HashHistory& store, const HistoryOptions& options,
                                   const HistoryFileState& state, const std::string& historyPath,
-                                  HistoryUi& ui, int lockWaitMs = 10000);
+                                  WorkHooks& ui, int lockWaitMs = 10000);
 
 }  // namespace qv

@@ -59,7 +59,7 @@ void FileJob::MakeEngine()
     o.allocFault = options_.allocFault;
     o.readAheadIdleMs = options_.readAheadIdleMs;
     engine_ = std::make_unique<ReadEngine>(o, [this](const std::string& message) {
-        if (seams_.prompts) seams_.prompts->Message(kJobTitle, message, Buttons::Ok);
+        if (Prompts* prompts = ThePrompts()) prompts->Message(kJobTitle, message, Buttons::Ok);
     });
 }
 
@@ -99,7 +99,7 @@ void FileJob::EndBatch()
     reader_->thread->Terminate();
     // The window stays responsive while the reader finishes its current bank.
     while (!reader_->thread->WaitFor(50)) {
-        if (seams_.pump) seams_.pump();
+        if (seams_.hooks) seams_.hooks->Pump();
     }
     reader_->thread.reset();
 }
@@ -145,27 +145,27 @@ void FileJob::ScheduleRefresh()
 
 void FileJob::Status(const std::string& text) const
 {
-    if (seams_.status) seams_.status(text);
+    if (seams_.hooks) seams_.hooks->Status(text);
 }
 
 void FileJob::Title(const std::string& text) const
 {
-    if (seams_.title) seams_.title(text);
+    if (seams_.hooks) seams_.hooks->Title(text);
 }
 
 void FileJob::Beep() const
 {
-    if (seams_.prompts) seams_.prompts->Beep();
+    if (Prompts* prompts = ThePrompts()) prompts->Beep();
 }
 
 void FileJob::BringToFront() const
 {
-    if (seams_.bringToFront) seams_.bringToFront();
+    if (seams_.hooks) seams_.hooks->BringToFront();
 }
 
 void FileJob::ShowReport(const std::string& text) const
 {
-    if (seams_.prompts) seams_.prompts->Message(kJobTitle, text, Buttons::Ok, BoxIcon::None);
+    if (Prompts* prompts = ThePrompts()) prompts->Message(kJobTitle, text, Buttons::Ok, BoxIcon::None);
 }
 
 int FileJob::QueueLength() const
@@ -175,7 +175,12 @@ int FileJob::QueueLength() const
 
 const Clock& FileJob::TheClock() const
 {
-    return seams_.clock ? *seams_.clock : SystemClock::Instance();
+    return seams_.hooks ? seams_.hooks->TheClock() : SystemClock::Instance();
+}
+
+StopFlag& FileJob::TheStop() const
+{
+    return seams_.hooks && seams_.hooks->stop ? *seams_.hooks->stop : ownStop_;
 }
 
 int32_t FileJob::HashFile(const std::string& path, bool recalc)
@@ -329,7 +334,7 @@ int32_t FileJob::Compute(const std::string& path, int64_t size, double stamp, bo
     Title(RemainingTitle(QueueLength()));
     const int64_t bank = engine_->BufferSize();
     // Rounded up without adding first: a sparse file may be as large as the size type allows.
-    if (seams_.fileProgressRange) seams_.fileProgressRange(size > 0 ? (size - 1) / bank + 1 : 0);
+    if (seams_.hooks) seams_.hooks->ProgressMax(size > 0 ? (size - 1) / bank + 1 : 0);
 
     BankExchangeHooks hooks;
     hooks.cancelled = [this] { return StopRequested(); };
@@ -356,11 +361,11 @@ int32_t FileJob::Compute(const std::string& path, int64_t size, double stamp, bo
 
 uint32_t FileJob::UpdateFileProgress(SizeClass sizeClass, int64_t done, int64_t size)
 {
-    if (seams_.fileProgress) seams_.fileProgress(done / engine_->BufferSize());
+    if (seams_.hooks) seams_.hooks->ProgressPos(done / engine_->BufferSize());
     const int percent = ProgressPercent(done, size);
     Status(FileProgressStatus(sizeClass, done, size));
     Title(FileProgressTitle(QueueLength(), percent));
-    if (seams_.pump) seams_.pump();
+    if (seams_.hooks) seams_.hooks->Pump();
     return TheClock().Tick() + static_cast<uint32_t>(settings_.refreshRate);
 }
 

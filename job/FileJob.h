@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/StopFlag.h"
+#include "platform/WorkHooks.h"
 
 namespace qv {
 
@@ -37,22 +38,15 @@ struct EngineSettings {
     int readPriority = 3;        // reader thread priority 1..5
 };
 
-// What the job needs of the window. Every callback may be left empty.
+// What the job needs of the window beyond the shared hooks.
 struct JobSeams {
-    std::function<void(const std::string&)> status;     // the status line
-    std::function<void(const std::string&)> title;      // the application title
-    // PgFile: range 0..maximum with the position set; then positions only.
-    std::function<void(int64_t maximum)> fileProgressRange;
-    std::function<void(int64_t position)> fileProgress;
-    std::function<void()> pump;                         // let the window process messages
-    std::function<void()> bringToFront;
+    // Status line, title, PgFile (range = banks of the file), pump, prompts and beep, clock,
+    // stop request; nullptr: silent, the system clock and a stop flag of the job's own.
+    WorkHooks* hooks = nullptr;
     // FolderList add hook: called with the folder (no trailing '/') of every newly recorded
     // file; the window adds it when no item equals it ignoring letter case.
     std::function<void(const std::string& folder)> folderSeen;
     std::function<int()> queueLength;                   // for "残り" + n + "files"
-    Prompts* prompts = nullptr;                         // reports and the alert beep
-    const Clock* clock = nullptr;                       // nullptr: the system clock
-    StopFlag* stop = nullptr;                           // nullptr: the job's own
     // The path the next HashFile call is expected for ("" when none or unknown). The reader
     // then reads it while the current file's last bank is hashed; a call for another path
     // simply drops that read.
@@ -120,8 +114,8 @@ public:
     // now + refresh period, as the driver sets it before each file.
     void ScheduleRefresh();
 
-    bool StopRequested() const { return seams_.stop ? seams_.stop->Requested() : ownStop_.Requested(); }
-    void RequestStop() { (seams_.stop ? *seams_.stop : ownStop_).Request(); }
+    bool StopRequested() const { return TheStop().Requested(); }
+    void RequestStop() { TheStop().Request(); }
 
     ReadEngine& Engine() { return *engine_; }
 
@@ -133,6 +127,8 @@ private:
     void ShowReport(const std::string& text) const;
     int QueueLength() const;
     const Clock& TheClock() const;
+    StopFlag& TheStop() const;
+    Prompts* ThePrompts() const { return seams_.hooks ? seams_.hooks->prompts : nullptr; }
     void MakeEngine();
     // ComputeCodes with the file facts already known (size -1: not found). chain: the next
     // path may be read ahead.
@@ -154,7 +150,7 @@ private:
     std::array<std::string, 3> recentFiles_;
     FileJobOutcome outcome_;
     uint32_t nextRefreshTime_ = 0;
-    StopFlag ownStop_;
+    mutable StopFlag ownStop_;
     bool recalc_ = false;   // of the HashFile running, to tell whether the next file is read
 };
 

@@ -19,6 +19,11 @@ EngineSettings EngineSettingsFrom(const Settings& s)
     return e;
 }
 
+uint32_t RefreshPeriodOf(const Settings& s)
+{
+    return static_cast<uint32_t>(s.RefreshRate > 0 ? s.RefreshRate : 800);
+}
+
 HistoryOptions HistoryOptionsFrom(const Settings& s)
 {
     HistoryOptions o;

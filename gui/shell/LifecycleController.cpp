@@ -111,7 +111,7 @@ HistoryOptions LifecycleController::Options() const { return HistoryOptionsFrom(
 void LifecycleController::LoadHistoryAtStart()
 {
     w_.driver->stop.Clear();
-    HistoryUi ui = w_.MakeHistoryUi();
+    WorkHooks& ui = w_.Hooks();
     ui.busyPanel = [this](bool shown) {
         // The start-up load shows the busy display without a batch bar.
         w_.busy = shown;
@@ -132,7 +132,7 @@ void LifecycleController::LoadHistoryAtStart()
 
 void LifecycleController::SaveHistoryAtExit()
 {
-    HistoryUi ui = w_.MakeHistoryUi();
+    WorkHooks& ui = w_.Hooks();
     // The shutdown display stays up; the save must not take it down.
     ui.busyPanel = nullptr;
     qv::SaveHistoryAtExit(w_.history, Options(), historyState, w_.datPath, ui);

@@ -58,22 +58,11 @@ MainWindow::MainWindow(WindowOptions options) : options_(std::move(options))
 
     processing = std::make_unique<ProcessingController>(*this);
     driver = std::make_unique<Driver>(*processing);
+    BuildHooks();
     JobSeams seams;
-    seams.status = [this](const std::string& t) { SetStatus(t); };
-    seams.title = [this](const std::string& t) { SetAppTitle(t); };
-    seams.fileProgressRange = [this](int64_t max) {
-        busyPanel->pgFile->setRange(0, static_cast<int>(std::min<int64_t>(max, INT32_MAX)));
-        busyPanel->pgFile->setValue(0);
-    };
-    seams.fileProgress = [this](int64_t pos) {
-        busyPanel->pgFile->setValue(static_cast<int>(std::min<int64_t>(pos, INT32_MAX)));
-    };
-    seams.pump = [this] { Pump(); };
-    seams.bringToFront = [this] { BringToFront(); };
+    seams.hooks = &hooks_;
     seams.folderSeen = [this](const std::string& f) { AddFolderItem(f); };
     seams.queueLength = [this] { return static_cast<int>(driver->ProcessingQueue().size()); };
-    seams.prompts = prompts_;
-    seams.stop = &driver->stop;
     job = std::make_unique<FileJob>(history, std::move(seams), EngineSettingsFrom(settings),
                                     options_.jobOptions);
 
@@ -225,9 +214,9 @@ void MainWindow::BringToFront()
     activateWindow();
 }
 
-HistoryUi MainWindow::MakeHistoryUi()
+void MainWindow::BuildHooks()
 {
-    HistoryUi ui;
+    WorkHooks& ui = hooks_;
     ui.status = [this](const std::string& t) { SetStatus(t); };
     ui.title = [this](const std::string& t) { SetAppTitle(t); };
     ui.fileLabel = [this](const std::string& t) { busyPanel->lbFileProgress->setText(ToQ(t)); };
@@ -244,6 +233,7 @@ HistoryUi MainWindow::MakeHistoryUi()
     };
     ui.progressMax = [this](int64_t max) {
         busyPanel->pgFile->setRange(0, static_cast<int>(std::min<int64_t>(max, INT32_MAX)));
+        busyPanel->pgFile->setValue(0);
     };
     ui.progressPos = [this](int64_t pos) {
         busyPanel->pgFile->setValue(static_cast<int>(std::min<int64_t>(pos, INT32_MAX)));
@@ -252,8 +242,12 @@ HistoryUi MainWindow::MakeHistoryUi()
     ui.bringToFront = [this] { BringToFront(); };
     ui.prompts = prompts_;
     ui.stop = &driver->stop;
-    ui.refreshPeriod = static_cast<uint32_t>(settings.RefreshRate > 0 ? settings.RefreshRate : 800);
-    return ui;
+}
+
+WorkHooks& MainWindow::Hooks()
+{
+    hooks_.refreshPeriod = RefreshPeriodOf(settings);
+    return hooks_;
 }
 
 void MainWindow::AddFolderItem(const std::string& folder)

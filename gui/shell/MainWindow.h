@@ -9,7 +9,7 @@
 #include "processing/Driver.h"
 #include "job/FileJob.h"
 #include "history/HashHistory.h"
-#include "history/HistoryUi.h"
+#include "platform/WorkHooks.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 
@@ -97,7 +97,7 @@ public:
     void Pump();
     void BringToFront();
     // The seam through which history work shows its progress in this window.
-    HistoryUi MakeHistoryUi();
+    WorkHooks& Hooks();
 
     // Shows the page that matches the busy state, the current view and the panel state.
     void UpdatePages();
@@ -120,9 +120,11 @@ protected:
 
 private:
     void BuildWidgets();
+    void BuildHooks();
 
     WindowOptions options_;
     std::unique_ptr<QtPrompts> ownPrompts_;
+    WorkHooks hooks_;
     Prompts* prompts_ = nullptr;
     FileDialogs* dialogs_ = nullptr;
     std::string appTitle_ = "Quenvarlith";

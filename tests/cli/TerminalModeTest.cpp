@@ -100,7 +100,7 @@ TEST_F(HeadlessTest, HashesFilesAndFolderContentsInOrderAndKeepsTheHistory)
     EXPECT_EQ(opens.load(), 1);
 
     HashHistory saved;
-    HistoryUi ui;
+    WorkHooks ui;
     ASSERT_TRUE(ReadHistoryFile(saved, home.Path("Quenvarlith.dat"), {}, ui));
     EXPECT_EQ(saved.Count(), 2);
 
@@ -156,7 +156,7 @@ TEST_F(HeadlessTest, InterruptStopsAfterTheCurrentFileAndStillSavesTheHistory)
     EXPECT_EQ(out, "352441C2  900150983CD24FB0D6963F7D28E17F72  " + files.Path("1.txt") + "\n");
     EXPECT_EQ(err, "処理を中止しました\n");
     HashHistory saved;
-    HistoryUi ui;
+    WorkHooks ui;
     ASSERT_TRUE(ReadHistoryFile(saved, home.Path("Quenvarlith.dat"), {}, ui));
     EXPECT_EQ(saved.Count(), 1);
 }

@@ -75,7 +75,7 @@ void WindowTest::WriteHistoryWith(const std::string& path)
     HistoryRecord r;
     r.Size = 1;
     h.Insert(path, r);
-    HistoryUi ui;
+    WorkHooks ui;
     dir.MakeFolder("home");
     ASSERT_TRUE(WriteHistoryFile(h, JoinPath(Home(), "Quenvarlith.dat"), ui));
 }

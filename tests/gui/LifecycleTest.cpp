@@ -23,7 +23,7 @@ protected:
     int ReadBackCount(std::vector<std::string>* paths = nullptr)
     {
         HashHistory h;
-        HistoryUi ui;
+        WorkHooks ui;
         ReadHistoryFile(h, JoinPath(Home(), "Quenvarlith.dat"), HistoryReadOptions{}, ui);
         if (paths) {
             for (int32_t i = 0; i < h.Count(); ++i) paths->push_back(h.PathAt(i));

@@ -203,9 +203,9 @@ protected:
     ManualClock clock{45000.0, 0};
     StopFlag stop;
     std::vector<std::string> statuses;
-    HistoryUi Ui()
+    WorkHooks Ui()
     {
-        HistoryUi ui;
+        WorkHooks ui;
         ui.clock = &clock;
         ui.stop = &stop;
         ui.refreshPeriod = 0;
@@ -227,7 +227,7 @@ TEST_F(InspectHistoryTest, RemovesDeletedResizedRedatedAndRestrictedFiles)
     Make("resized.txt", "abcd");
     TempDir::SetMtime(redated, 1700000100);
 
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     EXPECT_TRUE(h.InspectHistory(kAttrArchive | kAttrReadOnly, ui));
     EXPECT_EQ(Paths(h), std::vector<std::string>{kept});
     EXPECT_EQ(statuses.front(), "履歴データ検査中 20.0%");
@@ -236,7 +236,7 @@ TEST_F(InspectHistoryTest, RemovesDeletedResizedRedatedAndRestrictedFiles)
 
 TEST_F(InspectHistoryTest, EmptyHistoryGivesFalse)
 {
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     EXPECT_FALSE(h.InspectHistory(kAttrAny, ui));
     EXPECT_EQ(h.Count(), 0);
 }
@@ -247,7 +247,7 @@ TEST_F(InspectHistoryTest, CancelKeepsUnexaminedRecordsAndOrder)
     for (const char* p : {"/nonexistent-qv/a", "/nonexistent-qv/b", "/nonexistent-qv/c",
                           "/nonexistent-qv/d"})
         h.Insert(p, Rec(1));
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     int pumps = 0;
     ui.pump = [&] {
         if (++pumps == 3) stop.Request();

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <random>
 
-#include "HistoryUiFixture.h"
+#include "WorkHooksFixture.h"
 #include "history/HistoryFiles.h"
 #include "platform/Paths.h"
 #include "support/ScriptedPrompts.h"
@@ -59,9 +59,9 @@ std::string LongPath(size_t bytes, char fill)
 
 const char* kMd5 = "D41D8CD98F00B204E9800998ECF8427E";
 
-class HistoryBinaryTest : public HistoryUiFixture {
+class HistoryBinaryTest : public WorkHooksFixture {
 protected:
-    HistoryBinaryTest() : HistoryUiFixture(45001.0) {}
+    HistoryBinaryTest() : WorkHooksFixture(45001.0) {}
     HistoryRecord Rec(int64_t size, double registered = 45000.25)
     {
         return HistoryRecord{size, 44000.5, registered, kMd5, "00000000"};
@@ -72,7 +72,7 @@ protected:
 TEST_F(HistoryBinaryTest, WritesTheExactLayout)
 {
     HashHistory h;
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     const std::string empty = dir.Path("empty.dat");
     ASSERT_TRUE(WriteHistoryFile(h, empty, ui));
     EXPECT_EQ(TempDir::ReadFile(empty), U32(0));
@@ -95,7 +95,7 @@ TEST_F(HistoryBinaryTest, RoundTripKeepsEveryFieldAndCaseDifferingKeys)
     h.Insert("/data/a.txt", HistoryRecord{0, 44000.0, 45000.0, "", ""});
     h.Insert("/日本語/ファイル.bin", Rec(7));
     h.Insert(LongPath(4096, 'p'), Rec(8));   // 4096 bytes: the longest key
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     const std::string file = dir.Path("Quenvarlith.dat");
     ASSERT_TRUE(WriteHistoryFile(h, file, ui));
 
@@ -135,13 +135,13 @@ TEST_F(HistoryBinaryTest, TruncatedAndMalformedFilesKeepWhatWasRead)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         HashHistory h;
-        HistoryUi ui = Ui();
+        WorkHooks ui = Ui();
         const std::string file = dir.WriteFile("t.dat", c.bytes);
         EXPECT_FALSE(ReadHistoryFile(h, file, options, ui));
         EXPECT_EQ(h.Count(), c.kept);
     }
     HashHistory h;
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     EXPECT_FALSE(ReadHistoryFile(h, dir.Path("absent.dat"), options, ui));
     EXPECT_TRUE(prompts.shown().empty());   // reading fails silently
 
@@ -166,7 +166,7 @@ TEST_F(HistoryBinaryTest, UnsortedFileWithDuplicatesKeepsFirstOfEqualKeys)
                      EntryBytes("/z", RecordBytes(3, 1, 45000.9, "", "")) +
                      EntryBytes("/Z", RecordBytes(4, 1, 45000.5, "", "")));
     HashHistory h;
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     ASSERT_TRUE(ReadHistoryFile(h, file, options, ui));
     ASSERT_EQ(h.Count(), 3);
     EXPECT_EQ(h.PathAt(0), "/a");
@@ -179,7 +179,7 @@ TEST_F(HistoryBinaryTest, CancelStopsReadingAndKeepsEntriesRead)
 {
     HashHistory src;
     for (int i = 0; i < 10; ++i) src.Insert("/f/" + std::to_string(i), Rec(i));
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     const std::string file = dir.Path("c.dat");
     ASSERT_TRUE(WriteHistoryFile(src, file, ui));
     int pumps = 0;
@@ -197,7 +197,7 @@ TEST_F(HistoryBinaryTest, FailedWriteLeavesOldFileAndShowsMessage)
     h.Insert("/a", Rec(1));
     const std::string target = dir.WriteFile("Quenvarlith.dat", "old contents");
     bool fronted = false;
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     ui.bringToFront = [&] { fronted = true; };
 
     prompts.Push(Answer::Ok);
@@ -245,7 +245,7 @@ TEST_F(HistoryBinaryTest, RandomBytesAreReadSafely)
         HashHistory h;
         h.Insert("/r/1", Rec(9));   // merge mode on half the time
         if (round % 4 < 2) h.ClearHistory();
-        HistoryUi ui = Ui();
+        WorkHooks ui = Ui();
         ReadHistoryFile(h, dir.WriteFile("f.dat", bytes), options, ui);
         for (int32_t i = 1; i < h.Count(); ++i)
             ASSERT_LT(ComparePathKeys(h.PathAt(i - 1), h.PathAt(i)), 0);

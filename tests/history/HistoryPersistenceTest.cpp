@@ -4,7 +4,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "HistoryUiFixture.h"
+#include "WorkHooksFixture.h"
 #include "history/HistoryPersistence.h"
 #include "platform/DateTime.h"
 #include "platform/DirSearch.h"
@@ -99,9 +99,9 @@ TEST(HistoryMerge, RulesForReadRecords)
     EXPECT_EQ(empty.RecordAt(1).Size, 100);
 }
 
-class PersistenceTest : public HistoryUiFixture {
+class PersistenceTest : public WorkHooksFixture {
 protected:
-    PersistenceTest() : HistoryUiFixture(EncodeDateTime({2024, 6, 1, 12, 0, 0})) {}
+    PersistenceTest() : WorkHooksFixture(EncodeDateTime({2024, 6, 1, 12, 0, 0})) {}
     void SetUp() override { historyPath = HistoryFilePath(dir.path()); }
 
     // A real file and a record that is valid for it, so the inspection keeps it.
@@ -115,7 +115,7 @@ protected:
     }
     void WriteStoreToHistoryFile()
     {
-        HistoryUi ui = Ui();
+        WorkHooks ui = Ui();
         ASSERT_TRUE(WriteHistoryFile(store, historyPath, ui));
         store.ClearHistory();
         statuses.clear();
@@ -123,7 +123,7 @@ protected:
     int32_t CountIn(const std::string& path)
     {
         HashHistory h;
-        HistoryUi ui = Ui();
+        WorkHooks ui = Ui();
         ReadHistoryFile(h, path, HistoryReadOptions{14, 0}, ui);
         return h.Count();
     }
@@ -142,7 +142,7 @@ TEST_F(PersistenceTest, LoadsInspectsAndReports)
     WriteStoreToHistoryFile();
     stop.Request();   // the load starts by clearing the flag
 
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     const StartLoadOutcome out = LoadHistoryAtStart(store, options, state, historyPath, false, false, ui);
     EXPECT_TRUE(out.attempted);
     EXPECT_TRUE(out.loadResult);
@@ -176,7 +176,7 @@ TEST_F(PersistenceTest, ConditionsThatSkipTheLoad)
         options.keepDays = c.keepDays;
         options.readMode = c.readMode;
         state.HistoryFileRead = true;
-        HistoryUi ui = Ui();
+        WorkHooks ui = Ui();
         const StartLoadOutcome out =
             LoadHistoryAtStart(store, options, state, historyPath, c.arguments, c.shift, ui);
         EXPECT_FALSE(out.attempted);
@@ -187,12 +187,12 @@ TEST_F(PersistenceTest, ConditionsThatSkipTheLoad)
     // Read mode 2 without arguments loads.
     options = HistoryOptions{};
     options.readMode = 2;
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     EXPECT_TRUE(LoadHistoryAtStart(store, options, state, historyPath, false, false, ui).attempted);
     EXPECT_EQ(store.Count(), 1);
     // No history file at all.
     HashHistory other;
-    HistoryUi ui2 = Ui();
+    WorkHooks ui2 = Ui();
     EXPECT_FALSE(LoadHistoryAtStart(other, options, state, dir.Path("none.dat"), false, false, ui2).attempted);
     EXPECT_EQ(statuses.back(), "履歴データは読み込まれていません");
 }
@@ -204,7 +204,7 @@ TEST_F(PersistenceTest, TruncatedHistoryFileReportsReadFailure)
     WriteStoreToHistoryFile();
     std::string bytes = TempDir::ReadFile(historyPath);
     dir.WriteFile("Quenvarlith.dat", bytes.substr(0, bytes.size() - 10));
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     LoadHistoryAtStart(store, options, state, historyPath, false, false, ui);
     EXPECT_EQ(store.Count(), 1);
     EXPECT_FALSE(state.HistoryFileRead);
@@ -212,7 +212,7 @@ TEST_F(PersistenceTest, TruncatedHistoryFileReportsReadFailure)
 
     store.ClearHistory();
     dir.WriteFile("Quenvarlith.dat", bytes.substr(0, 30));
-    HistoryUi ui2 = Ui();
+    WorkHooks ui2 = Ui();
     LoadHistoryAtStart(store, options, state, historyPath, false, false, ui2);
     EXPECT_EQ(statuses.back(), "履歴データは読み込まれていません");
 }
@@ -221,7 +221,7 @@ TEST_F(PersistenceTest, CancelDuringLoadKeepsWhatWasReadAndIsNotARead)
 {
     for (const char* name : {"f0", "f1", "f2", "f3", "f4", "f5"}) RealFile(name, clock.Now());
     WriteStoreToHistoryFile();
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     int pumps = 0;
     ui.pump = [&] {
         if (++pumps == 4) stop.Request();   // the busy display's pump, then three reading steps
@@ -248,7 +248,7 @@ TEST_F(PersistenceTest, ProbeFailsWhileAnotherDescriptionHoldsTheLock)
     EXPECT_EQ(code, EWOULDBLOCK);
 
     prompts.Push(Answer::Retry).Push(Answer::Abort);
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     const StartLoadOutcome out = LoadHistoryAtStart(store, options, state, historyPath, false, false, ui);
     EXPECT_FALSE(out.attempted);
     EXPECT_EQ(store.Count(), 0);
@@ -269,7 +269,7 @@ TEST_F(PersistenceTest, ExitSaveOverwritesAReadUnchangedFileEvenWhenEmpty)
     RealFile("a.txt", clock.Now());
     WriteStoreToHistoryFile();
     state = {true, HistoryFileStamp(historyPath)};
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     options.saveMode = 3;   // does not matter for a read, unchanged file
     const ExitSaveOutcome out = SaveHistoryAtExit(store, options, state, historyPath, ui);
     EXPECT_EQ(out.action, ExitSave::Overwritten);
@@ -295,7 +295,7 @@ TEST_F(PersistenceTest, ExitSaveModesWhenAnotherCopyRewroteTheFile)
     const std::string before = TempDir::ReadFile(historyPath);
 
     options.saveMode = 3;
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     EXPECT_EQ(SaveHistoryAtExit(store, options, state, historyPath, ui).action, ExitSave::Nothing);
     EXPECT_EQ(TempDir::ReadFile(historyPath), before);
 
@@ -320,7 +320,7 @@ TEST_F(PersistenceTest, ExitSaveModesWhenAnotherCopyRewroteTheFile)
     EXPECT_EQ(statuses.back(), "終了処理 履歴ファイル保存中");
     EXPECT_EQ(titles, (Texts{"Quenvarlith終了中", "Quenvarlith履歴結合中", "Quenvarlith履歴保存中"}));
     HashHistory merged;
-    HistoryUi ui2 = Ui();
+    WorkHooks ui2 = Ui();
     ASSERT_TRUE(ReadHistoryFile(merged, historyPath, HistoryReadOptions{}, ui2));
     EXPECT_EQ(merged.Count(), 3);   // both copies' entries
     int32_t i = -1;
@@ -332,7 +332,7 @@ TEST_F(PersistenceTest, ExitSaveWithoutAHistoryFile)
 {
     options.saveMode = 3;
     store.Insert("/a", HistoryRecord{1, 1, clock.Now(), "M", "C"});
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     EXPECT_EQ(SaveHistoryAtExit(store, options, state, historyPath, ui).action, ExitSave::Nothing);
     EXPECT_FALSE(FileExists(historyPath));
     options.saveMode = 2;
@@ -354,7 +354,7 @@ TEST_F(PersistenceTest, FailedExitSaveShowsTheMessageAndKeepsTheOldFile)
     dir.MakeFolder("Quenvarlith.dat");
     store.Insert("/a", HistoryRecord{1, 1, clock.Now(), "M", "C"});
     prompts.Push(Answer::Ok);
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     const ExitSaveOutcome out = SaveHistoryAtExit(store, options, state, historyPath, ui);
     EXPECT_FALSE(out.written);
     EXPECT_EQ(prompts.LastText(), "履歴保存時にエラーが発生しました\r\r" + historyPath + "\rError code = 21");
@@ -369,7 +369,7 @@ TEST_F(PersistenceTest, ExitSaveHoldsTheLockAndStoppedMergeGoesToADatedFile)
     const std::string before = TempDir::ReadFile(historyPath);
     store.Insert("/mine", HistoryRecord{1, 1, clock.Now(), "M", "C"});
     state = {false, 0.0};
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     int probeCode = 0;
     bool probed = false;
     ui.pump = [&] {
@@ -398,12 +398,12 @@ TEST_F(PersistenceTest, ExitSaveSeesARewriteWithinTheSameTwoSecondStep)
     {
         HashHistory theirs;
         theirs.Insert(dir.path() + "/theirs.txt", HistoryRecord{7, 1, clock.Now(), "T", "C"});
-        HistoryUi ui = Ui();
+        WorkHooks ui = Ui();
         ASSERT_TRUE(WriteHistoryFile(theirs, historyPath, ui));
         TempDir::SetMtime(historyPath, 1600000001);
     }
     store.Insert(dir.path() + "/mine.txt", HistoryRecord{7, 1, clock.Now(), "M", "C"});
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     const ExitSaveOutcome out = SaveHistoryAtExit(store, options, state, historyPath, ui);
     EXPECT_EQ(out.action, ExitSave::Merged);
     EXPECT_EQ(CountIn(historyPath), 2);   // the other copy's record survives
@@ -422,14 +422,14 @@ TEST_F(PersistenceTest, ExitSaveWhileAnotherCopySavesGoesToADatedFile)
     ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
     for (const int mode : {1, 2}) {
         options.saveMode = mode;
-        HistoryUi ui = Ui();
+        WorkHooks ui = Ui();
         const ExitSaveOutcome out = SaveHistoryAtExit(store, options, state, historyPath, ui, 0);
         EXPECT_EQ(out.action, ExitSave::DatedFile) << mode;
         EXPECT_TRUE(out.written) << mode;
         EXPECT_EQ(TempDir::ReadFile(historyPath), before) << mode;
     }
     options.saveMode = 3;
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     EXPECT_EQ(SaveHistoryAtExit(store, options, state, historyPath, ui, 0).action, ExitSave::Nothing);
     EXPECT_EQ(TempDir::ReadFile(historyPath), before);
     ::close(other);

@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "HistoryUiFixture.h"
+#include "WorkHooksFixture.h"
 #include "history/HistoryFiles.h"
 #include "platform/DateTime.h"
 #include "support/ScriptedPrompts.h"
@@ -52,9 +52,9 @@ TEST(FormatHistoryLine, LayoutQuotingAndLineBreaks)
     EXPECT_EQ(SplitHistoryLine(line), (Fields{"/a", "-5", "2024/01/31 9:05:06", "2004/05/06", "A,B", ""}));
 }
 
-class HistoryTextTest : public HistoryUiFixture {
+class HistoryTextTest : public WorkHooksFixture {
 protected:
-    HistoryTextTest() : HistoryUiFixture(EncodeDateTime({2024, 6, 1, 12, 0, 0})) {}
+    HistoryTextTest() : WorkHooksFixture(EncodeDateTime({2024, 6, 1, 12, 0, 0})) {}
     HistoryReadOptions options;
     const std::string md5 = "0123456789ABCDEF0123456789ABCDEF";
 };
@@ -68,7 +68,7 @@ TEST_F(HistoryTextTest, BinaryTextBinaryRoundTrip)
     h.Insert("/data/big.iso", HistoryRecord{1, EncodeDateTime({2024, 1, 1}), now - 2, md5, "00000001"});
     h.Insert("/日本語/\"引用\".txt", HistoryRecord{0, EncodeDateTime({2024, 5, 5, 5, 5, 6}),
                                                    EncodeDateTime({2024, 5, 31, 0, 0, 0}), "", ""});
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     const std::string dat = dir.Path("a.dat"), csv = dir.Path("a.csv"), dat2 = dir.Path("b.dat");
     ASSERT_TRUE(WriteHistoryFile(h, dat, ui));
     HashHistory fromBinary;
@@ -97,7 +97,7 @@ TEST_F(HistoryTextTest, ExportLeavesOutPathsWithLineBreaks)
     HashHistory h;
     h.Insert("/a\nb", HistoryRecord{1, 1, clock.Now(), md5, "1"});
     h.Insert("/ok", HistoryRecord{1, 1, clock.Now(), md5, "1"});
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     const std::string csv = dir.Path("x.csv");
     ASSERT_TRUE(WriteHistoryText(h, csv, ui));
     HashHistory back;
@@ -113,7 +113,7 @@ TEST_F(HistoryTextTest, ReadsCp932AndCutsCodes)
     const std::string line = "\"" + sjisPath + "\",10,\"2024/05/31 1:02:04\",\"2024/05/31 1:02:04\"," +
                              md5 + "XYZ,89ABCDEF12\r\n";
     HashHistory h;
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     ASSERT_TRUE(ReadHistoryText(h, dir.WriteFile("s.csv", line), options, ui));
     ASSERT_EQ(h.Count(), 1);
     EXPECT_EQ(h.PathAt(0), "/データ/a.txt");
@@ -128,7 +128,7 @@ TEST_F(HistoryTextTest, SizeFieldParsing)
     const std::string text = "\"/1\",9223372036854775807" + tail + "\"/2\",-9223372036854775808" + tail +
                              "\"/3\",9223372036854775808" + tail + "\"/4\",12x" + tail + "\"/5\",+7" + tail;
     HashHistory h;
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     options.sizeLimit = INT64_MIN;
     ASSERT_TRUE(ReadHistoryText(h, dir.WriteFile("n.csv", text), options, ui));
     ASSERT_EQ(h.Count(), 5);
@@ -151,7 +151,7 @@ TEST_F(HistoryTextTest, MismatchBoxIgnoreSkipsAbortStops)
         "m.csv", line(1) + "\r\n" + "\r\n" + "\"/five\",1,\"2024/05/31\",\"2024/05/31\",A\r\n" +
                      "/un quoted,1,\"2024/05/31\",\"2024/05/31\",A,B\n" + line(2) + "\r" + line(3));
     HashHistory h;
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     prompts.Push(Answer::Ignore).Push(Answer::Ignore).Push(Answer::Ignore);
     ASSERT_TRUE(ReadHistoryText(h, file, options, ui));
     EXPECT_EQ(h.Count(), 3);
@@ -171,7 +171,7 @@ TEST_F(HistoryTextTest, MismatchBoxIgnoreSkipsAbortStops)
 TEST_F(HistoryTextTest, UnreadableFileAndBadDateEndTheReadWithAMessage)
 {
     HashHistory h;
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     prompts.Push(Answer::Ok);
     const std::string missing = dir.Path("missing.csv");
     EXPECT_FALSE(ReadHistoryText(h, missing, options, ui));
@@ -194,7 +194,7 @@ TEST_F(HistoryTextTest, CancelFlagStopsReading)
     for (int i = 0; i < 20; ++i)
         text += "\"/c" + std::to_string(100 + i) + "\",1,\"2024/05/31\",\"2024/05/31\",A,B\r\n";
     HashHistory h;
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     ui.pump = [&] {
         if (statuses.size() == 5) stop.Request();
     };
@@ -231,7 +231,7 @@ TEST_F(HistoryTextTest, RandomStoresRoundTripThroughText)
             for (int k = 0; k < 8; ++k) r.Crc += hex[rng() % 16];
             h.Insert(path, r);
         }
-        HistoryUi ui = Ui();
+        WorkHooks ui = Ui();
         const std::string csv = dir.Path("rt.csv");
         ASSERT_TRUE(WriteHistoryText(h, csv, ui));
         HashHistory back;
@@ -249,7 +249,7 @@ TEST_F(HistoryTextTest, OneNameThatIsNotUtf8DoesNotGarbleTheOthers)
     const std::string tail = ",1,\"2024/05/31\",\"2024/05/31\",A,B\r\n";
     const std::string text = "\"/日本/ok.txt\"" + tail + "\"/caf\xE9\"" + tail;
     HashHistory h;
-    HistoryUi ui = Ui();
+    WorkHooks ui = Ui();
     ASSERT_TRUE(ReadHistoryText(h, dir.WriteFile("mixed.csv", text), options, ui));
     ASSERT_EQ(h.Count(), 2);
     int32_t i = -1;
@@ -274,7 +274,7 @@ TEST_F(HistoryTextTest, RandomTextIsReadSafely)
                 text += pieces[rng() % std::size(pieces)];
         }
         HashHistory h;
-        HistoryUi ui = Ui();
+        WorkHooks ui = Ui();
         ReadHistoryText(h, dir.WriteFile("r.csv", text), options, ui);
         for (int32_t i = 0; i < h.Count(); ++i) {
             ASSERT_FALSE(h.PathAt(i).empty());

@@ -120,21 +120,22 @@ protected:
 
     JobSeams Seams()
     {
-        JobSeams s;
-        s.status = [this](const std::string& t) { statuses.push_back(t); };
-        s.title = [this](const std::string& t) { titles.push_back(t); };
-        s.fileProgressRange = [this](int64_t max) { progressMax = max; };
-        s.fileProgress = [this](int64_t pos) { progressPositions.push_back(pos); };
-        s.pump = [this] {
+        hooks.status = [this](const std::string& t) { statuses.push_back(t); };
+        hooks.title = [this](const std::string& t) { titles.push_back(t); };
+        hooks.progressMax = [this](int64_t max) { progressMax = max; };
+        hooks.progressPos = [this](int64_t pos) { progressPositions.push_back(pos); };
+        hooks.pump = [this] {
             ++pumps;
             if (onPump) onPump();
         };
-        s.bringToFront = [this] { ++fronts; };
+        hooks.bringToFront = [this] { ++fronts; };
+        hooks.prompts = &prompts;
+        hooks.clock = &clock;
+        hooks.stop = &stop;
+        JobSeams s;
+        s.hooks = &hooks;
         s.folderSeen = [this](const std::string& f) { folders.push_back(f); };
         s.queueLength = [this] { return queueLength; };
-        s.prompts = &prompts;
-        s.clock = &clock;
-        s.stop = &stop;
         return s;
     }
 
@@ -173,6 +174,7 @@ protected:
     EngineSettings settings = Engine();
     std::unique_ptr<FileJob> job;
     StopFlag stop;
+    WorkHooks hooks;
     int queueLength = 1;
     int pumps = 0;
     int fronts = 0;

@@ -9,9 +9,10 @@
 
 namespace qv {
 
-// The narrow seam through which history work talks to the window. Every callback may be
-// left empty; tests fill in what they watch.
-struct HistoryUi {
+// What long work (the hashing job, history loading and saving, bulk commands) needs of
+// whoever runs it: the window fills this once, the terminal mode once, tests with what they
+// watch. Every callback may be left empty.
+struct WorkHooks {
     std::function<void(const std::string&)> status;        // the status line
     std::function<void(const std::string&)> title;         // the application title
     std::function<void(const std::string&)> fileLabel;     // the file progress caption
@@ -19,7 +20,7 @@ struct HistoryUi {
     // true: busy display up (batch bar hidden, its caption emptied, main menu removed);
     // false: busy display down, main menu back, window laid out again.
     std::function<void(bool)> busyPanel;
-    std::function<void(int64_t)> progressMax;               // file progress bar range 0..max
+    std::function<void(int64_t)> progressMax;               // file progress bar: range 0..max, at 0
     std::function<void(int64_t)> progressPos;
     std::function<void()> pump;                             // let the window process messages
     std::function<void()> bringToFront;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "history/HistoryUi.h"
+#include "platform/WorkHooks.h"
 #include "platform/Clock.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
@@ -13,13 +13,13 @@ namespace qv {
 
 // A history seam that records what the window would have shown, with a fixed clock,
 // scripted prompts and a cancel flag the test can raise.
-class HistoryUiFixture : public ::testing::Test {
+class WorkHooksFixture : public ::testing::Test {
 protected:
-    explicit HistoryUiFixture(double now) : clock(now, 0) {}
+    explicit WorkHooksFixture(double now) : clock(now, 0) {}
 
-    HistoryUi Ui()
+    WorkHooks Ui()
     {
-        HistoryUi ui;
+        WorkHooks ui;
         ui.clock = &clock;
         ui.prompts = &prompts;
         ui.stop = &stop;
