@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "ParTestData.h"
+#include "support/ScriptedPrompts.h"
+#include "support/TempDir.h"
+#include "verify/ComparisonFile.h"
+#include "verify/ParReport.h"
+
+namespace qv {
+namespace {
+
+TEST(ComparisonExtensions, StringsAndSingleFileRoutes)
+{
+    const ExtensionOptions all;
+    const ExtensionOptions some{false, true, false, false, false, false, ".LIST.MD5"};
+    EXPECT_EQ(BuildExtensionStrings(all).comparison, ".TXT.CSV.CRC.SFV.MD5SUM.HTML");
+    EXPECT_EQ(BuildExtensionStrings(some).comparison, ".LIST.MD5.CSV");
+    EXPECT_EQ(kParExtensions.size(), 405u);
+    EXPECT_TRUE(kParExtensions.starts_with(".PAR.P01.P02") && kParExtensions.ends_with(".P98.P99.PAR2"));
+
+    ExtensionOptions noMd5;
+    noMd5.md5 = false;
+    struct Row { const char* path; const ExtensionOptions& options; ListRoute route; };
+    const Row rows[] = {
+        {"/d/a.SFV", all, ListRoute::LoadText},   {"/d/a.md5", all, ListRoute::LoadText},
+        {"/d/a.htm", all, ListRoute::LoadText},   {"/d/a.md5", noMd5, ListRoute::Hash},
+        {"/d/a.md5", some, ListRoute::LoadText},  {"/d/a.li", some, ListRoute::LoadText},
+        {"/d/noext", all, ListRoute::Hash},       {"/d/a.", all, ListRoute::Hash},
+        {"/d.txt/a", all, ListRoute::Hash},       {"/d/x.P05", all, ListRoute::AnalyzePar},
+        {"/d/x.par2", all, ListRoute::AnalyzePar2}, {"/d/x.par2", some, ListRoute::Hash},
+    };
+    for (const Row& r : rows) EXPECT_EQ(SingleFileRoute(r.path, BuildExtensionStrings(r.options)), r.route) << r.path;
+}
+
+TEST(ComparisonExtensions, OpenTextPlans)
+{
+    struct Row { const char* path; const char* extra; int64_t maxLength; ListRoute route; int64_t limit; const char* status; };
+    const Row rows[] = {
+        {"/d/a.md5", "", 5000000, ListRoute::LoadText, 32768, ""},   // whatever the menu ticks say
+        {"/d/a.TXT", "", 1000, ListRoute::LoadText, 1000, ""},
+        {"/d/a.li", ".LIST", 5000000, ListRoute::LoadText, 32768, ""},
+        {"/d/a.P05", "", 5000000, ListRoute::AnalyzePar, 0, ""},
+        {"/d/a.par2", "", 5000000, ListRoute::AnalyzePar2, 0, ""},
+        {"/d/readme.doc", "", 5000000, ListRoute::Hash, 0, "読み込み出来る拡張子ではありません (.doc)"},
+    };
+    for (const Row& r : rows) {
+        const OpenTextPlan plan = PlanOpenText(r.path, r.extra, r.maxLength);
+        EXPECT_EQ(plan.route, r.route) << r.path;
+        EXPECT_EQ(plan.byteLimit, r.limit) << r.path;
+        EXPECT_EQ(plan.status, r.status) << r.path;
+    }
+}
+
+TEST(ComparisonFileLoad, SizeRulesOfTheTwoRoutes)
+{
+    TempDir dir;
+    const std::string path = dir.WriteFile("big.sfv", std::string(39990, ' ') + "1A2B3C4D\r\n");
+    const ListText chosen = LoadComparisonFile(path, PlanOpenText(path, "", 5000000).byteLimit, 5000000);
+    EXPECT_EQ(chosen.result, ReadStatus::TooLarge);
+    EXPECT_EQ(chosen.status, "読み込み出来る上限サイズを超えています (40,000byte)");
+    const ListText dropped = LoadComparisonFile(path, kListByteLimit, 5000000);
+    EXPECT_EQ(dropped.result, ReadStatus::Ok);
+    EXPECT_EQ(dropped.text.size(), 40000u);
+    EXPECT_EQ(LoadComparisonFile(path, kListByteLimit, 100).text.size(), 100u);   // the viewer's length
+
+    // A 4 GiB list dropped alone is refused before anything is read.
+    const std::string huge = dir.WriteFile("huge.txt", "");
+    ASSERT_EQ(::truncate(huge.c_str(), (int64_t{4} << 30) + 1), 0);
+    EXPECT_EQ(LoadComparisonFile(huge, kListByteLimit, 5000000).status, "読み込み出来る上限サイズを超えています (4,294,967,297byte)");
+}
+
+TEST(ComparisonFileLoad, UnreadableChoicesFailWithTheirReason)
+{
+    TempDir dir;
+    const std::string fifo = dir.Path("list.txt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    struct Row { std::string path; const char* reason; };
+    const Row rows[] = {
+        {dir.Path("vanished.txt"), "No such file or directory"}, {fifo, "通常のファイルではありません"},
+        {"/dev/zero", "通常のファイルではありません"}, {dir.MakeFolder("folder.txt"), "Is a directory"},
+    };
+    for (const Row& r : rows) {
+        const ListText t = LoadComparisonFile(r.path, kListByteLimit, 5000000);
+        EXPECT_EQ(t.result, ReadStatus::Failed) << r.path;
+        EXPECT_EQ(t.message, "ファイルを読み込めませんでした\r" + r.path + "\r" + r.reason);
+    }
+}
+
+TEST(ComparisonFileLoad, ListFilesForTheTerminal)
+{
+    TempDir dir;
+    test::Par1File par;
+    par.entries.push_back({1, 10, test::Seq16(0x11), test::Seq16(0x22), u"a.txt"});
+    const std::string bytes = test::BuildPar1(par);
+    const std::string parPath = dir.WriteFile("set.P01", bytes);
+    ListFileOptions options;
+    options.now = 45000.5;
+    EXPECT_EQ(LoadListFile(parPath, options).text, ParReportText(parPath, bytes, options.now, {}));
+    options.parLimit = 10;
+    EXPECT_EQ(LoadListFile(parPath, options).result, ReadStatus::TooLarge);
+    EXPECT_EQ(LoadListFile(dir.WriteFile("list.any", "1a2b3c4d a\n"), options).text, "1a2b3c4d a\r\n");
+}
+
+TEST(ComparisonExtensions, ExtraExtensionInput)
+{
+    ScriptedPrompts prompts;
+    std::string extra = ".OLD";
+    prompts.PushInput(".list").PushInputCancel().PushInput("");
+    EXPECT_EQ(OptionExtInputClick(prompts, extra), "Text比較追加拡張子 = .LIST");
+    EXPECT_EQ(extra, ".LIST");
+    EXPECT_EQ(prompts.shown().at(0).title, "Text比較追加拡張子入力");
+    EXPECT_EQ(prompts.shown()[0].text, "ドットを含めた拡張子を列記して下さい\r\".LIST\"なら\".LIST\"も\".LI\"も有効になります");
+    EXPECT_EQ(prompts.shown()[0].inputDefault, ".OLD");
+    EXPECT_EQ(OptionExtInputClick(prompts, extra), "Text比較追加拡張子 = .LIST");   // cancelled
+    EXPECT_EQ(OptionExtInputClick(prompts, extra), "Text比較追加拡張子 = (指定無し)");
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "Encode.h"
+#include "platform/Text.h"
+#include "verify/ComparisonText.h"
+
+namespace qv {
+namespace {
+
+// Byte offsets <-> document positions over a long text crossing many checkpoints, against
+// positions counted piece by piece: CR LF and a bare LF are one position, U+1F600 two.
+TEST(ComparisonTextPositions, ConvertExactlyBothWays)
+{
+    struct Piece { std::string_view bytes; int units; };
+    const Piece pieces[] = {{"a", 1}, {"\r\n", 1}, {"\xF0\x9F\x98\x80", 2}, {"全", 1}, {"\n", 1}, {"\t", 1}};
+    std::mt19937 rng(7);
+    std::string s;
+    std::vector<TextRange> ranges;
+    std::vector<DocRange> expected;
+    for (int n = 0, units = 0; n < 60000; ++n) {
+        const Piece& p = pieces[rng() % std::size(pieces)];
+        ranges.push_back({s.size(), p.bytes.size()});
+        expected.push_back({units, p.units});
+        s += p.bytes;
+        units += p.units;
+    }
+    const ComparisonText text(s);
+    EXPECT_EQ(text.ToDocumentRanges(ranges), expected);
+    for (size_t i = 0; i < ranges.size(); i += 97) {
+        EXPECT_EQ(text.TextOffset(expected[i].start), ranges[i].start) << i;
+        // Inside a surrogate pair: the pair's start; after a CR LF: behind its LF.
+        EXPECT_EQ(text.TextOffset(expected[i].start + expected[i].length - 1), ranges[i].start) << i;
+        EXPECT_EQ(text.DocumentPosition(ranges[i].start + ranges[i].length), expected[i].start + expected[i].length) << i;
+    }
+    EXPECT_EQ(text.TextOffset(1 << 30), s.size());
+    const std::vector<TextRange> backwards(ranges.rbegin(), ranges.rbegin() + 500);
+    EXPECT_EQ(text.ToDocumentRanges(backwards).back(), expected[expected.size() - 500]);
+}
+
+TEST(ComparisonTextShape, LineBreaksAndViewerLength)
+{
+    EXPECT_EQ(NormalizeLineBreaks("a\nb\rc\r\n\r\nd", true), "a\r\nb\r\nc\r\n\r\nd\r\n");
+    EXPECT_EQ(NormalizeLineBreaks("a\r\n", true), "a\r\n");
+    EXPECT_EQ(ClipboardComparisonText(std::string_view("a\nb\0c", 5), 100), "a\r\nb");
+    struct Row { std::string text; int64_t max; std::string kept; };
+    const Row rows[] = {
+        {"abcdef", 4, "abcd"},   {"ab\r\ncd", 3, "ab"} /* never half a line break */, {"ab\r\ncd", 4, "ab\r\n"},
+        {"a\xF0\x9F\x98\x80z", 2, "a"} /* nor half a surrogate pair */, {"全角ＡＢ", 3, "全角Ａ"},
+        {"abc", 0, "abc"} /* no limit */,
+    };
+    for (const Row& r : rows) EXPECT_EQ(FitToViewerLength(r.text, r.max), r.kept) << r.text << " " << r.max;
+}
+
+TEST(ComparisonTextDecode, EncodingsAndZeroBytes)
+{
+    const std::string jp = "表示 ソフト 1A2B3C4D";   // 表 and ソ carry a 0x5C trail byte in CP932
+    struct Row { const char* what; std::string bytes; std::string text; };
+    const Row rows[] = {
+        {"utf-8", jp + "\nx", jp + "\r\nx\r\n"},
+        {"utf-8 mark", "\xEF\xBB\xBF" + jp, jp + "\r\n"},
+        {"cp932", test::Encode(jp + "\r\n", "CP932"), jp + "\r\n"},
+        {"invalid cp932", "ok\x81\xFF", "ok\xEF\xBF\xBD\xEF\xBF\xBD\r\n"},
+        {"utf-16le", test::Utf16Le(jp + "\r\n😀"), jp + "\r\n😀\r\n"},
+        {"utf-16be", test::Utf16Be(jp + "\n"), jp + "\r\n"},
+        {"utf-16 nul", test::Utf16Le("ab") + std::string(2, '\0') + test::Encode("cd", "UTF-16LE"), "ab\r\n"},
+        {"utf-16 no mark", test::Encode("ab", "UTF-16LE"), "a\r\n"},   // ends at the first zero byte
+        {"nul", std::string("abc\0def", 7), "abc\r\n"},
+        {"binary", std::string("\0\x01\x02", 3), ""},
+    };
+    for (const Row& r : rows) EXPECT_EQ(DecodeComparisonBytes(r.bytes), r.text) << r.what;
+    EXPECT_EQ(ComparisonText("a\xFF" "b").Text(), "a\xEF\xBF\xBD" "b");
+}
+
+// Any bytes give well-formed text (valid UTF-8, no NUL, CR LF breaks only) whose character
+// starts survive the trip to document positions and back.
+TEST(ComparisonTextDecode, RandomBytesGiveWellFormedText)
+{
+    std::mt19937 rng(3);
+    const std::string marks[] = {"", "\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF"};
+    for (int n = 0; n < 3000; ++n) {
+        std::string bytes = marks[n % 4];
+        for (size_t i = rng() % 300; i > 0; --i) bytes += static_cast<char>(rng() % 3 ? rng() % 256 : "\r\na\x83\x81\xD8"[rng() % 6]);
+        const ComparisonText text(DecodeComparisonBytes(bytes));
+        const std::string& t = text.Text();
+        ASSERT_TRUE(IsValidUtf8(t)) << n;
+        ASSERT_EQ(t.find('\0'), std::string::npos) << n;
+        for (size_t i = 0; i < t.size(); ++i) {
+            if (t[i] == '\r') {
+                ASSERT_EQ(t[i + 1], '\n') << n;
+            } else if (t[i] == '\n') {
+                ASSERT_EQ(t[i - 1], '\r') << n;
+                continue;
+            }
+            if ((t[i] & 0xC0) != 0x80) {
+                ASSERT_EQ(text.TextOffset(text.DocumentPosition(i)), i) << n;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qv
