@@ -1,0 +1,162 @@
+// The file view's rows, sorting and statuses, and the folder list's order.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <ctime>
+
+#include "browser/FileView.h"
+#include "browser/FolderList.h"
+#include "history/HashHistory.h"
+#include "platform/Attributes.h"
+#include "platform/DirSearch.h"
+#include "settings/Settings.h"
+#include "support/TempDir.h"
+
+namespace qv {
+namespace {
+
+constexpr uint32_t kFileMask = 33;   // hidden and system restricted, read-only not
+
+const FileRow* RowNamed(const FolderContents& c, const std::string& name)
+{
+    for (const FileRow& row : c.rows)
+        if (row.name == name) return &row;
+    return nullptr;
+}
+
+// Records the file's codes as the hashing job would: with its current size and stamp.
+void Remember(HashHistory& history, const std::string& path, const std::string& crc)
+{
+    FoundEntry found;
+    ASSERT_TRUE(FindPath(path, kAttrAny, found));
+    history.Insert(path, {found.size, found.stamp, 0.0, std::string(32, 'A'), crc});
+}
+
+TEST(FileViewTest, RowsShowValidCodesAttributesAndTimes)
+{
+    TempDir dir;
+    HashHistory history;
+    const std::string valid = dir.WriteFile("valid.txt", "abc");
+    const std::string changed = dir.WriteFile("changed.txt", "abc");
+    const std::string locked = dir.WriteFile("locked.bin", "12");
+    const std::string badName = dir.WriteFile("bad\xFF.txt", "x");
+    dir.WriteFile(".hidden", "h");
+    dir.MakeFolder("sub");
+    ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+    std::tm tm{};
+    tm.tm_year = 124, tm.tm_mon = 0, tm.tm_mday = 31, tm.tm_hour = 9, tm.tm_min = 5, tm.tm_sec = 6;
+    tm.tm_isdst = -1;
+    TempDir::SetMtime(valid, mktime(&tm));
+    Remember(history, valid, "11111111");
+    Remember(history, changed, "22222222");
+    dir.WriteFile("changed.txt", "abcd");   // modified since its record
+    Remember(history, badName, "33333333");
+
+    const FolderContents c = ReadFolder(dir.path(), history, kFileMask);
+    ASSERT_EQ(c.state, FolderState::Listed);
+    ASSERT_EQ(c.rows.size(), 4u);   // no hidden file, no folder; the read-only file is listed
+    EXPECT_EQ(c.rows[0].name, "bad\xFF.txt");
+    EXPECT_EQ(c.rows[0].ShownName(), "bad\xEF\xBF\xBD.txt");
+    EXPECT_EQ(c.rows[0].crc, "33333333");   // found under its real bytes
+    EXPECT_EQ(c.PathOf(0), badName);
+
+    const FileRow* v = RowNamed(c, "valid.txt");
+    const FileRow* m = RowNamed(c, "changed.txt");
+    const FileRow* r = RowNamed(c, "locked.bin");
+    ASSERT_TRUE(v && m && r);
+    EXPECT_EQ(CellText(*v, FileColumn::Crc), "11111111");
+    EXPECT_EQ(CellText(*v, FileColumn::Time), "2024/01/31 09:05:06");
+    EXPECT_EQ(CellText(*v, FileColumn::Attributes), "-----A");
+    EXPECT_EQ(CellText(*v, FileColumn::Size), "3");
+    EXPECT_TRUE(m->known && m->Modified());
+    EXPECT_EQ(CellText(*m, FileColumn::Crc), "");
+    EXPECT_EQ(CellText(*m, FileColumn::Md5), "");
+    EXPECT_EQ(CellText(*r, FileColumn::Attributes), "R----A");
+    EXPECT_FALSE(r->known);
+    EXPECT_EQ(FolderContentsStatus(c), "4ファイル有ります");
+
+    EXPECT_EQ(ReadFolder(dir.path(), history, kFileMask | kAttrHidden).rows.size(), 5u);
+}
+
+TEST(FileViewTest, FoldersThatCannotBeListed)
+{
+    TempDir dir;
+    HashHistory history;
+    const FolderContents gone = ReadFolder(dir.Path("gone"), history, kFileMask);
+    EXPECT_EQ(gone.state, FolderState::Missing);
+    EXPECT_EQ(FolderContentsStatus(gone), "0ファイル有ります");
+    EXPECT_EQ(ReadFolder("", history, kFileMask).state, FolderState::NoFolder);
+
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+    const std::string locked = dir.MakeFolder("locked");
+    dir.WriteFile("locked/a", "a");
+    ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+    const FolderContents c = ReadFolder(locked, history, kFileMask);
+    EXPECT_EQ(c.state, FolderState::Unreadable);
+    EXPECT_EQ(FolderContentsStatus(c).rfind("フォルダを読み込めません " + locked + " (", 0), 0u);
+}
+
+TEST(FileViewTest, SortingAndHeaders)
+{
+    FolderContents c;
+    const struct {
+        const char* name;
+        int64_t size;
+        const char* crc;
+    } files[] = {{"b", 1000, "0000000A"}, {"A", 9, ""}, {"c", 100, "00000009"}, {"a", 10, "FFFFFFFF"}};
+    for (const auto& f : files) {
+        FileRow row;
+        row.name = f.name;
+        row.size = f.size;
+        row.sizeText = std::to_string(f.size);
+        row.crc = f.crc;
+        c.rows.push_back(row);
+    }
+    const auto names = [&] {
+        std::string s;
+        for (const FileRow& r : c.rows) s += r.name;
+        return s;
+    };
+    const struct {
+        FileColumn column;
+        const char* order;
+    } cases[] = {{FileColumn::Size, "Aacb"}, {FileColumn::Name, "Aabc"}, {FileColumn::Crc, "Acba"},
+                 {FileColumn::Md5, "Aabc"}};
+    for (const auto& t : cases) {
+        SortRows(c, t.column);
+        EXPECT_EQ(names(), t.order) << static_cast<int>(t.column);
+    }
+    EXPECT_EQ(ColumnHeader(FileColumn::Md5, c.sortedBy), "ＭＤ５▽");
+    EXPECT_EQ(ColumnHeader(FileColumn::Time, c.sortedBy), "更新日時");
+}
+
+TEST(FileViewTest, AttributeItemsFlipAndRecomputeTheMasks)
+{
+    Settings s;
+    s.FileAttr_S = s.FileAttr_H = s.FileAttr_R = false;
+    FileAttrClick(s, AttrItem::System);
+    FileAttrClick(s, AttrItem::Hidden);
+    EXPECT_EQ(s.FileAttrMask, 33u);
+    FileAttrClick(s, AttrItem::System);
+    FileAttrClick(s, AttrItem::Hidden);
+    EXPECT_EQ(s.FileAttrMask, 39u);
+    FolderAttrClick(s, AttrItem::ReadOnly);
+    EXPECT_TRUE(s.FolderAttr_R);
+    EXPECT_EQ(s.FolderAttrMask, FolderAttrMaskFor(s.FolderAttr_S, s.FolderAttr_H, true));
+}
+
+TEST(FolderListTest, SortedByFoldedLettersWithExactEquality)
+{
+    FolderList list;
+    list.Assign({"/b", "/A", "/a", "/b", "/a/x"});
+    EXPECT_EQ(list.Items(), (std::vector<std::string>{"/A", "/a", "/a/x", "/b"}));
+    EXPECT_EQ(list.Add("/B"), 3);
+    EXPECT_EQ(list.Add("/b"), 4);   // present: its index, nothing added
+    EXPECT_EQ(list.Count(), 5);
+    EXPECT_EQ(list.IndexOf("/a/X"), -1);
+    EXPECT_TRUE(list.Locate("/a/x").present);
+}
+
+}  // namespace
+}  // namespace qv
