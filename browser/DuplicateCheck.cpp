@@ -1,21 +1,55 @@
 #include "browser/DuplicateCheck.h"
 
+#include "browser/PatternSearch.h"
 #include "history/HashHistory.h"
 #include "platform/NumberFormat.h"
 
+#include <cstring>
 #include <unordered_map>
 
 namespace qv {
 namespace {
 
-// One text for the pair; the CRC's length first so no two pairs give the same text.
-void PairKey(std::string& key, const std::string& crc, const std::string& md5)
+// The CRC text's first eight bytes and its length: a cheap first test that reads nothing
+// outside the record (the MD5 text lives elsewhere in memory).
+uint64_t CrcProbe(const std::string& crc)
 {
-    const size_t length = crc.size();
-    key.assign(reinterpret_cast<const char*>(&length), sizeof length);
-    key += crc;
-    key += md5;
+    uint64_t bytes = 0;
+    std::memcpy(&bytes, crc.data(), std::min<size_t>(crc.size(), sizeof bytes));
+    return bytes ^ (uint64_t(crc.size()) << 59);
 }
+
+struct ProbeHash {
+    size_t operator()(uint64_t key) const { return MixBits(key); }
+};
+
+// The distinct code pairs the rows show, each with how many history records hold it.
+struct WantedPairs {
+    struct Pair {
+        const std::string* crc;
+        const std::string* md5;
+        int32_t holders = 0;
+        int32_t nextSameProbe = -1;
+    };
+    std::vector<Pair> pairs;
+    FlatIdTable<uint64_t, ProbeHash> byProbe;
+
+    int32_t Find(const std::string& crc, const std::string& md5) const
+    {
+        for (int32_t id = byProbe.Find(CrcProbe(crc)); id >= 0; id = pairs[size_t(id)].nextSameProbe)
+            if (*pairs[size_t(id)].crc == crc && *pairs[size_t(id)].md5 == md5) return id;
+        return -1;
+    }
+    int32_t Add(const std::string& crc, const std::string& md5)
+    {
+        if (const int32_t id = Find(crc, md5); id >= 0) return id;
+        const auto id = static_cast<int32_t>(pairs.size());
+        const int32_t first = byProbe.Insert(CrcProbe(crc), id);
+        pairs.push_back({&crc, &md5, 0, first == id ? -1 : pairs[size_t(first)].nextSameProbe});
+        if (first != id) pairs[size_t(first)].nextSameProbe = id;
+        return id;
+    }
+};
 
 }  // namespace
 
@@ -26,19 +60,14 @@ std::string DuplicateCheckStatus(int duplicates)
 
 DuplicateCheckResult BulkDuplicateCheck(const FolderContents& contents, const HashHistory& history)
 {
-    // How many records hold each pair that a row shows.
-    std::unordered_map<std::string, int32_t> holders;
-    std::string key;
-    for (const FileRow& row : contents.rows) {
-        if (row.crc.empty() || row.md5.empty()) continue;
-        PairKey(key, row.crc, row.md5);
-        holders.emplace(key, 0);
-    }
-    for (int32_t i = 0; i < history.Count() && !holders.empty(); ++i) {
+    WantedPairs wanted;
+    std::vector<int32_t> pairOf;
+    pairOf.reserve(contents.rows.size());
+    for (const FileRow& row : contents.rows)
+        pairOf.push_back(row.crc.empty() || row.md5.empty() ? -1 : wanted.Add(row.crc, row.md5));
+    for (int32_t i = 0; i < history.Count() && !wanted.pairs.empty(); ++i) {
         const HistoryRecord& record = history.RecordAt(i);
-        PairKey(key, record.Crc, record.Md5);
-        const auto it = holders.find(key);
-        if (it != holders.end()) ++it->second;
+        if (const int32_t id = wanted.Find(record.Crc, record.Md5); id >= 0) ++wanted.pairs[size_t(id)].holders;
     }
 
     DuplicateCheckResult result;
@@ -46,9 +75,8 @@ DuplicateCheckResult BulkDuplicateCheck(const FolderContents& contents, const Ha
     for (size_t r = 0; r < contents.rows.size(); ++r) {
         const FileRow& row = contents.rows[r];
         int32_t others = 0;
-        if (!row.crc.empty() && !row.md5.empty()) {
-            PairKey(key, row.crc, row.md5);
-            others = holders[key];
+        if (pairOf[r] >= 0) {
+            others = wanted.pairs[size_t(pairOf[r])].holders;
             // Paths are exact keys, so at most one of the holders is the row's own record.
             int32_t own = -1;
             if (history.Find(contents.PathOf(r), own) && history.RecordAt(own).Crc == row.crc &&
