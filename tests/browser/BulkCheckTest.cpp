@@ -5,27 +5,12 @@
 
 #include "browser/BulkCheck.h"
 #include "platform/Text.h"
+#include "browser/Rows.h"
 
 namespace qv {
 namespace {
 
 constexpr size_t npos = std::string::npos;
-
-FileRow Row(std::string name, std::string crc = "", std::string md5 = "")
-{
-    FileRow row;
-    row.name = std::move(name);
-    row.crc = std::move(crc);
-    row.md5 = std::move(md5);
-    return row;
-}
-
-std::vector<int> Marks(const std::vector<ResultMark>& marks)
-{
-    std::vector<int> out;
-    for (const ResultMark m : marks) out.push_back(static_cast<int>(m));
-    return out;
-}
 
 // Which bytes of the text are painted.
 std::vector<bool> Coverage(const std::vector<ByteRange>& ranges, size_t size)
@@ -90,7 +75,7 @@ TEST(BulkCheckTest, EachRowGetsItsMarkAndOneCounter)
     };
     const std::string text = "A.TXT 1234abcd\r\n" + AsciiLower(md5b) + "\r\nc.dat e.zip\r\nff89abcdef00\r\n";
     const BulkCheckResult r = BulkCheck(rows, text, {});
-    EXPECT_EQ(Marks(r.marks), (std::vector<int>{0, 1, 3, 2, 3, 4}));
+    EXPECT_EQ(MarkNumbers(r.marks), (std::vector<int>{0, 1, 3, 2, 3, 4}));
     EXPECT_EQ(r.status, "一括チェック完了  Hash&Name[1] CRC[1] MD5[1]");
     EXPECT_EQ(r.sound, BulkSound::Match);
     ASSERT_GE(r.highlights.size(), 2u);
@@ -98,7 +83,7 @@ TEST(BulkCheckTest, EachRowGetsItsMarkAndOneCounter)
     EXPECT_EQ(r.highlights[1], (ByteRange{6, 8}));
 
     const BulkCheckResult empty = BulkCheck(rows, "", {});
-    EXPECT_EQ(Marks(empty.marks), std::vector<int>(rows.size(), 4));
+    EXPECT_EQ(MarkNumbers(empty.marks), std::vector<int>(rows.size(), 4));
     EXPECT_EQ(empty.status, "一括チェック完了  Hash&Name[0] CRC[0] MD5[0]");
     EXPECT_EQ(empty.sound, BulkSound::Mismatch);
     EXPECT_TRUE(empty.highlights.empty());
@@ -129,7 +114,7 @@ TEST(BulkCheckTest, AgreesWithOneSearchPerRowOnRandomTexts)
 
         const BulkCheckResult fast = BulkCheck(rows, text, options);
         const Direct direct = DirectCheck(rows, text, options);
-        ASSERT_EQ(Marks(fast.marks), Marks(direct.marks)) << text;
+        ASSERT_EQ(MarkNumbers(fast.marks), MarkNumbers(direct.marks)) << text;
         EXPECT_EQ(fast.status, BulkCheckStatus(direct.counts[0], direct.counts[1], direct.counts[2]));
         EXPECT_EQ(Coverage(fast.highlights, text.size()), Coverage(direct.painted, text.size())) << text;
         for (size_t i = 1; i < fast.highlights.size(); ++i)

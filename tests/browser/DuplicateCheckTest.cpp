@@ -6,6 +6,7 @@
 #include "browser/DuplicateCheck.h"
 #include "history/HashHistory.h"
 #include "platform/Paths.h"
+#include "browser/Rows.h"
 
 namespace qv {
 namespace {
@@ -28,13 +29,6 @@ FolderContents Shown(const HashHistory& h, const std::string& folder, const std:
     return c;
 }
 
-std::vector<int> Marks(const DuplicateCheckResult& r)
-{
-    std::vector<int> out;
-    for (const ResultMark m : r.marks) out.push_back(static_cast<int>(m));
-    return out;
-}
-
 HistoryRecord Codes(const std::string& crc, const std::string& md5, int64_t size = 1)
 {
     return {size, 1.0, 1.0, md5, crc};
@@ -54,7 +48,7 @@ TEST(DuplicateCheckTest, MarksRowsWithAnotherPathOfEqualCodes)
     h.Insert("/g/half", Codes("BBBBBBBB", m2));       // CRC alone is no duplicate
     const DuplicateCheckResult r =
         BulkDuplicateCheck(Shown(h, "/f", {"twin1", "twin2", "alone", "Sized", "CASE", "case", "new"}), h);
-    EXPECT_EQ(Marks(r), (std::vector<int>{0, 0, 4, 0, 0, 0, 4}));
+    EXPECT_EQ(MarkNumbers(r.marks), (std::vector<int>{0, 0, 4, 0, 0, 0, 4}));
     EXPECT_EQ(r.status, "一括重複チェック完了  重複件数 5件");
     EXPECT_EQ(r.sound, BulkSound::Duplicate);
     EXPECT_EQ(BulkDuplicateCheck(Shown(h, "/f", {"alone"}), h).sound, BulkSound::None);

@@ -7,6 +7,7 @@
 #include "platform/DirSearch.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
+#include "browser/Rows.h"
 
 namespace qv {
 namespace {
@@ -14,20 +15,17 @@ namespace {
 std::vector<FileRow> Rows(std::initializer_list<const char*> names)
 {
     std::vector<FileRow> rows;
-    for (const char* n : names) {
-        rows.emplace_back();
-        rows.back().name = n;
-    }
+    for (const char* n : names) rows.push_back(Row(n));
     return rows;
 }
 
+// Selections written as "0110".
 std::string Flags(const Selection& s)
 {
     std::string out;
     for (const bool b : s) out += b ? '1' : '0';
     return out;
 }
-
 Selection FromFlags(const std::string& flags)
 {
     Selection s;

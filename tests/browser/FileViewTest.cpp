@@ -12,18 +12,12 @@
 #include "platform/DirSearch.h"
 #include "settings/Settings.h"
 #include "support/TempDir.h"
+#include "browser/Rows.h"
 
 namespace qv {
 namespace {
 
 constexpr uint32_t kFileMask = 33;   // hidden and system restricted, read-only not
-
-const FileRow* RowNamed(const FolderContents& c, const std::string& name)
-{
-    for (const FileRow& row : c.rows)
-        if (row.name == name) return &row;
-    return nullptr;
-}
 
 // Records the file's codes as the hashing job would: with its current size and stamp.
 void Remember(HashHistory& history, const std::string& path, const std::string& crc)
@@ -39,11 +33,11 @@ TEST(FileViewTest, RowsShowValidCodesAttributesAndTimes)
     HashHistory history;
     const std::string valid = dir.WriteFile("valid.txt", "abc");
     const std::string changed = dir.WriteFile("changed.txt", "abc");
-    const std::string locked = dir.WriteFile("locked.bin", "12");
+    const std::string readOnly = dir.WriteFile("locked.bin", "12");
     const std::string badName = dir.WriteFile("bad\xFF.txt", "x");
     dir.WriteFile(".hidden", "h");
     dir.MakeFolder("sub");
-    ASSERT_EQ(chmod(locked.c_str(), 0444), 0);
+    ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
     std::tm tm{};
     tm.tm_year = 124, tm.tm_mon = 0, tm.tm_mday = 31, tm.tm_hour = 9, tm.tm_min = 5, tm.tm_sec = 6;
     tm.tm_isdst = -1;
@@ -55,27 +49,28 @@ TEST(FileViewTest, RowsShowValidCodesAttributesAndTimes)
 
     const FolderContents c = ReadFolder(dir.path(), history, kFileMask);
     ASSERT_EQ(c.state, FolderState::Listed);
-    ASSERT_EQ(c.rows.size(), 4u);   // no hidden file, no folder; the read-only file is listed
-    EXPECT_EQ(c.rows[0].name, "bad\xFF.txt");
-    EXPECT_EQ(c.rows[0].ShownName(), "bad\xEF\xBF\xBD.txt");
-    EXPECT_EQ(c.rows[0].crc, "33333333");   // found under its real bytes
+    // No hidden file, no folder; the read-only file is listed; a bad name keeps its bytes.
+    const struct {
+        const char* name;
+        const char* crc;
+        const char* attributes;
+        bool known;
+    } rows[] = {{"bad\xFF.txt", "33333333", "-----A", true}, {"changed.txt", "", "-----A", true},
+                {"locked.bin", "", "R----A", false}, {"valid.txt", "11111111", "-----A", true}};
+    ASSERT_EQ(c.rows.size(), std::size(rows));
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_EQ(c.rows[i].name, rows[i].name);
+        EXPECT_EQ(CellText(c.rows[i], FileColumn::Crc), rows[i].crc);
+        EXPECT_EQ(CellText(c.rows[i], FileColumn::Md5).empty(), *rows[i].crc == 0);
+        EXPECT_EQ(CellText(c.rows[i], FileColumn::Attributes), rows[i].attributes);
+        EXPECT_EQ(c.rows[i].known, rows[i].known);
+    }
+    EXPECT_EQ(CellText(c.rows[0], FileColumn::Name), "bad\xEF\xBF\xBD.txt");
     EXPECT_EQ(c.PathOf(0), badName);
-
-    const FileRow* v = RowNamed(c, "valid.txt");
-    const FileRow* m = RowNamed(c, "changed.txt");
-    const FileRow* r = RowNamed(c, "locked.bin");
-    ASSERT_TRUE(v && m && r);
-    EXPECT_EQ(CellText(*v, FileColumn::Crc), "11111111");
-    EXPECT_EQ(CellText(*v, FileColumn::Time), "2024/01/31 09:05:06");
-    EXPECT_EQ(CellText(*v, FileColumn::Attributes), "-----A");
-    EXPECT_EQ(CellText(*v, FileColumn::Size), "3");
-    EXPECT_TRUE(m->known && m->Modified());
-    EXPECT_EQ(CellText(*m, FileColumn::Crc), "");
-    EXPECT_EQ(CellText(*m, FileColumn::Md5), "");
-    EXPECT_EQ(CellText(*r, FileColumn::Attributes), "R----A");
-    EXPECT_FALSE(r->known);
+    EXPECT_TRUE(c.rows[1].Modified());
+    EXPECT_EQ(CellText(c.rows[3], FileColumn::Time), "2024/01/31 09:05:06");
+    EXPECT_EQ(CellText(c.rows[3], FileColumn::Size), "3");
     EXPECT_EQ(FolderContentsStatus(c), "4ファイル有ります");
-
     EXPECT_EQ(ReadFolder(dir.path(), history, kFileMask | kAttrHidden).rows.size(), 5u);
 }
 
@@ -126,19 +121,8 @@ TEST(FileViewTest, FoldersThatCannotBeListed)
 TEST(FileViewTest, SortingAndHeaders)
 {
     FolderContents c;
-    const struct {
-        const char* name;
-        int64_t size;
-        const char* crc;
-    } files[] = {{"b", 1000, "0000000A"}, {"A", 9, ""}, {"c", 100, "00000009"}, {"a", 10, "FFFFFFFF"}};
-    for (const auto& f : files) {
-        FileRow row;
-        row.name = f.name;
-        row.size = f.size;
-        row.sizeText = std::to_string(f.size);
-        row.crc = f.crc;
-        c.rows.push_back(row);
-    }
+    c.rows = {Row("b", "0000000A", "", 1000), Row("A", "", "", 9), Row("c", "00000009", "", 100),
+              Row("a", "FFFFFFFF", "", 10)};
     const auto names = [&] {
         std::string s;
         for (const FileRow& r : c.rows) s += r.name;
@@ -168,7 +152,6 @@ TEST(FileViewTest, AttributeItemsFlipAndRecomputeTheMasks)
     FileAttrClick(s, AttrItem::Hidden);
     EXPECT_EQ(s.FileAttrMask, 39u);
     FolderAttrClick(s, AttrItem::ReadOnly);
-    EXPECT_TRUE(s.FolderAttr_R);
     EXPECT_EQ(s.FolderAttrMask, FolderAttrMaskFor(s.FolderAttr_S, s.FolderAttr_H, true));
 }
 
