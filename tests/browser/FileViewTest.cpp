@@ -1,0 +1,171 @@
+// The file view's rows, sorting and statuses, and the folder list's order.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <ctime>
+
+#include "browser/FileView.h"
+#include "browser/FolderList.h"
+#include "history/HashHistory.h"
+#include "platform/Attributes.h"
+#include "platform/DirSearch.h"
+#include "settings/Settings.h"
+#include "support/TempDir.h"
+#include "browser/Rows.h"
+
+namespace qv {
+namespace {
+
+constexpr uint32_t kFileMask = 33;   // hidden and system restricted, read-only not
+
+// Records the file's codes as the hashing job would: with its current size and stamp.
+void Remember(HashHistory& history, const std::string& path, const std::string& crc)
+{
+    FoundEntry found;
+    ASSERT_TRUE(FindPath(path, kAttrAny, found));
+    history.Insert(path, {found.size, found.stamp, 0.0, std::string(32, 'A'), crc});
+}
+
+TEST(FileViewTest, RowsShowValidCodesAttributesAndTimes)
+{
+    TempDir dir;
+    HashHistory history;
+    const std::string valid = dir.WriteFile("valid.txt", "abc");
+    const std::string changed = dir.WriteFile("changed.txt", "abc");
+    const std::string readOnly = dir.WriteFile("locked.bin", "12");
+    const std::string badName = dir.WriteFile("bad\xFF.txt", "x");
+    dir.WriteFile(".hidden", "h");
+    dir.MakeFolder("sub");
+    ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+    std::tm tm{};
+    tm.tm_year = 124, tm.tm_mon = 0, tm.tm_mday = 31, tm.tm_hour = 9, tm.tm_min = 5, tm.tm_sec = 6;
+    tm.tm_isdst = -1;
+    TempDir::SetMtime(valid, mktime(&tm));
+    Remember(history, valid, "11111111");
+    Remember(history, changed, "22222222");
+    dir.WriteFile("changed.txt", "abcd");   // modified since its record
+    Remember(history, badName, "33333333");
+
+    const FolderContents c = ReadFolder(dir.path(), history, kFileMask);
+    ASSERT_EQ(c.state, FolderState::Listed);
+    // No hidden file, no folder; the read-only file is listed; a bad name keeps its bytes.
+    const struct {
+        const char* name;
+        const char* crc;
+        const char* attributes;
+        bool known;
+    } rows[] = {{"bad\xFF.txt", "33333333", "-----A", true}, {"changed.txt", "", "-----A", true},
+                {"locked.bin", "", "R----A", false}, {"valid.txt", "11111111", "-----A", true}};
+    ASSERT_EQ(c.rows.size(), std::size(rows));
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_EQ(c.rows[i].name, rows[i].name);
+        EXPECT_EQ(CellText(c.rows[i], FileColumn::Crc), rows[i].crc);
+        EXPECT_EQ(CellText(c.rows[i], FileColumn::Md5).empty(), *rows[i].crc == 0);
+        EXPECT_EQ(CellText(c.rows[i], FileColumn::Attributes), rows[i].attributes);
+        EXPECT_EQ(c.rows[i].known, rows[i].known);
+    }
+    EXPECT_EQ(CellText(c.rows[0], FileColumn::Name), "bad\xEF\xBF\xBD.txt");
+    EXPECT_EQ(c.PathOf(0), badName);
+    EXPECT_TRUE(c.rows[1].Modified());
+    EXPECT_EQ(CellText(c.rows[3], FileColumn::Time), "2024/01/31 09:05:06");
+    EXPECT_EQ(CellText(c.rows[3], FileColumn::Size), "3");
+    EXPECT_EQ(FolderContentsStatus(c), "4ファイル有ります");
+    EXPECT_EQ(ReadFolder(dir.path(), history, kFileMask | kAttrHidden).rows.size(), 5u);
+}
+
+TEST(FileViewTest, RowsFindTheirRecordsAmongNeighbouringKeys)
+{
+    TempDir dir;
+    const std::string names[] = {"a", "A", "ab", "B.txt", "b", "c~", "z", "_", "a b"};
+    HashHistory history;
+    for (const char* other : {"/", "/a/sub", "A/x", "a/y", "Z", "a", "ab/q", "a c"})
+        history.Insert(dir.path() + other, {});   // keys next to and between the rows'
+    for (size_t i = 0; i < std::size(names); ++i) {
+        const std::string path = dir.WriteFile(names[i], "x");
+        if (i % 3 != 1) Remember(history, path, "0000000" + std::to_string(i));
+    }
+    const FolderContents c = ReadFolder(dir.path(), history, kFileMask);
+    ASSERT_EQ(c.rows.size(), std::size(names));
+    for (size_t r = 0; r < c.rows.size(); ++r) {
+        int32_t index = 0;
+        EXPECT_EQ(c.rows[r].known, history.Find(c.PathOf(r), index)) << c.rows[r].name;
+        EXPECT_EQ(c.rows[r].crc.empty(), !c.rows[r].known) << c.rows[r].name;
+    }
+}
+
+TEST(FileViewTest, FoldersThatCannotBeListed)
+{
+    TempDir dir;
+    HashHistory history;
+    const FolderContents gone = ReadFolder(dir.Path("gone"), history, kFileMask);
+    EXPECT_EQ(gone.state, FolderState::Missing);
+    EXPECT_EQ(FolderContentsStatus(gone), "0ファイル有ります");
+    EXPECT_EQ(ReadFolder("", history, kFileMask).state, FolderState::NoFolder);
+
+    const std::string locked = dir.MakeFolder("locked");
+    dir.WriteFile("locked/a", "a");
+    ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+    ASSERT_EQ(chmod(dir.path().c_str(), 0755), 0);
+    // In a child process, as a user the folder's permissions hold for (root reads anything).
+    EXPECT_EXIT(
+        {
+            if (geteuid() == 0 && setuid(65534) != 0) _exit(2);
+            const FolderContents c = ReadFolder(locked, history, kFileMask);
+            const bool told = FolderContentsStatus(c).rfind("フォルダを読み込めません " + locked + " (", 0) == 0;
+            _exit(c.state == FolderState::Unreadable && c.rows.empty() && told ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST(FileViewTest, SortingAndHeaders)
+{
+    FolderContents c;
+    c.rows = {Row("b", "0000000A", "", 1000), Row("A", "", "", 9), Row("c", "00000009", "", 100),
+              Row("a", "FFFFFFFF", "", 10)};
+    const auto names = [&] {
+        std::string s;
+        for (const FileRow& r : c.rows) s += r.name;
+        return s;
+    };
+    const struct {
+        FileColumn column;
+        const char* order;
+    } cases[] = {{FileColumn::Size, "Aacb"}, {FileColumn::Name, "Aabc"}, {FileColumn::Crc, "Acba"},
+                 {FileColumn::Md5, "Aabc"}};
+    for (const auto& t : cases) {
+        SortRows(c, t.column);
+        EXPECT_EQ(names(), t.order) << static_cast<int>(t.column);
+    }
+    EXPECT_EQ(ColumnHeader(FileColumn::Md5, c.sortedBy), "ＭＤ５▽");
+    EXPECT_EQ(ColumnHeader(FileColumn::Time, c.sortedBy), "更新日時");
+}
+
+TEST(FileViewTest, AttributeItemsFlipAndRecomputeTheMasks)
+{
+    Settings s;
+    s.FileAttr_S = s.FileAttr_H = s.FileAttr_R = false;
+    FileAttrClick(s, AttrItem::System);
+    FileAttrClick(s, AttrItem::Hidden);
+    EXPECT_EQ(s.FileAttrMask, 33u);
+    FileAttrClick(s, AttrItem::System);
+    FileAttrClick(s, AttrItem::Hidden);
+    EXPECT_EQ(s.FileAttrMask, 39u);
+    FolderAttrClick(s, AttrItem::ReadOnly);
+    EXPECT_EQ(s.FolderAttrMask, FolderAttrMaskFor(s.FolderAttr_S, s.FolderAttr_H, true));
+}
+
+TEST(FolderListTest, SortedByFoldedLettersWithExactEquality)
+{
+    FolderList list;
+    list.Assign({"/b", "/A", "/a", "/b", "/a/x"});
+    EXPECT_EQ(list.Items(), (std::vector<std::string>{"/A", "/a", "/a/x", "/b"}));
+    EXPECT_EQ(list.Add("/B"), 3);
+    EXPECT_EQ(list.Add("/b"), 4);   // present: its index, nothing added
+    EXPECT_EQ(list.Count(), 5);
+    EXPECT_EQ(list.IndexOf("/a/X"), -1);
+    EXPECT_TRUE(list.Locate("/a/x").present);
+}
+
+}  // namespace
+}  // namespace qv
