@@ -120,6 +120,12 @@ TEST(FormatDialog, CheckCodesChainsNothingAndWarns)
     EXPECT_EQ(form.codes, (std::array<int32_t, 5>{kFieldMd5, kFieldNone, kFieldNone, kFieldNone, kFieldNone}));
     EXPECT_EQ(form.strings, (std::array<std::string, 5>{R"("")", R"("a")", R"("b")", R"("")", R"("")"}));
 
+    form.codes = {kFieldMd5, kFieldFileName, kFieldNone, kFieldCrc, kFieldFileSize};
+    form.strings = {R"("")", R"(" ")", R"("b")", R"("c")", R"("d")"};
+    EXPECT_EQ(CheckCodes(form), "");
+    EXPECT_EQ(form.codes[4], kFieldNone);
+    EXPECT_EQ(form.strings[4], R"("")");
+
     form.header2 = R"("x")";
     form.pathHeader = true;
     PathHeaderChanged(form);
