@@ -1,41 +1,40 @@
 #include "listout/ListWriter.h"
-#include "platform/Paths.h"
 
 #include "listout/ListTestSupport.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 namespace qv {
 namespace {
 
-using test::AbcRecord;
-using test::At;
+using namespace test;
 
-ListStyle DefaultStyle(size_t n) { return {DefaultListFormats()[n], DefaultTimestampFormats()}; }
-
-TEST(ListWriter, DefaultFormatsGiveTheirLines)
+TEST(ListWriter, DefaultFormatsHeaderAndTail)
 {
     const HistoryRecord abc = AbcRecord();
-    const char* const expected[] = {
-        "900150983CD24FB0D6963F7D28E17F72 abc.txt", "900150983CD24FB0D6963F7D28E17F72 *abc.txt",
-        "900150983CD24FB0D6963F7D28E17F72", "900150983cd24fb0d6963f7d28e17f72",
-        "MD5 (abc.txt) = 900150983cd24fb0d6963f7d28e17f72"};
+    const std::string lower = "900150983cd24fb0d6963f7d28e17f72";
+    const std::string lines[] = {kAbcMd5 + " abc.txt", kAbcMd5 + " *abc.txt", kAbcMd5, lower,
+                                 "MD5 (abc.txt) = " + lower};
     for (size_t n = 0; n < 5; ++n)
-        EXPECT_EQ(FormatListText({{"/data/photos/abc.txt", &abc}}, DefaultStyle(n)), std::string(expected[n]) + "\r\n");
+        EXPECT_EQ(FormatListText({{"/data/photos/abc.txt", &abc}}, DefaultStyle(n)), lines[n] + "\r\n");
+
+    ListStyle style = DefaultStyle(0);
+    style.format.HeaderText1 = "; ";
+    style.format.PathHeader = style.format.TailBlankLine = true;
+    EXPECT_EQ(FormatListText({{"/data/photos/abc.txt", &abc}}, style), "; /data/photos\r\n" + lines[0] + "\r\n\r\n");
+    style.format.PathHeader = false;
+    EXPECT_EQ(ListHeader(style.format, "/data"), "; ");
+    style = DefaultStyle(2);   // the text after the last code before "無し" ends each line
+    style.format.Strings[1].assign(1, ' ');
+    EXPECT_EQ(ListLine(style, "/x", abc), kAbcMd5 + " ");
 }
 
 TEST(ListWriter, FieldsFollowTheirFormats)
 {
-    const HistoryRecord big = AbcRecord(1234567);
-    const HistoryRecord zero = AbcRecord(0);
-    const std::string path = "/d/Abc 表.txt";
+    const HistoryRecord big = AbcRecord(1234567), zero = AbcRecord(0);
     const struct {
-        int32_t code;
-        int32_t form;   // the format field the code reads
+        int32_t code, form;   // form: the value of the format field the code reads
         const HistoryRecord* record;
         const char* text;
     } cases[] = {
@@ -47,56 +46,28 @@ TEST(ListWriter, FieldsFollowTheirFormats)
         {kFieldFileSize, 1, &big, "1234567"},    {kFieldFileSize, 0, &zero, "0"},
         {kFieldFileSize, 1, &zero, "0"},         {kFieldFileSize, -1, &big, ""},
         {kFieldTimeStamp, 0, &big, "2024/01/31 09:05:07"},
-        {kFieldTimeStamp, 1, &big, "09:5"},   // m after an hour token is the minute
-        {kFieldTimeStamp, 2, &big, ""},         // no such pattern
+        {kFieldTimeStamp, 1, &big, "09:5"},      // m after an hour token is the minute
+        {kFieldTimeStamp, 2, &big, ""},          // no such pattern
         {kFieldNone, 0, &big, ""},               {9, 0, &big, ""}, {-1, 0, &big, ""},
     };
     for (const auto& c : cases) {
         ListStyle style{ListFormat{}, {"yyyy/mm/dd hh:mm:ss", "hh:m"}};
-        style.format.NameFormat = style.format.Md5Format = style.format.CrcFormat = style.format.SizeFormat =
-            style.format.TimeFormat = c.form;
-        EXPECT_EQ(ListField(style, c.code, path, *c.record), c.text) << c.code << "/" << c.form;
+        ListFormat& f = style.format;
+        f.NameFormat = f.Md5Format = f.CrcFormat = f.SizeFormat = f.TimeFormat = c.form;
+        EXPECT_EQ(ListField(style, c.code, "/d/Abc 表.txt", *c.record), c.text) << c.code << "/" << c.form;
     }
-}
-
-TEST(ListWriter, HeaderTailAndLineLayout)
-{
-    const HistoryRecord abc = AbcRecord();
-    ListStyle style = DefaultStyle(0);
-    style.format.HeaderText1 = "; ";
-    style.format.PathHeader = true;
-    style.format.TailBlankLine = true;
-    const std::vector<ListEntry> two{{"/data/photos/abc.txt", &abc}, {"/data/photos/b.txt", &abc}};
-    EXPECT_EQ(FormatListText(two, style),
-              "; /data/photos\r\n900150983CD24FB0D6963F7D28E17F72 abc.txt\r\n"
-              "900150983CD24FB0D6963F7D28E17F72 b.txt\r\n\r\n");
-    EXPECT_EQ(ListHeader(style.format, "/"), "; /");
-    style.format.PathHeader = false;
-    style.format.HeaderText2 = "end";
-    EXPECT_EQ(ListHeader(style.format, "/data"), "; end");
-
-    // All codes after the first "無し": each line ends in the text after code 1.
-    ListStyle plain = DefaultStyle(2);
-    plain.format.Strings[1].assign(1, ' ');
-    EXPECT_EQ(ListLine(plain, "/x", abc), "900150983CD24FB0D6963F7D28E17F72 ");
 }
 
 TEST(ListWriter, SfvLayout)
 {
-    const HistoryRecord abc = AbcRecord();
-    const HistoryRecord fifteen = AbcRecord(999999999999999);
-    const HistoryRecord sixteen = AbcRecord(1000000000000000);
-    const std::string text = SfvText({{"/d/abc.txt", &abc}, {"/d/a b.bin", &fifteen}, {"/d/c", &sixteen}},
-                                     At(2024, 1, 31, 9, 10, 0));
-    EXPECT_EQ(text,
+    const HistoryRecord abc = AbcRecord(), fifteen = AbcRecord(999999999999999), sixteen = AbcRecord(1000000000000000);
+    EXPECT_EQ(SfvText({{"/d/abc.txt", &abc}, {"/d/a b.bin", &fifteen}, {"/d/c", &sixteen}}, At(2024, 1, 31, 9, 10)),
               ";Generated by Quenvarlith V1.08D (QuickSFV Compatibility Mode) on 2024-01-31 at 09:10:00\r\n"
               ";\r\n"
               ";              3  09:05.07 2024-01-31 abc.txt\r\n"
               ";999999999999999  09:05.07 2024-01-31 a b.bin\r\n"
               ";1000000000000000  09:05.07 2024-01-31 c\r\n"
-              "abc.txt 352441C2\r\n"
-              "a b.bin 352441C2\r\n"
-              "c 352441C2\r\n");
+              "abc.txt 352441C2\r\na b.bin 352441C2\r\nc 352441C2\r\n");
 }
 
 TEST(ListWriter, WritesReplaceAndFailuresKeepTheOldFile)
@@ -104,24 +75,19 @@ TEST(ListWriter, WritesReplaceAndFailuresKeepTheOldFile)
     TempDir dir;
     const HistoryRecord abc = AbcRecord();
     const std::vector<ListEntry> one{{dir.Path("abc.txt"), &abc}};
-    const std::string target = dir.WriteFile("list.md5", std::string(4000, 'o'));
+    const std::string target = dir.WriteFile("list.md5", "old");
     std::string error = "stale";
-
     EXPECT_TRUE(WriteFormatList(target, {}, DefaultStyle(0), error));   // nothing to list: untouched
-    EXPECT_EQ(TempDir::ReadFile(target), std::string(4000, 'o'));
-    ASSERT_TRUE(WriteFormatList(target, one, DefaultStyle(2), error));
-    EXPECT_EQ(TempDir::ReadFile(target), "900150983CD24FB0D6963F7D28E17F72\r\n");
-    EXPECT_EQ(error, "");
-
-    const std::string old = TempDir::ReadFile(target);
+    EXPECT_EQ(TempDir::ReadFile(target), "old");
     {
-        test::FileSizeLimit limit(16);
-        EXPECT_FALSE(WriteSfvFile(target, one, At(2024, 1, 31), error));
+        FileSizeLimit limit(16);
+        EXPECT_FALSE(WriteSfvFile(target, one, 0.0, error));
     }
     EXPECT_EQ(error, target + "\rFile too large");
-    EXPECT_EQ(TempDir::ReadFile(target), old);
-    EXPECT_FALSE(WriteFormatList(dir.path(), one, DefaultStyle(0), error));
-    EXPECT_EQ(error, dir.path() + "\rIs a directory");
+    EXPECT_EQ(TempDir::ReadFile(target), "old");
+    ASSERT_TRUE(WriteFormatList(target, one, DefaultStyle(2), error));
+    EXPECT_EQ(TempDir::ReadFile(target), kAbcMd5 + "\r\n");
+    EXPECT_EQ(error, "");
 }
 
 }  // namespace
