@@ -182,6 +182,7 @@ ListResult MakeTreeList(const TreeListRequest& request, CodeSource& codes, const
     const bool walked = WalkFolderTree(
         request.folder, request.folderMask, request.fileMask,
         [&](const std::string& path, const FoundEntry& entry) {
+            if (path == request.target) return;
             ++accepted;
             if (NeedsHashing(codes.history, path, &entry, codes.verification)) toHash.push_back(path);
         },
@@ -193,7 +194,7 @@ ListResult MakeTreeList(const TreeListRequest& request, CodeSource& codes, const
     if (!hashed) return cancelled();
 
     size_t count = 0;
-    const std::string text = TreeListText(codes.history, request.folder, request.style, count);
+    const std::string text = TreeListText(codes.history, request.folder, request.style, count, request.target);
     if (count == 0) return Stopped(ListOutcome::NothingToList, {});
 
     show("リスト出力中");
@@ -203,7 +204,7 @@ ListResult MakeTreeList(const TreeListRequest& request, CodeSource& codes, const
 }
 
 std::string TreeListText(const HashHistory& history, const std::string& folder, const ListStyle& style,
-                         size_t& count)
+                         size_t& count, const std::string& leaveOut)
 {
     std::string prefix = folder;
     while (prefix.size() > 1 && prefix.back() == '/') prefix.pop_back();
@@ -217,7 +218,7 @@ std::string TreeListText(const HashHistory& history, const std::string& folder, 
         const std::string& path = history.PathAt(i);
         if (path.size() < prefix.size() || !EqualsAsciiFolded(std::string_view(path).substr(0, prefix.size()), prefix))
             break;
-        if (path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0)
+        if (path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0 && path != leaveOut)
             groups.Add(path, history.RecordAt(i));
     }
     count = groups.Count();

@@ -62,12 +62,13 @@ struct TreeListRequest {
 using ListStatusStep = std::function<bool(const std::string& text)>;
 // Every accepted file of the tree is brought into the history, then every record under the
 // folder is listed, grouped by the folder that holds it, each group with its header and tail.
+// The target itself is left out: a list cannot hold its own codes.
 ListResult MakeTreeList(const TreeListRequest& request, CodeSource& codes,
                         const ListStatusStep& status = {});
-// The tree list's text from the history alone: every record under folder, grouped by the
-// folder that holds it; count gets the number of records listed.
+// The tree list's text from the history alone: every record under folder but leaveOut,
+// grouped by the folder that holds it; count gets the number of records listed.
 std::string TreeListText(const HashHistory& history, const std::string& folder,
-                         const ListStyle& style, size_t& count);
+                         const ListStyle& style, size_t& count, const std::string& leaveOut = {});
 
 // The files the save dialogs propose, and their filters.
 // folder + "/" + its last component + the extension (".*" gives ".MD5").

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace qv {
 namespace {
 
@@ -107,6 +109,9 @@ TEST_F(ListCommandsTest, TreeListHashesTheWalkAndListsTheHistoryByFolder)
     EXPECT_EQ(TempDir::ReadFile(request.target),
               "; " + data + "\r\n" + kAbcMd5 + " a.txt\r\n\r\n; " + data + "/sub\r\n" + kAbcMd5 + " b.txt\r\n\r\n");
 
+    request.target = dir_.Path("data/data.MD5");   // a list in its own tree leaves itself out
+    for (int run = 0; run < 2; ++run) EXPECT_EQ(MakeTreeList(request, codes).entries, 2u);
+    EXPECT_EQ(std::count(hashed_.begin(), hashed_.end(), request.target), 0);
     cancel_ = true;
     dir_.WriteFile("data/new.txt", "n");
     EXPECT_EQ(MakeTreeList(request, codes).status, "リスト出力は中止されました 履歴件数4件");
