@@ -94,6 +94,13 @@ bool ListFolder(const std::string& folder, const std::string& pattern, uint32_t 
         if (::fstatat(::dirfd(dir), name.c_str(), &st, 0) != 0) continue;   // dangling link
         FoundEntry entry;
         FillEntry(name, st, entry);
+        if (ent->d_type == DT_LNK) {
+            entry.link = true;
+        } else if (ent->d_type == DT_UNKNOWN) {
+            struct stat own {};
+            entry.link = ::fstatat(::dirfd(dir), name.c_str(), &own, AT_SYMLINK_NOFOLLOW) == 0 &&
+                         S_ISLNK(own.st_mode);
+        }
         if (SearchAdmits(entry.attributes, mask)) out.push_back(std::move(entry));
     }
     const int saved = errno;

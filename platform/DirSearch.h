@@ -10,6 +10,7 @@ struct FoundEntry {
     uint32_t attributes = 0;   // kAttr* bits
     int64_t size = 0;          // bytes (0 for folders)
     double stamp = 0.0;        // last-write time via the two-second DOS form
+    bool link = false;         // ListFolder only: the name is a symbolic link (attributes are its target's)
 };
 
 // Look up one path (file or folder) with search semantics (SearchAdmits). Symbolic links
