@@ -116,6 +116,7 @@ public:
 
     bool StopRequested() const { return TheStop().Requested(); }
     void RequestStop() { TheStop().Request(); }
+    void ClearStop() { TheStop().Clear(); }
 
     ReadEngine& Engine() { return *engine_; }
 

@@ -7,17 +7,17 @@ namespace qv {
 HashFilesStep HashThroughJob(FileJob& job, std::function<bool()> interrupted)
 {
     return [&job, interrupted = std::move(interrupted)](const std::vector<std::string>& paths) {
-        job.SetCancelFlag(0);
+        job.ClearStop();
         job.BeginBatch();
         for (const std::string& path : paths) {
-            if (interrupted && interrupted()) job.SetCancelFlag(-1);
-            if (job.CancelFlag() != 0) break;
+            if (interrupted && interrupted()) job.RequestStop();
+            if (job.StopRequested()) break;
             job.ScheduleRefresh();
             job.HashFile(path, false);
         }
         job.EndBatch();
-        const bool completed = job.CancelFlag() == 0;
-        job.SetCancelFlag(0);
+        const bool completed = !job.StopRequested();
+        job.ClearStop();
         return completed;
     };
 }
