@@ -2,34 +2,152 @@
 
 #include <unistd.h>
 
-#include <csignal>
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 
-#include "engine/FileSource.h"
+#include "cli/HashOperands.h"
+#include "cli/StopSignals.h"
+#include "cli/TerminalSession.h"
+#include "job/BatchPaths.h"
 #include "job/FileJob.h"
 #include "job/FromSettings.h"
-#include "job/JobReports.h"
-#include "history/HistoryPersistence.h"
-#include "platform/Attributes.h"
 #include "platform/Clock.h"
 #include "platform/DataFolder.h"
-#include "platform/DirSearch.h"
 #include "platform/Paths.h"
-#include "platform/Prompts.h"
 #include "platform/Sync.h"
-#include "settings/Settings.h"
 #include "settings/SettingsFile.h"
 #include "verify/ParAnalysis.h"
 #include "verify/ParReport.h"
 
 namespace qv {
+
+Answer TerminalPrompts::Message(const std::string&, const std::string& text, Buttons buttons, BoxIcon, int)
+{
+    out_.Message(text);
+    switch (buttons) {
+    case Buttons::Ok:
+    case Buttons::OkIgnore: return Answer::Ok;
+    case Buttons::YesNo:
+    case Buttons::OkNo: return Answer::No;
+    case Buttons::AbortRetryIgnore:
+    case Buttons::AbortRetry:
+    case Buttons::AbortIgnore: return Answer::Abort;
+    default: return Answer::Cancel;
+    }
+}
+
+TerminalSession::TerminalSession(HeadlessEnv& e, std::vector<std::string> ops)
+    : env(e),
+      operands(std::move(ops)),
+      dataFolder(e.dataFolder.empty() ? DataFolder() : e.dataFolder),
+      cwd(e.cwd.empty() ? CurrentDirectory() : e.cwd),
+      settings(DefaultSettings(ScreenMetrics{}, PhysicalMemoryBytes())),
+      out(e.out, e.err)
+{
+    const LoadResult loaded = LoadSettings(JoinPath(dataFolder, kSettingsFileName), ScreenMetrics{},
+                                           PhysicalMemoryBytes(), settings);
+    if (loaded.outcome == LoadOutcome::Unreadable)
+        out.Message(std::string(kSettingsFileName) + ": " + loaded.errorText);
+    hooks.prompts = &prompts;
+    hooks.clock = env.clock ? env.clock : &SystemClock::Instance();
+    hooks.stop = &stop;
+    hooks.refreshPeriod = RefreshPeriodOf(settings);
+    hooks.pump = [this] {
+        if (Interrupted()) stop.Request();
+    };
+}
+
+StartLoadOutcome TerminalSession::LoadHistory()
+{
+    const std::string path = HistoryFilePath(dataFolder);
+    historyState.HistoryFileTime = HistoryFileStamp(path);
+    return LoadHistoryAtStart(history, HistoryOptionsFrom(settings), historyState, path, true, false, hooks);
+}
+
+ExitSaveOutcome TerminalSession::SaveHistory()
+{
+    // The signal that stopped the work must not cut the save (a merge) short as well.
+    hooks.pump = nullptr;
+    stop.Clear();
+    return SaveHistoryAtExit(history, HistoryOptionsFrom(settings), historyState,
+                             HistoryFilePath(dataFolder), hooks);
+}
+
 namespace {
 
-enum class Mode { Hash, Analyze, Help, Version, Usage };
+// The terminal commands. A new one is a row here and a function of the session.
+struct CommandSpec {
+    std::string_view option;    // "" : the plain hashing run
+    size_t minOperands;
+    size_t maxOperands;
+    const char* usage;          // its operands, as the help shows them
+    const char* description;    // its help line
+    bool stoppable;             // polls for a stop: termination signals are caught meanwhile
+    int (*run)(TerminalSession&);
+};
+
+int RunHash(TerminalSession& s)
+{
+    s.LoadHistory();
+    const HashPass pass = HashOperands(s, s.operands, [&](const std::string& path, const FileJobOutcome& o) {
+        s.out.FileLine({o.crc, o.md5}, path);
+    });
+    s.SaveHistory();
+    if (pass.stopped) {
+        s.out.Message("処理を中止しました");
+        return 1;
+    }
+    return pass.failed == 0 && pass.rejected == 0 ? 0 : 1;
+}
+
+int RunAnalyze(TerminalSession& s)
+{
+    if (s.operands[0].empty()) {
+        PathItem empty;
+        empty.problem = PathProblem::Empty;
+        s.out.Message(ParameterErrorText("", empty));
+        return 1;
+    }
+    const std::string path = ExpandLongPath(s.operands[0], s.cwd);
+    ParAnalysisContext context{s.prompts, s.hooks.TheClock()};
+    context.limit = s.settings.LimitParFileSize;
+    context.par2ExtendReport = s.settings.PAR2Ex;
+    context.deliver = [&](const std::string& text) { s.out.Text(text); };
+    const bool ok = ParKindOfPath(path) == ParKind::Par2 ? AnalyzePar2File(path, context)
+                                                         : AnalyzeParFile(path, context);
+    return ok ? 0 : 1;
+}
+
+constexpr size_t kNoLimit = SIZE_MAX;
+constexpr CommandSpec kCommands[] = {
+    {"", 1, kNoLimit, "ファイル|フォルダ...",
+     "ウインドウなしで算出し、一行ずつ \"CRC  MD5  パス\" を出力する", true, RunHash},
+    {"--analyze", 1, 1, "ファイル", "PAR/PAR2 ファイルの解析結果を出力する", false, RunAnalyze},
+};
+
+const CommandSpec* FindCommand(std::string_view option)
+{
+    for (const CommandSpec& c : kCommands)
+        if (!c.option.empty() && c.option == option) return &c;
+    return nullptr;
+}
+
+std::string UsageLine(const CommandSpec& c)
+{
+    std::string line = "quenvarlith --no-gui ";
+    if (!c.option.empty()) {
+        line += c.option;
+        line += ' ';
+    }
+    return line + c.usage;
+}
+
+enum class Mode { Run, Help, Version, Usage };
 
 struct Command {
     Mode mode = Mode::Usage;
-    bool noGui = false;
+    const CommandSpec* spec = &kCommands[0];
     std::vector<std::string> operands;
     std::string problem;
 };
@@ -37,240 +155,65 @@ struct Command {
 Command Parse(const std::vector<std::string>& args)
 {
     Command c;
-    bool help = false, version = false, analyze = false, optionsOver = false;
+    bool help = false, version = false, optionsOver = false;
+    const CommandSpec* chosen = nullptr;
     for (const std::string& a : args) {
-        if (!optionsOver && a == "--") {
-            optionsOver = true;
-        } else if (!optionsOver && a == "--no-gui") {
-            c.noGui = true;
-        } else if (!optionsOver && (a == "--help" || a == "-h")) {
-            help = true;
-        } else if (!optionsOver && a == "--version") {
-            version = true;
-        } else if (!optionsOver && a == "--analyze") {
-            analyze = true;
-        } else if (!optionsOver && a.size() > 1 && a[0] == '-') {
-            c.problem = "不明なオプション: " + a;
-        } else {
+        if (optionsOver || a.size() < 2 || a[0] != '-') {
             c.operands.push_back(a);
+        } else if (a == "--") {
+            optionsOver = true;
+        } else if (a == "--help" || a == "-h") {
+            help = true;
+        } else if (a == "--version") {
+            version = true;
+        } else if (const CommandSpec* spec = FindCommand(a)) {
+            if (chosen && chosen != spec && c.problem.empty())
+                c.problem = std::string("同時に指定できません: ") + std::string(chosen->option) + " " + a;
+            chosen = spec;
+        } else if (a != "--no-gui" && c.problem.empty()) {
+            c.problem = "不明なオプション: " + a;
         }
     }
+    if (chosen) c.spec = chosen;
     if (help) {
         c.mode = Mode::Help;
     } else if (version) {
         c.mode = Mode::Version;
     } else if (!c.problem.empty()) {
         c.mode = Mode::Usage;
-    } else if (analyze) {
-        c.mode = c.operands.size() == 1 ? Mode::Analyze : Mode::Usage;
-        if (c.mode == Mode::Usage) c.problem = "--analyze にはファイルを一つ指定して下さい";
-    } else if (c.operands.empty()) {
+    } else if (!chosen && c.operands.empty()) {
         c.problem = "ファイルが指定されていません";
+    } else if (c.operands.size() < c.spec->minOperands || c.operands.size() > c.spec->maxOperands) {
+        c.problem = "指定の誤り: " + UsageLine(*c.spec);
     } else {
-        c.mode = Mode::Hash;
+        c.mode = Mode::Run;
     }
     return c;
-}
-
-// Message boxes become text on standard error; questions take the answer that changes
-// nothing (Abort, Cancel, No), so an unattended run never loops or destroys data.
-class StderrPrompts final : public Prompts {
-public:
-    explicit StderrPrompts(HeadlessEnv& env) : env_(env) {}
-    Answer Message(const std::string&, const std::string& text, Buttons buttons, BoxIcon,
-                   int) override
-    {
-        std::string lines = text;
-        for (char& ch : lines)
-            if (ch == '\r') ch = '\n';
-        env_.err(lines + "\n");
-        switch (buttons) {
-        case Buttons::Ok:
-        case Buttons::OkIgnore: return Answer::Ok;
-        case Buttons::YesNo:
-        case Buttons::OkNo: return Answer::No;
-        case Buttons::AbortRetryIgnore:
-        case Buttons::AbortRetry:
-        case Buttons::AbortIgnore: return Answer::Abort;
-        default: return Answer::Cancel;
-        }
-    }
-    bool Input(const std::string&, const std::string&, std::string&) override { return false; }
-    void Beep() override {}
-
-private:
-    HeadlessEnv& env_;
-};
-
-int RunHash(const Command& command, const Settings& settings, const std::string& dataFolder,
-            const std::string& cwd, HeadlessEnv& env)
-{
-    const Clock& clock = env.clock ? *env.clock : SystemClock::Instance();
-    StderrPrompts prompts(env);
-    int problems = 0;
-
-    StopFlag stop;
-    const auto interrupted = [&] { return env.interrupted && env.interrupted(); };
-    WorkHooks ui;
-    ui.prompts = &prompts;
-    ui.clock = &clock;
-    ui.stop = &stop;
-    ui.refreshPeriod = RefreshPeriodOf(settings);
-    ui.pump = [&] {
-        if (interrupted()) stop.Request();
-    };
-    bool progressShown = false;
-    std::string currentName;
-    ui.status = [&](const std::string& text) {
-        // Only the refreshes while a file is read, on a terminal, rewritten in place.
-        if (!env.errIsTerminal || text.rfind("処理中 ", 0) != 0) return;
-        env.err("\r\033[K" + text + " " + currentName);
-        progressShown = true;
-    };
-
-    HashHistory history;
-    const HistoryOptions historyOptions = HistoryOptionsFrom(settings);
-    const std::string historyPath = HistoryFilePath(dataFolder);
-    HistoryFileState state;
-    state.HistoryFileTime = HistoryFileStamp(historyPath);
-    LoadHistoryAtStart(history, historyOptions, state, historyPath, true, false, ui);
-
-    // Operands not yet begun plus files of the current folder not yet hashed.
-    size_t remaining = command.operands.size();
-    JobSeams seams;
-    seams.hooks = &ui;
-    seams.queueLength = [&] { return static_cast<int>(remaining); };
-    // Where the walk below stands, so the job can have the next file read ahead.
-    size_t operandAt = 0;
-    const std::string* folderAt = nullptr;
-    const std::vector<FoundEntry>* entriesAt = nullptr;
-    size_t entryAt = 0;
-    seams.nextPath = [&]() -> std::string {
-        if (entriesAt) {
-            for (size_t i = entryAt + 1; i < entriesAt->size(); ++i) {
-                const FoundEntry& e = (*entriesAt)[i];
-                if ((e.attributes & kAttrDirectory) == 0) return JoinPath(*folderAt, e.name);
-            }
-        }
-        // A folder operand gives no path: the job finds no file there and reads nothing.
-        if (operandAt + 1 < command.operands.size()) return ExpandLongPath(command.operands[operandAt + 1], cwd);
-        return {};
-    };
-
-    FileJobOptions jobOptions;
-    jobOptions.fileSource = env.fileSource;
-    FileJob job(history, seams, EngineSettingsFrom(settings), jobOptions);
-    job.BeginBatch();
-    int failed = 0;
-    std::string line;
-    // found: the search just made for a named file; null for a folder's file, which is
-    // looked up at its turn because the listing may be old by then.
-    const auto hashOne = [&](const std::string& path, const FoundEntry* found) {
-        stop.Clear();
-        currentName = NameOf(path);
-        job.ScheduleRefresh();
-        const int32_t index = found ? job.HashFoundFile(path, *found, false) : job.HashFile(path, false);
-        if (progressShown) {
-            env.err("\r\033[K");
-            progressShown = false;
-        }
-        const FileJobOutcome& outcome = job.LastOutcome();
-        if (index >= 0 && !outcome.reported && !outcome.crc.empty()) {
-            line = outcome.crc;
-            line += "  ";
-            line += outcome.md5;
-            line += "  ";
-            line += path;
-            line += '\n';
-            env.out(line);
-        } else {
-            ++failed;
-            if (!outcome.reported && !stop.Requested()) env.err(std::string(kStatusOpenError) + " " + path + "\n");
-        }
-    };
-
-    // Named files are hashed in the order given; a named folder gives the files directly
-    // inside it that the file mask admits, in listing order.
-    for (operandAt = 0; operandAt < command.operands.size(); ++operandAt) {
-        if (interrupted()) break;
-        const std::string path = ExpandLongPath(command.operands[operandAt], cwd);
-        FoundEntry found;
-        std::vector<FoundEntry> entries;
-        if (FindPath(path, settings.FileAttrMask, found) && (found.attributes & kAttrDirectory) == 0) {
-            hashOne(path, &found);
-        } else if (FindPath(path, settings.FolderAttrMask, found) &&
-                   (found.attributes & kAttrDirectory) != 0 &&
-                   ListFolder(path, "*", settings.FileAttrMask, entries)) {
-            remaining += entries.size();
-            folderAt = &path;
-            entriesAt = &entries;
-            for (entryAt = 0; entryAt < entries.size(); ++entryAt) {
-                if (interrupted()) break;
-                --remaining;
-                const FoundEntry& e = entries[entryAt];
-                if ((e.attributes & kAttrDirectory) == 0) hashOne(JoinPath(path, e.name), nullptr);
-            }
-            entriesAt = nullptr;
-            folderAt = nullptr;
-        } else {
-            env.err("パラメータエラー" + path + "\n");
-            ++problems;
-        }
-        --remaining;
-    }
-    const bool stopped = interrupted();
-    job.EndBatch();
-    stop.Clear();
-    SaveHistoryAtExit(history, historyOptions, state, historyPath, ui);
-    if (stopped) {
-        env.err("処理を中止しました\n");
-        return 1;
-    }
-    return failed == 0 && problems == 0 ? 0 : 1;
-}
-
-int RunAnalyze(const Command& command, const Settings& settings, const std::string& cwd,
-               HeadlessEnv& env)
-{
-    StderrPrompts prompts(env);
-    const Clock& clock = env.clock ? *env.clock : SystemClock::Instance();
-    const std::string path = ExpandLongPath(command.operands[0], cwd);
-    ParAnalysisContext context{prompts, clock};
-    context.limit = settings.LimitParFileSize;
-    context.par2ExtendReport = settings.PAR2Ex;
-    context.deliver = [&](const std::string& text) { env.out(text); };
-    const bool ok = ParKindOfPath(path) == ParKind::Par2 ? AnalyzePar2File(path, context)
-                                                         : AnalyzeParFile(path, context);
-    return ok ? 0 : 1;
-}
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-extern "C" void OnInterrupt(int)
-{
-    g_interrupted = 1;
 }
 
 }  // namespace
 
 std::string HeadlessHelpText()
 {
-    return std::string(kProgramVersion) +
-           " - CRC-32 と MD5 によるファイル検査\n"
-           "\n"
-           "使い方:\n"
-           "  quenvarlith [ファイル|フォルダ]...         ウインドウで算出する\n"
-           "  quenvarlith --no-gui ファイル|フォルダ...  ウインドウなしで算出し、一行ずつ\n"
-           "                                            \"CRC  MD5  パス\" を出力する\n"
-           "  quenvarlith --no-gui --analyze ファイル   PAR/PAR2 ファイルの解析結果を出力する\n"
+    std::string text = std::string(kProgramVersion) +
+                       " - CRC-32 と MD5 によるファイル検査\n"
+                       "\n"
+                       "使い方:\n"
+                       "  quenvarlith [ファイル|フォルダ]...\n"
+                       "      ウインドウで算出する\n";
+    for (const CommandSpec& c : kCommands) text += "  " + UsageLine(c) + "\n      " + c.description + "\n";
+    return text +
            "  quenvarlith --help | --version\n"
            "\n"
            "フォルダは直下のファイルだけを対象とし、Quenvarlith.ini の属性制限に従います。\n"
+           "パスに \\ 改行 復帰 を含む行は md5sum と同じく \\ で始まり、それらを \\\\ \\n \\r と書きます。\n"
            "ハッシュ履歴 Quenvarlith.dat は読込み・保存モードの設定どおりに読み書きします。\n"
+           "SIGINT, SIGTERM, SIGHUP では処理中のファイルで止め、出力済みの行と履歴を残して終了します。\n"
            "データフォルダは環境変数 QUENVARLITH_HOME で変更できます。\n"
            "ディスプレイが無い環境でファイルが指定された場合も --no-gui と同じに動作します。\n"
            "\n"
-           "終了コード: 0 全ファイル算出済み, 1 算出できないファイルあり, 2 指定の誤り\n";
+           "終了コード: 0 全ファイル算出済み, 1 算出できないファイルあり, 2 指定の誤り,\n"
+           "            128+n シグナル n で中断\n";
 }
 
 bool WantsHeadless(int argc, char* argv[], bool hasDisplay)
@@ -282,7 +225,7 @@ bool WantsHeadless(int argc, char* argv[], bool hasDisplay)
             operand = operand || i + 1 < argc;
             break;
         }
-        if (a == "--no-gui" || a == "--help" || a == "-h" || a == "--version") return true;
+        if (a == "--no-gui" || a == "--help" || a == "-h" || a == "--version" || FindCommand(a)) return true;
         if (!a.empty() && a[0] != '-') operand = true;
     }
     return !hasDisplay && operand;
@@ -301,35 +244,36 @@ int RunHeadless(const std::vector<std::string>& args, HeadlessEnv& env)
     case Mode::Usage:
         env.err(command.problem + "\n" + "quenvarlith --help で使い方を表示します\n");
         return 2;
-    case Mode::Hash:
-    case Mode::Analyze:
+    case Mode::Run:
         break;
     }
-    const std::string dataFolder = env.dataFolder.empty() ? DataFolder() : env.dataFolder;
-    const std::string cwd = env.cwd.empty() ? CurrentDirectory() : env.cwd;
-    Settings settings = DefaultSettings(ScreenMetrics{}, PhysicalMemoryBytes());
-    const LoadResult loaded = LoadSettings(JoinPath(dataFolder, kSettingsFileName), ScreenMetrics{},
-                                           PhysicalMemoryBytes(), settings);
-    if (loaded.outcome == LoadOutcome::Unreadable)
-        env.err(std::string(kSettingsFileName) + ": " + loaded.errorText + "\n");
-    return command.mode == Mode::Hash ? RunHash(command, settings, dataFolder, cwd, env)
-                                      : RunAnalyze(command, settings, cwd, env);
+    if (command.spec->stoppable && env.catchStops) env.catchStops();
+    TerminalSession session(env, command.operands);
+    return command.spec->run(session);
 }
 
 int RunHeadless(int argc, char* argv[])
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     HeadlessEnv env;
-    env.out = [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); };
+    // Flushed at once: a reader at the other end of a pipe gets each file as it is done, and
+    // nothing printed is lost however the process ends.
+    env.out = [](std::string_view text) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+    };
     env.err = [](std::string_view text) {
         std::fwrite(text.data(), 1, text.size(), stderr);
         std::fflush(stderr);
     };
     env.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
-    std::signal(SIGINT, OnInterrupt);
-    env.interrupted = [] { return g_interrupted != 0; };
+    std::optional<StopSignals> stops;
+    env.catchStops = [&] { stops.emplace(); };
+    env.interrupted = [] { return StopSignals::Caught() != 0; };
     const int code = RunHeadless(args, env);
     std::fflush(stdout);
+    stops.reset();
+    StopSignals::EndAsCaught();
     return code;
 }
 

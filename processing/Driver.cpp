@@ -1,8 +1,6 @@
 #include "processing/Driver.h"
 
 #include "processing/ResultPanel.h"
-#include "platform/Attributes.h"
-#include "platform/DirSearch.h"
 #include "platform/NumberFormat.h"
 #include "platform/Paths.h"
 
@@ -99,38 +97,6 @@ void Driver::ProcessFiles(bool recalc, bool quiet)
     }
     queue_.clear();
     batchTotal_ = 0;
-}
-
-CollectedPaths CollectDropped(const std::vector<std::string>& items, uint32_t fileMask,
-                              uint32_t folderMask)
-{
-    CollectedPaths out;
-    FoundEntry found;
-    for (auto it = items.rbegin(); it != items.rend(); ++it) {
-        const std::string& name = *it;
-        if (FileExists(name)) {
-            if (FindPath(name, fileMask, found) && (found.attributes & kAttrDirectory) == 0)
-                out.files.push_back(name);
-            else
-                out.rejected.push_back(name);
-        } else if (FolderExists(name)) {
-            if (!FindPath(name, folderMask | kAttrDirectory, found)) {
-                out.rejected.push_back(name);
-                continue;
-            }
-            std::vector<FoundEntry> entries;
-            ListFolder(name, "*", fileMask & ~static_cast<uint32_t>(kAttrDirectory), entries);
-            for (const FoundEntry& e : entries) {
-                if (e.attributes & kAttrDirectory) continue;
-                out.files.push_back(JoinPath(name, e.name));
-            }
-            ++out.folders;
-            out.lastFolder = name;
-        } else {
-            out.rejected.push_back(name);
-        }
-    }
-    return out;
 }
 
 }  // namespace qv

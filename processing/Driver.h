@@ -1,8 +1,6 @@
 #pragma once
-#include <cstdint>
 #include <deque>
 #include <string>
-#include <vector>
 
 #include "platform/StopFlag.h"
 
@@ -67,20 +65,6 @@ private:
     int batchTotal_ = 0;
     bool running_ = false;
 };
-
-// Paths the drop handler, the command line and the open dialog append, in their order:
-// files found with the file mask; folders found with the folder mask are expanded one level.
-struct CollectedPaths {
-    std::vector<std::string> files;
-    // names not taken: neither file nor folder, or left out by the masks (the command line
-    // reports them, a drop ignores them)
-    std::vector<std::string> rejected;
-    int folders = 0;
-    std::string lastFolder;               // the last expanded folder
-};
-// items are taken from the last to the first, as the drop handler and the command line do.
-CollectedPaths CollectDropped(const std::vector<std::string>& items, uint32_t fileMask,
-                              uint32_t folderMask);
 
 // "残り12files"
 std::string RemainingTitle(size_t left);

@@ -13,6 +13,7 @@
 #include "gui/processing/ResultController.h"
 #include "gui/processing/ResultPanelWidget.h"
 #include "gui/shell/ViewController.h"
+#include "job/BatchPaths.h"
 #include "processing/Lifecycle.h"
 #include "processing/ResultPanel.h"
 #include "platform/DirSearch.h"
@@ -26,7 +27,7 @@ void ProcessingController::DropHandler(const std::vector<std::string>& items)
     if (!dropsEnabled) return;
     w_.mainPanel->duplicateMark->hide();
     const CollectedPaths got =
-        CollectDropped(items, w_.settings.FileAttrMask, w_.settings.FolderAttrMask);
+        CollectDropped(items, {w_.settings.FileAttrMask, w_.settings.FolderAttrMask});
     for (const std::string& path : got.files) w_.driver->Enqueue(path);
     w_.BringToFront();
     if (!w_.driver->ProcessingQueue().empty()) w_.driver->ProcessFiles(false, false);
@@ -66,12 +67,13 @@ void ProcessingController::RecalcExecute()
 
 void ProcessingController::AddCommandLineFiles(const std::vector<std::string>& arguments)
 {
-    std::vector<std::string> expanded;
-    for (const std::string& a : arguments) expanded.push_back(ExpandLongPath(a));
     const CollectedPaths got =
-        CollectDropped(expanded, w_.settings.FileAttrMask, w_.settings.FolderAttrMask);
+        CollectArguments(arguments, {w_.settings.FileAttrMask, w_.settings.FolderAttrMask});
     for (const std::string& path : got.files) w_.driver->Enqueue(path);
-    if (!got.rejected.empty()) w_.SetStatus("パラメータエラー" + got.rejected.back());
+    if (!got.rejected.empty()) {
+        const PathItem& last = got.rejected.back();
+        w_.SetStatus(ParameterErrorText(last.path, last));
+    }
 }
 
 void ProcessingController::CanButtonClick() { w_.driver->Cancel(); }

@@ -199,15 +199,18 @@ void LifecycleController::FormDestroy()
 void LifecycleController::TerminateBySignal()
 {
     closeBySignal = true;
+    if (auto* real = dynamic_cast<QtPrompts*>(&w_.prompts())) real->AnswerCautiouslyFromNowOn();
     w_.driver->Cancel();
     TryPendingClose();
 }
 
 void LifecycleController::TryPendingClose()
 {
+    // A box waiting for an answer would hold the close (or the save under way) for ever.
+    AnswerOpenDialogsCautiously();
     if (closed_) return;
-    // Wait until the running batch or history load has unwound to the event loop.
-    if (w_.busy || w_.driver->Running() || startingUp()) {
+    // Wait until the running batch, history load or dialog has unwound to the event loop.
+    if (w_.busy || w_.driver->Running() || startingUp() || DialogsRunning()) {
         w_.driver->Cancel();
         QTimer::singleShot(20, &w_, [this] { TryPendingClose(); });
         return;

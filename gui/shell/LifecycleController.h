@@ -24,7 +24,8 @@ public:
     void FormClose();
     void FormDestroy();
 
-    // SIGTERM/SIGINT/SIGHUP: cancel what runs, then close without questions.
+    // SIGTERM/SIGINT/SIGHUP: cancel what runs, give any open box its most cautious answer,
+    // then close without questions.
     void TerminateBySignal();
 
     bool startingUp() const;

@@ -1,5 +1,6 @@
 #include "gui/shell/QtPrompts.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -7,6 +8,7 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include <cstdio>
 #include <vector>
 
 namespace qv {
@@ -64,6 +66,30 @@ std::vector<ButtonSpec> ButtonsOf(Buttons buttons)
     return {{B::Ok, Answer::Ok}};
 }
 
+// The buttons that change least, best first.
+constexpr QMessageBox::StandardButton kCautiousButtons[] = {QMessageBox::Cancel, QMessageBox::No,
+                                                            QMessageBox::Abort, QMessageBox::Ok};
+
+Answer CautiousAnswer(const std::vector<ButtonSpec>& specs)
+{
+    for (QMessageBox::StandardButton safe : kCautiousButtons) {
+        for (const ButtonSpec& s : specs) {
+            if (s.button == safe) return s.answer;
+        }
+    }
+    return specs.front().answer;
+}
+
+int g_running = 0;
+
+// Counts a dialog from its start until it has returned.
+struct Running {
+    Running() { ++g_running; }
+    ~Running() { --g_running; }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+};
+
 QMessageBox::Icon IconOf(BoxIcon icon)
 {
     switch (icon) {
@@ -81,8 +107,14 @@ QMessageBox::Icon IconOf(BoxIcon icon)
 Answer QtPrompts::Message(const std::string& title, const std::string& text, Buttons buttons,
                           BoxIcon icon, int defaultButton)
 {
-    QMessageBox box(IconOf(icon), ToQ(title), DialogText(text), QMessageBox::NoButton, parent_);
     const std::vector<ButtonSpec> specs = ButtonsOf(buttons);
+    if (ending_) {
+        // Nobody will read the box any more; its text still goes to the log.
+        std::fprintf(stderr, "%s\n", DialogText(text).toUtf8().constData());
+        return CautiousAnswer(specs);
+    }
+    Running running;
+    QMessageBox box(IconOf(icon), ToQ(title), DialogText(text), QMessageBox::NoButton, parent_);
     QMessageBox::StandardButtons set;
     for (const ButtonSpec& s : specs) set |= s.button;
     box.setStandardButtons(set);
@@ -95,17 +127,14 @@ Answer QtPrompts::Message(const std::string& title, const std::string& text, But
     // Closed with the window's close box: the most cautious answer the box offers, so
     // closing the batch warning never forces the program to end. A locked history file is
     // probed again, as its Retry button would.
-    if (buttons == Buttons::AbortRetry) return Answer::Retry;
-    for (Answer safe : {Answer::Cancel, Answer::No, Answer::Abort, Answer::Ok}) {
-        for (const ButtonSpec& s : specs) {
-            if (s.answer == safe) return s.answer;
-        }
-    }
-    return specs.front().answer;
+    if (buttons == Buttons::AbortRetry && !ending_) return Answer::Retry;
+    return CautiousAnswer(specs);
 }
 
 bool QtPrompts::Input(const std::string& title, const std::string& prompt, std::string& value)
 {
+    if (ending_) return false;
+    Running running;
     bool ok = false;
     const QString text = QInputDialog::getText(parent_, ToQ(title), DialogText(prompt),
                                                QLineEdit::Normal, ToQ(value), &ok);
@@ -115,9 +144,31 @@ bool QtPrompts::Input(const std::string& title, const std::string& prompt, std::
 
 void QtPrompts::Beep() { QApplication::beep(); }
 
+void AnswerOpenDialogsCautiously()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(w);
+        if (!dialog || !dialog->isVisible()) continue;
+        QAbstractButton* cautious = nullptr;
+        if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+            for (QMessageBox::StandardButton b : kCautiousButtons) {
+                if ((cautious = box->button(b))) break;
+            }
+        }
+        if (cautious)
+            cautious->click();
+        else
+            dialog->reject();
+    }
+}
+
+bool DialogsRunning() { return g_running > 0; }
+
 std::vector<std::string> QtPrompts::OpenFiles(const std::string& title, const std::string& folder,
                                               const std::string& filter)
 {
+    if (ending_) return {};
+    Running running;
     const QStringList chosen =
         QFileDialog::getOpenFileNames(parent_, ToQ(title), ToQ(folder), QtFilterFrom(filter), nullptr,
                                       QFileDialog::DontResolveSymlinks);

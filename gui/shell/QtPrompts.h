@@ -21,9 +21,20 @@ public:
     std::vector<std::string> OpenFiles(const std::string& title, const std::string& folder,
                                        const std::string& filter) override;
 
+    // The program is ending (a termination signal): from now on every box gets its most
+    // cautious answer at once without being shown, and every dialog is cancelled.
+    void AnswerCautiouslyFromNowOn() { ending_ = true; }
+
 private:
     QWidget* parent_;
+    bool ending_ = false;
 };
+
+// Gives every dialog on screen its most cautious answer: a message box its Cancel, No, Abort
+// or Ok button, in that order of preference; any other dialog is cancelled.
+void AnswerOpenDialogsCautiously();
+// True while a dialog started here has not yet returned to its caller.
+bool DialogsRunning();
 
 // "desc|*.a;*.b|desc2|*.*" -> the Qt form "desc (*.a *.b);;desc2 (*)".
 QString QtFilterFrom(const std::string& filter);

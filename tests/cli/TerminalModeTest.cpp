@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "history/HistoryFiles.h"
 #include "platform/Clock.h"
 #include "platform/DirSearch.h"
+#include "support/FailingSource.h"
 #include "support/TempDir.h"
 
 namespace qv::test {
@@ -26,32 +28,6 @@ public:
 
 private:
     mutable uint32_t tick_ = 0;
-};
-
-// Fails every read of one named file; counts the opens of every file.
-class FailingSource final : public FileSource {
-public:
-    FailingSource(std::string failName, std::atomic<int>& opens)
-        : failName_(std::move(failName)), opens_(opens), real_(MakePosixFileSource()) {}
-    int Open(const std::string& path, uint32_t flags) override
-    {
-        ++opens_;
-        failing_ = !failName_.empty() && path.size() >= failName_.size() &&
-                   path.compare(path.size() - failName_.size(), failName_.size(), failName_) == 0;
-        return real_->Open(path, flags);
-    }
-    int Seek(int64_t position) override { return real_->Seek(position); }
-    int Read(void* buffer, uint32_t length, uint32_t enough, uint32_t& got) override
-    {
-        return failing_ ? EIO : real_->Read(buffer, length, enough, got);
-    }
-    void Close() override { real_->Close(); }
-
-private:
-    std::string failName_;
-    std::atomic<int>& opens_;
-    std::unique_ptr<FileSource> real_;
-    bool failing_ = false;
 };
 
 class HeadlessTest : public ::testing::Test {
@@ -72,7 +48,7 @@ protected:
         env.dataFolder = home.path();
         env.cwd = files.path();
         env.clock = clock;
-        env.fileSource = [this] { return std::make_unique<FailingSource>(failName, opens); };
+        env.fileSource = [this] { return std::make_unique<FailingSource>(failName, &opens); };
         env.interrupted = [this] { return stopAfterLines > 0 && std::count(out.begin(), out.end(), '\n') >= stopAfterLines; };
         return RunHeadless(args, env);
     }
@@ -119,12 +95,55 @@ TEST_F(HeadlessTest, FailuresAreReportedAndTheRunGoesOn)
     EXPECT_EQ(Run({"--no-gui", "missing.bin", "bad.bin", "good.bin"}), 1);
     // The reader that ended on the error is replaced for the next file.
     EXPECT_EQ(out, "352441C2  900150983CD24FB0D6963F7D28E17F72  " + files.Path("good.bin") + "\n");
-    EXPECT_NE(err.find("パラメータエラー" + files.Path("missing.bin") + "\n"), std::string::npos);
+    EXPECT_NE(err.find("パラメータエラー" + files.Path("missing.bin") + "　（見つかりません）\n"), std::string::npos);
     EXPECT_NE(err.find("Quenvarlith V1.08D エラー情報\n\n読取り時にエラーを検出しました\nフォルダ\t\t" +
                        files.path() + "/\n"),
               std::string::npos)
         << err;
     EXPECT_EQ(err.find('\r'), std::string::npos);
+}
+
+TEST_F(HeadlessTest, BadArgumentsAreNamedWithTheirReason)
+{
+    files.WriteFile(".hidden", "abc");
+    ASSERT_EQ(::mkfifo(files.Path("fifo").c_str(), 0600), 0);
+    const struct {
+        std::string argument, shown, reason;
+    } cases[] = {
+        {"", "", "空の引数です"},   // not the current folder
+        {"gone", files.Path("gone"), "見つかりません"},
+        {"fifo", files.Path("fifo"), "通常のファイルではありません"},
+        {".hidden", files.Path(".hidden"), "属性の制限で対象外です"},
+        {"gone\nline", files.Path("gone\\nline"), "見つかりません"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run({"--no-gui", c.argument}), 1) << c.argument;
+        EXPECT_EQ(out, "");
+        EXPECT_EQ(err, "パラメータエラー" + c.shown + "　（" + c.reason + "）\n");
+    }
+}
+
+TEST_F(HeadlessTest, NamesAreEscapedAsMd5sumDoesSoEachFileKeepsOneLine)
+{
+    const std::string codes = "352441C2  900150983CD24FB0D6963F7D28E17F72  ";
+    const struct {
+        std::string name, line;
+    } cases[] = {
+        {"plain name.txt", codes + files.Path("plain name.txt")},
+        {"new\nline", "\\" + codes + files.Path("new\\nline")},
+        {"cr\rname", "\\" + codes + files.Path("cr\\rname")},
+        {"back\\slash", "\\" + codes + files.Path("back\\\\slash")},
+        {"\xff\xfe.bin", codes + files.Path("\xff\xfe.bin")},   // bytes as they are
+    };
+    std::vector<std::string> args{"--no-gui"};
+    std::string expected;
+    for (const auto& c : cases) {
+        files.WriteFile(c.name, "abc");
+        args.push_back(c.name);
+        expected += c.line + "\n";
+    }
+    EXPECT_EQ(Run(args), 0) << err;
+    EXPECT_EQ(out, expected);
 }
 
 TEST_F(HeadlessTest, FileReadAheadKeepsItsOwnFailureAndItsNeighboursCodes)
@@ -215,6 +234,7 @@ TEST(HeadlessDispatch, WhoGoesHeadless)
     EXPECT_TRUE(wants({"q", "--no-gui", "a"}, true));
     EXPECT_TRUE(wants({"q", "--help"}, true));
     EXPECT_TRUE(wants({"q", "--version"}, true));
+    EXPECT_TRUE(wants({"q", "--analyze", "a.par2"}, true));
     EXPECT_FALSE(wants({"q", "a"}, true));
     EXPECT_TRUE(wants({"q", "a"}, false));
     EXPECT_FALSE(wants({"q"}, false));

@@ -9,6 +9,8 @@
 
 #include <cstdio>
 
+#include <sys/stat.h>
+
 #include "gui/shell/BusyPanel.h"
 #include "gui/processing/ProcessingController.h"
 #include "processing/ResultPanel.h"
@@ -198,12 +200,23 @@ TEST_F(DriverWindowTest, NothingRunsDuringStartUpAndQueuedFilesFollowTheHistoryL
     EXPECT_GE(IndexOf(w, dropped), 0);
 }
 
-TEST_F(DriverWindowTest, BadCommandLineArgumentIsReported)
+TEST_F(DriverWindowTest, BadCommandLineArgumentIsReportedWithItsReason)
 {
     const std::string good = dir.WriteFile("good", "g");
-    MainWindow& w = Create({good, dir.Path("missing")});
-    EXPECT_EQ(w.StatusText(), "パラメータエラー" + dir.Path("missing"));
-    EXPECT_EQ(w.driver->ProcessingQueue().size(), 1u);
+    ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+    // Taken from the last to the first: the status names the first bad one.
+    const struct {
+        std::string argument, status;
+    } cases[] = {
+        {dir.Path("missing"), "パラメータエラー" + dir.Path("missing") + "　（見つかりません）"},
+        {dir.Path("fifo"), "パラメータエラー" + dir.Path("fifo") + "　（通常のファイルではありません）"},
+        {"", "パラメータエラー　（空の引数です）"},   // not the current folder
+    };
+    for (const auto& c : cases) {
+        MainWindow& w = Create({c.argument, good});
+        EXPECT_EQ(w.StatusText(), c.status);
+        EXPECT_EQ(w.driver->ProcessingQueue().size(), 1u);
+    }
 }
 
 TEST_F(DriverWindowTest, CommandLineFileLeftOutByTheAttributeMaskIsReported)
@@ -212,7 +225,7 @@ TEST_F(DriverWindowTest, CommandLineFileLeftOutByTheAttributeMaskIsReported)
     const std::string good = dir.WriteFile("good", "g");
     const std::string hidden = dir.WriteFile(".hidden", "h");
     MainWindow& w = Create({hidden, good});
-    EXPECT_EQ(w.StatusText(), "パラメータエラー" + hidden);
+    EXPECT_EQ(w.StatusText(), "パラメータエラー" + hidden + "　（属性の制限で対象外です）");
     ASSERT_EQ(w.driver->ProcessingQueue().size(), 1u);
     EXPECT_EQ(w.driver->ProcessingQueue().front(), good);
 }

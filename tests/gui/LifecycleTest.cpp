@@ -2,6 +2,9 @@
 // program started and stopped from outside.
 #include "AppTestSupport.h"
 
+#include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTimer>
@@ -9,11 +12,13 @@
 #include <csignal>
 #include <fstream>
 
+
 #include "processing/Lifecycle.h"
 #include "history/HistoryFiles.h"
 #include "platform/DirSearch.h"
 #include "platform/Paths.h"
 #include "settings/SettingsFile.h"
+#include "support/FailingSource.h"
 
 namespace qv {
 namespace {
@@ -131,6 +136,66 @@ TEST_F(LifecycleWindowTest, SigtermDuringABatchCancelsItAndSavesTheHistory)
     EXPECT_LT(hashed, 3);
     EXPECT_NE(std::find(saved.begin(), saved.end(), c), saved.end());
     EXPECT_TRUE(FileExists(JoinPath(Home(), "Quenvarlith.ini")));
+}
+
+TEST_F(LifecycleWindowTest, SigtermAnswersARealOpenBoxAndTheWindowStillCloses)
+{
+    const std::string good = dir.WriteFile("good", "good");
+    const std::string bad = dir.WriteFile("bad", "bad");
+    for (const bool duringBatch : {true, false}) {
+        SCOPED_TRACE(duringBatch ? "read error report in a batch" : "history save error at exit");
+        const std::string home = dir.MakeFolder(duringBatch ? "batch" : "save");
+        WindowOptions o;   // no scripted prompts: real message boxes
+        o.dialogs = &dialogs;
+        o.dataFolder = home;
+        o.jobOptions.fileSource = [] { return std::make_unique<FailingSource>("/bad"); };
+        window = std::make_unique<MainWindow>(std::move(o));
+        MainWindow& w = *window;
+        w.show();
+        ASSERT_TRUE(WaitFor([&] { return !w.lifecycle->startingUp(); }));
+
+        // Raises SIGTERM once a box is up; answers the box itself only when the signal did not.
+        bool raised = false, rescued = false;
+        std::string boxText;
+        QElapsedTimer sinceRaised;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            if (!raised) {
+                raised = true;
+                boxText = box->text().toStdString();
+                sinceRaised.start();
+                std::raise(SIGTERM);
+            } else if (sinceRaised.elapsed() > 5000) {
+                rescued = true;
+                box->buttons().front()->click();
+            }
+        });
+        watch.start(20);
+        if (duringBatch) {
+            w.DropPaths({bad, good});   // good first, then bad
+        } else {
+            w.DropPaths({good});
+            dir.MakeFolder("save/Quenvarlith.dat");   // saving over a folder fails
+            w.close();
+        }
+        ASSERT_TRUE(WaitFor([&] { return w.lifecycle->closeAccepted; }));
+        watch.stop();
+        window.reset();
+        EXPECT_TRUE(raised);
+        EXPECT_FALSE(rescued);
+        const std::string expected = duringBatch ? "Quenvarlith V1.08D エラー情報" : "履歴保存時にエラーが発生しました";
+        EXPECT_EQ(boxText.rfind(expected, 0), 0u) << boxText;
+        EXPECT_TRUE(FileExists(JoinPath(home, "Quenvarlith.ini")));
+        if (duringBatch) {
+            HashHistory saved;
+            WorkHooks ui;
+            ASSERT_TRUE(ReadHistoryFile(saved, JoinPath(home, "Quenvarlith.dat"), {}, ui));
+            ASSERT_EQ(saved.Count(), 1);
+            EXPECT_EQ(saved.PathAt(0), good);
+        }
+    }
 }
 
 TEST_F(LifecycleWindowTest, RealProgramKeepsHistoryAndSettingsWhenTerminated)
