@@ -31,7 +31,7 @@ std::string RemainingTitle(size_t left)
     return "残り" + std::to_string(left) + "files";
 }
 
-void Driver::ProcessFiles(bool recalc, bool quiet)
+void Driver::ProcessFiles(Recalc recalc, Quiet quiet)
 {
     if (startingUp || queue_.empty()) return;
     if (host_.IsBusy() || running_) {
@@ -88,7 +88,7 @@ void Driver::ProcessFiles(bool recalc, bool quiet)
         if (stop.Requested()) {
             host_.ShowCancelled();
             host_.SetStatus("処理を中止しました");
-        } else if (result >= 0 && !quiet) {
+        } else if (result >= 0 && quiet == Quiet::No) {
             host_.ShowResult(result);
             host_.MatchComparisonText();
         }

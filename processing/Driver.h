@@ -6,6 +6,11 @@
 
 namespace qv {
 
+// Read every file again although the history holds its codes, and compare (recalculation).
+enum class Recalc { No, Yes };
+// No result panel and no matching after the batch: bulk commands work on the records.
+enum class Quiet { No, Yes };
+
 // What the processing driver needs from the window it runs in. The window implements it with
 // widgets; everything here is called on the window thread.
 class DriverHost {
@@ -24,7 +29,7 @@ public:
     virtual void StartReader() = 0;
     virtual void StopReader() = 0;
     // The per-file job: the history index of the handled file, or -1.
-    virtual int HashOne(const std::string& path, bool recalc) = 0;
+    virtual int HashOne(const std::string& path, Recalc recalc) = 0;
     // Closing display pieces.
     virtual void ShowCancelled() = 0;                 // caption reset, MainPanel hidden
     virtual void ShowResult(int index) = 0;
@@ -53,7 +58,7 @@ public:
     // Appends one path and counts it in the batch.
     void Enqueue(const std::string& path);
     // Runs the queued paths as one batch (or feeds the running batch).
-    void ProcessFiles(bool recalc, bool quiet);
+    void ProcessFiles(Recalc recalc = Recalc::No, Quiet quiet = Quiet::No);
     void Cancel() { stop.Request(); }
 
     // "全体 (1,203/2,000files)"

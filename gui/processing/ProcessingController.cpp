@@ -1,145 +1,107 @@
 #include "gui/processing/ProcessingController.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QMenuBar>
-#include <QProgressBar>
-#include <QPushButton>
-
 #include "gui/shell/BusyPanel.h"
 #include "gui/shell/FileDialogs.h"
-#include "gui/shell/MainWindow.h"
-#include "gui/shell/QtPrompts.h"
-#include "gui/processing/ResultController.h"
-#include "gui/processing/ResultPanelWidget.h"
-#include "gui/shell/ViewController.h"
 #include "job/BatchPaths.h"
-#include "processing/Lifecycle.h"
-#include "processing/ResultPanel.h"
+#include "job/FileJob.h"
 #include "platform/DirSearch.h"
 #include "platform/Paths.h"
-#include "platform/Text.h"
+#include "processing/Lifecycle.h"
+#include "processing/ResultPanel.h"
+#include "settings/Settings.h"
 
 namespace qv {
 
 void ProcessingController::DropHandler(const std::vector<std::string>& items)
 {
-    if (!dropsEnabled) return;
-    w_.mainPanel->duplicateMark->hide();
+    if (!dropsEnabled_) return;
+    p_.result.HideDuplicateMark();
     const CollectedPaths got =
-        CollectDropped(items, {w_.settings.FileAttrMask, w_.settings.FolderAttrMask});
-    for (const std::string& path : got.files) w_.driver->Enqueue(path);
-    w_.BringToFront();
-    if (!w_.driver->ProcessingQueue().empty()) w_.driver->ProcessFiles(false, false);
-    if (items.size() == 1 && got.folders == 1) {
-        const QString folder = ToQ(got.lastFolder);
-        for (int i = 0; i < w_.folderList->count(); ++i) {
-            if (w_.folderList->itemText(i).compare(folder, Qt::CaseInsensitive) == 0) {
-                w_.folderList->setCurrentIndex(i);
-                w_.views->CallListFrameClick();
-                break;
-            }
-        }
-    }
+        CollectDropped(items, {p_.settings.FileAttrMask, p_.settings.FolderAttrMask});
+    for (const std::string& path : got.files) driver_.Enqueue(path);
+    p_.frame.BringToFront();
+    if (!driver_.ProcessingQueue().empty()) driver_.ProcessFiles();
+    // A folder dropped alone opens the list frame on it, when the folder list holds it.
+    if (items.size() == 1 && got.folders == 1 && p_.folders.SelectFolder(got.lastFolder))
+        p_.views.CallListFrameClick();
 }
 
 void ProcessingController::OpenFilesClick()
 {
     const std::vector<std::string> chosen =
-        w_.dialogs().OpenFiles("", w_.settings.InitialDir, "ハッシュ算出対象(*.*)|*.*");
+        p_.dialogs.OpenFiles("", p_.settings.InitialDir, "ハッシュ算出対象(*.*)|*.*");
     FoundEntry found;
     for (const std::string& path : chosen) {
-        if (FileExists(path) && FindPath(path, w_.settings.FileAttrMask, found)) w_.driver->Enqueue(path);
+        if (FileExists(path) && FindPath(path, p_.settings.FileAttrMask, found)) driver_.Enqueue(path);
     }
-    if (!w_.driver->ProcessingQueue().empty()) w_.driver->ProcessFiles(false, false);
+    if (!driver_.ProcessingQueue().empty()) driver_.ProcessFiles();
 }
 
 void ProcessingController::RecalcExecute()
 {
-    const std::string path = w_.Caption();
+    const std::string path = p_.frame.Caption();
     if (path.empty() || path[0] != '/') {
-        w_.SetStatus(kStatusNoFile);
+        p_.status.SetStatus(kStatusNoFile);
         return;
     }
-    w_.driver->Enqueue(path);
-    w_.driver->ProcessFiles(true, false);
+    driver_.Enqueue(path);
+    driver_.ProcessFiles(Recalc::Yes);
 }
 
 void ProcessingController::AddCommandLineFiles(const std::vector<std::string>& arguments)
 {
     const CollectedPaths got =
-        CollectArguments(arguments, {w_.settings.FileAttrMask, w_.settings.FolderAttrMask});
-    for (const std::string& path : got.files) w_.driver->Enqueue(path);
+        CollectArguments(arguments, {p_.settings.FileAttrMask, p_.settings.FolderAttrMask});
+    for (const std::string& path : got.files) driver_.Enqueue(path);
     if (!got.rejected.empty()) {
         const PathItem& last = got.rejected.back();
-        w_.SetStatus(ParameterErrorText(last.path, last));
+        p_.status.SetStatus(ParameterErrorText(last.path, last));
     }
 }
 
-void ProcessingController::CanButtonClick() { w_.driver->Cancel(); }
+void ProcessingController::CanButtonClick() { driver_.Cancel(); }
 
-bool ProcessingController::IsBusy() const { return w_.busy; }
+bool ProcessingController::IsBusy() const { return p_.busy.Shown(); }
 
 void ProcessingController::ShowBusy(bool busy)
 {
-    BusyPanel& b = *w_.busyPanel;
     if (busy) {
-        w_.busy = true;
-        b.buzyComment->setText(QString::fromUtf8(kHashingComment));
-        b.lbFileProgress->clear();
-        b.canButton->show();
-        b.popupEnabled = true;
-        w_.menuBar()->setEnabled(false);
-        w_.menuBar()->hide();
+        p_.busy.SetComment(kHashingComment);
+        p_.busy.SetFileLabel("");
+        p_.busy.Show();
     } else {
-        w_.busy = false;
-        w_.mainPanelShown = FileExists(w_.Caption());
-        w_.menuBar()->setEnabled(true);
-        w_.menuBar()->show();
-        w_.SetAppTitle(kAppTitle);
+        p_.pages.SetResultShown(FileExists(p_.frame.Caption()));
+        p_.busy.Hide();
+        p_.frame.SetAppTitle(kAppTitle);
     }
-    w_.UpdatePages();
 }
 
-void ProcessingController::SetTotalProgress(const std::string& text, bool visible)
-{
-    w_.busyPanel->lbTotalProgress->setText(ToQ(text));
-    w_.busyPanel->lbTotalProgress->setVisible(visible);
-}
-
+void ProcessingController::SetTotalProgress(const std::string& text, bool visible) { p_.busy.SetTotal(text, visible); }
 void ProcessingController::SetTotalBar(int maximum, int position, bool visible)
 {
-    QProgressBar& bar = *w_.busyPanel->pgTotal;
-    bar.setRange(0, maximum);
-    bar.setValue(position);
-    bar.setVisible(visible);
+    p_.busy.SetTotalBar(maximum, position, visible);
 }
+void ProcessingController::SetFileProgress(const std::string& text) { p_.busy.SetFileLabel(text); }
+void ProcessingController::SetStatus(const std::string& text) { p_.status.SetStatus(text); }
+void ProcessingController::SetAppTitle(const std::string& text) { p_.frame.SetAppTitle(text); }
+void ProcessingController::SetCaption(const std::string& text) { p_.frame.SetCaption(text); }
+void ProcessingController::Pump() { p_.pump.Refresh(); }
+void ProcessingController::StartReader() { p_.job.BeginBatch(); }
+void ProcessingController::StopReader() { p_.job.RequestReaderEnd(); }
 
-void ProcessingController::SetFileProgress(const std::string& text)
+int ProcessingController::HashOne(const std::string& path, Recalc recalc)
 {
-    w_.busyPanel->lbFileProgress->setText(ToQ(text));
-}
-
-void ProcessingController::SetStatus(const std::string& text) { w_.SetStatus(text); }
-void ProcessingController::SetAppTitle(const std::string& text) { w_.SetAppTitle(text); }
-void ProcessingController::SetCaption(const std::string& text) { w_.SetCaption(text); }
-void ProcessingController::Pump() { w_.Pump(); }
-void ProcessingController::StartReader() { w_.job->BeginBatch(); }
-void ProcessingController::StopReader() { w_.job->RequestReaderEnd(); }
-
-int ProcessingController::HashOne(const std::string& path, bool recalc)
-{
-    w_.job->ScheduleRefresh();
-    return w_.job->HashFile(path, recalc);
+    p_.job.ScheduleRefresh();
+    return p_.job.HashFile(path, recalc == Recalc::Yes);
 }
 
 void ProcessingController::ShowCancelled()
 {
-    w_.SetCaption(kIdleCaption);
-    w_.mainPanelShown = false;
+    p_.frame.SetCaption(kIdleCaption);
+    p_.pages.SetResultShown(false);
 }
 
-void ProcessingController::ShowResult(int index) { w_.results->ShowResult(index); }
+void ProcessingController::ShowResult(int index) { p_.result.ShowResult(index); }
 
 void ProcessingController::MatchComparisonText()
 {
@@ -148,12 +110,10 @@ void ProcessingController::MatchComparisonText()
 
 void ProcessingController::AfterBatch()
 {
-    if (w_.view == View::Dup && !w_.results->DuplicateMarkShown()) w_.views->CallBasicFrameClick();
-    ResultPanelWidget& p = *w_.mainPanel;
-    if (p.xMd5->text().isEmpty() && p.xCrc32->text().isEmpty()) w_.mainPanelShown = false;
-    w_.UpdatePages();
-    if (w_.mainPanelShown) p.FitNameScroller();
-    w_.job->EndBatch();
+    if (p_.pages.CurrentView() == View::Dup && !p_.result.DuplicateMarkShown()) p_.views.CallBasicFrameClick();
+    if (!p_.result.HasCodes()) p_.pages.SetResultShown(false);
+    if (p_.pages.ResultShown()) p_.result.FitNameScroller();
+    p_.job.EndBatch();
 }
 
 void ProcessingController::RefreshFileView()

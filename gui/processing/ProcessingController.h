@@ -2,17 +2,34 @@
 #include <string>
 #include <vector>
 
+#include "gui/shell/Shell.h"
 #include "processing/Driver.h"
 
 namespace qv {
 
-class MainWindow;
-
-// The processing driver's side in the window: the producers of paths (drop, open dialog,
-// command line, recalculation), the busy display and the driver's window callbacks.
+// The processing driver in the window: the producers of paths (drop, open dialog, command
+// line, recalculation), the busy display and the driver's window callbacks.
 class ProcessingController final : public DriverHost {
 public:
-    explicit ProcessingController(MainWindow& window) : w_(window) {}
+    struct Parts {
+        const Settings& settings;
+        FileJob& job;
+        FileDialogs& dialogs;
+        StatusLine& status;
+        WindowFrame& frame;
+        MessagePump& pump;
+        Pages& pages;
+        BusyPanel& busy;
+        FolderItems& folders;
+        ResultView& result;
+        ViewSwitch& views;
+    };
+    explicit ProcessingController(const Parts& parts) : p_(parts) {}
+    ProcessingController(const ProcessingController&) = delete;
+    ProcessingController& operator=(const ProcessingController&) = delete;
+
+    // The processing queue and the batch every producer goes through.
+    Driver& TheDriver() { return driver_; }
 
     // Producers.
     void DropHandler(const std::vector<std::string>& items);
@@ -20,7 +37,9 @@ public:
     void RecalcExecute();
     void AddCommandLineFiles(const std::vector<std::string>& arguments);
     void CanButtonClick();
-    bool dropsEnabled = true;
+    // Off from the start of shut-down: drops are ignored.
+    void SetDropsEnabled(bool enabled) { dropsEnabled_ = enabled; }
+    bool DropsEnabled() const { return dropsEnabled_; }
 
     // DriverHost.
     bool IsBusy() const override;
@@ -34,7 +53,7 @@ public:
     void Pump() override;
     void StartReader() override;
     void StopReader() override;
-    int HashOne(const std::string& path, bool recalc) override;
+    int HashOne(const std::string& path, Recalc recalc) override;
     void ShowCancelled() override;
     void ShowResult(int index) override;
     void MatchComparisonText() override;
@@ -43,7 +62,9 @@ public:
     bool DispatchSingleFile(const std::string& path) override;
 
 private:
-    MainWindow& w_;
+    Parts p_;
+    Driver driver_{*this};
+    bool dropsEnabled_ = true;
 };
 
 }  // namespace qv

@@ -7,38 +7,60 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QUrl>
 
 #include <sys/stat.h>
 
-#include "gui/shell/MainWindow.h"
-#include "gui/shell/Menus.h"
-#include "gui/shell/QtPrompts.h"
 #include "gui/processing/ResultPanelWidget.h"
+#include "gui/shell/QtPrompts.h"
 #include "gui/shell/Theme.h"
-#include "gui/shell/ViewController.h"
 #include "history/Duplicates.h"
-#include "processing/ResultPanel.h"
+#include "history/HashHistory.h"
 #include "platform/DirSearch.h"
 #include "platform/Paths.h"
 #include "platform/Prompts.h"
+#include "processing/ResultPanel.h"
+#include "settings/Settings.h"
 
 namespace qv {
 
+ResultController::ResultController(const Parts& parts, QWidget* pageParent)
+    : QObject(pageParent), p_(parts), panel_(new ResultPanelWidget(pageParent)), dupList_(new QTreeWidget(pageParent))
+{
+    panel_->setContextMenuPolicy(Qt::CustomContextMenu);
+    dupList_->setObjectName(QStringLiteral("DupList"));
+    dupList_->setColumnCount(1);
+    dupList_->setHeaderLabels({QStringLiteral("fullpathname")});
+    dupList_->setHeaderHidden(true);
+    dupList_->setRootIsDecorated(false);
+    dupList_->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    // The copy gestures of the panel.
+    connect(panel_->xFileName, &ClickLabel::doubleClicked, this, [this] { XFileNameDblClick(); });
+    connect(panel_->xFileSize, &ClickLabel::doubleClicked, this, [this] { XFileSizeDblClick(); });
+    connect(panel_->xCrc32, &ClickLabel::doubleClicked, this, [this] { CopyCRCExecute(); });
+    connect(panel_->lCrc32, &ClickLabel::clicked, this, [this] { CopyCRCExecute(); });
+    connect(panel_->xMd5, &ClickLabel::doubleClicked, this, [this] { CopyMD5Execute(); });
+    connect(panel_->lMd5, &ClickLabel::clicked, this, [this] { CopyMD5Execute(); });
+}
+
+QWidget* ResultController::Panel() const { return panel_; }
+QWidget* ResultController::NameScroller() const { return panel_->scrollBar1; }
+
 void ResultController::ShowResult(int index)
 {
-    ResultPanelWidget& p = *w_.mainPanel;
-    if (index < 0 || index >= w_.history.Count() || !FileExists(w_.history.PathAt(index))) {
-        w_.mainPanelShown = false;
-        w_.UpdatePages();
+    HashHistory& history = p_.history;
+    if (index < 0 || index >= history.Count() || !FileExists(history.PathAt(index))) {
+        p_.pages.SetResultShown(false);
         return;
     }
-    const std::string path = w_.history.PathAt(index);
-    const HistoryRecord& r = w_.history.RecordAt(index);
-    w_.SetCaption(path);
-    p.SetFileName(ToQ(NameOf(path)));
-    shownSize = r.Size;
+    const std::string path = history.PathAt(index);
+    const HistoryRecord& r = history.RecordAt(index);
+    p_.frame.SetCaption(path);
+    panel_->SetFileName(ToQ(NameOf(path)));
+    shownSize_ = r.Size;
     shownCrc_ = r.Crc;
     shownMd5_ = r.Md5;
     RefreshSize();
@@ -46,36 +68,35 @@ void ResultController::ShowResult(int index)
 
     int32_t i = index;
     FindDuplicates(i);
-    w_.shownIndex = i;
-    const bool dups = HasDuplicates();
-    p.duplicateMark->setVisible(dups);
-    w_.SetStatus(dups ? kStatusLoadedDup : kStatusLoaded);
-    w_.menus->SetDupCommandsEnabled(dups);
-    w_.settings.InitialDir = FolderOf(path);
+    shownIndex_ = i;
+    const bool dups = dupList_->topLevelItemCount() >= 2;
+    panel_->duplicateMark->setVisible(dups);
+    p_.status.SetStatus(dups ? kStatusLoadedDup : kStatusLoaded);
+    p_.menu.SetDupCommandsEnabled(dups);
+    p_.settings.InitialDir = FolderOf(path);
 
     // The large icon on the panel colour.
     QPixmap icon(32, 32);
-    icon.fill(ToQColor(w_.settings.WallColor));
+    icon.fill(ToQColor(p_.settings.WallColor));
     {
         QPainter painter(&icon);
         QFileIconProvider provider;
         painter.drawPixmap(0, 0, provider.icon(QFileInfo(ToQ(path))).pixmap(32, 32));
     }
-    p.fileIcon->setPixmap(icon);
-    p.fileIcon->setVisible(w_.settings.ShowMainIcon);
-    w_.mainPanelShown = true;
-    w_.UpdatePages();
+    panel_->fileIcon->setPixmap(icon);
+    panel_->fileIcon->setVisible(p_.settings.ShowMainIcon);
+    p_.pages.SetResultShown(true);
 }
 
 void ResultController::FindDuplicates(int& index)
 {
-    QTreeWidget& list = *w_.dupList;
+    QTreeWidget& list = *dupList_;
     list.setUpdatesEnabled(false);
     list.clear();
     int32_t i = index;
-    const std::vector<std::string> rows = qv::FindDuplicates(w_.history, i);
+    const std::vector<std::string> rows = qv::FindDuplicates(p_.history, i);
     index = i;
-    const bool icons = w_.settings.DupListIconView;
+    const bool icons = p_.settings.DupListIconView;
     QFileIconProvider provider;
     for (const std::string& row : rows) {
         auto* item = new QTreeWidgetItem(&list, QStringList{ToQ(row)});
@@ -84,75 +105,75 @@ void ResultController::FindDuplicates(int& index)
     list.setUpdatesEnabled(true);
 }
 
-bool ResultController::HasDuplicates() const
-{
-    return w_.dupList->topLevelItemCount() >= 2;
-}
+bool ResultController::HasCodes() const { return !panel_->xMd5->text().isEmpty() || !panel_->xCrc32->text().isEmpty(); }
+bool ResultController::DuplicateMarkShown() const { return !panel_->duplicateMark->isHidden(); }
+void ResultController::HideDuplicateMark() { panel_->duplicateMark->hide(); }
+void ResultController::FitNameScroller() { panel_->FitNameScroller(); }
 
-bool ResultController::DuplicateMarkShown() const { return !w_.mainPanel->duplicateMark->isHidden(); }
-
-void ResultController::ClearPanel()
+void ResultController::Forget()
 {
-    w_.mainPanel->Clear();
+    panel_->Clear();
     shownCrc_.clear();
     shownMd5_.clear();
-    shownSize = 0;
+    shownSize_ = 0;
+    shownIndex_ = -1;
 }
 
 void ResultController::RefreshCodes()
 {
     if (shownMd5_.empty() && shownCrc_.empty()) return;
-    w_.mainPanel->xCrc32->setText(ToQ(CodeText(shownCrc_, w_.settings.LowerCaseCodes)));
-    w_.mainPanel->xMd5->setText(ToQ(CodeText(shownMd5_, w_.settings.LowerCaseCodes)));
+    panel_->xCrc32->setText(ToQ(CodeText(shownCrc_, p_.settings.LowerCaseCodes)));
+    panel_->xMd5->setText(ToQ(CodeText(shownMd5_, p_.settings.LowerCaseCodes)));
 }
 
 void ResultController::RefreshSize()
 {
     if (shownMd5_.empty() && shownCrc_.empty()) return;
-    w_.mainPanel->xFileSize->setText(ToQ(SizeText(shownSize, w_.settings.SizeUnit)));
+    panel_->xFileSize->setText(ToQ(SizeText(shownSize_, p_.settings.SizeUnit)));
 }
+
+void ResultController::ApplySettings() { panel_->ApplySettings(p_.settings); }
 
 void ResultController::PutOnClipboard(const std::string& text, const char* status)
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(ToQ(text));
-    w_.SetStatus(status);
+    p_.status.SetStatus(status);
 }
 
 void ResultController::XFileNameDblClick()
 {
-    const std::string path = w_.Caption();
+    const std::string path = p_.frame.Caption();
     if (!FileExists(path)) return;
-    const bool full = w_.menus->fullPathCopy->isChecked();
-    PutOnClipboard(full ? path : NameOf(path), "ファイル名をクリップボードにコピーしました");
+    PutOnClipboard(fullPathCopy_ ? path : NameOf(path), "ファイル名をクリップボードにコピーしました");
 }
 
 void ResultController::XFileSizeDblClick()
 {
-    if (!FileExists(w_.Caption())) return;
-    PutOnClipboard(FromQ(w_.mainPanel->xFileSize->text()), "ファイルサイズをクリップボードにコピーしました");
+    if (!FileExists(p_.frame.Caption())) return;
+    PutOnClipboard(FromQ(panel_->xFileSize->text()), "ファイルサイズをクリップボードにコピーしました");
 }
 
 void ResultController::CopyCRCExecute()
 {
-    const std::string shown = FromQ(w_.mainPanel->xCrc32->text());
+    const std::string shown = FromQ(panel_->xCrc32->text());
     if (!CopyableCrc(shown)) return;
     PutOnClipboard(shown, "ＣＲＣをクリップボードにコピーしました");
 }
 
 void ResultController::CopyMD5Execute()
 {
-    const std::string shown = FromQ(w_.mainPanel->xMd5->text());
+    const std::string shown = FromQ(panel_->xMd5->text());
     if (!CopyableMd5(shown)) return;
     PutOnClipboard(shown, "ＭＤ５をクリップボードにコピーしました");
 }
 
 void ResultController::MainFileExecClick()
 {
-    const std::string path = w_.Caption();
+    const std::string path = p_.frame.Caption();
     if (!FileExists(path)) {
-        w_.SetStatus(kStatusNoFile);
+        p_.status.SetStatus(kStatusNoFile);
         return;
     }
     std::string target = path;
@@ -163,52 +184,48 @@ void ResultController::MainFileExecClick()
 
 void ResultController::MainFileOpenClick()
 {
-    const std::string folder = FolderOf(w_.Caption());
-    if (w_.Caption().empty() || w_.Caption()[0] != '/' || !FolderExists(folder)) return;
+    const std::string caption = p_.frame.Caption();
+    const std::string folder = FolderOf(caption);
+    if (caption.empty() || caption[0] != '/' || !FolderExists(folder)) return;
     QDesktopServices::openUrl(QUrl::fromLocalFile(ToQ(folder)));
 }
 
 void ResultController::MainFileDelClick()
 {
-    const std::string path = w_.Caption();
+    const std::string path = p_.frame.Caption();
     if (!FileExists(path)) return;
-    if (w_.prompts().Message(kAppTitle, DeleteQuestion(path), Buttons::YesCancel, BoxIcon::Warning) !=
-        Answer::Yes)
+    if (p_.prompts.Message(kAppTitle, DeleteQuestion(path), Buttons::YesCancel, BoxIcon::Warning) != Answer::Yes)
         return;
     // Kept so the record can come back when the trash refuses the file.
+    HashHistory& history = p_.history;
     int32_t index = -1;
-    const bool had = w_.history.Find(path, index);
-    const HistoryRecord saved = had ? w_.history.RecordAt(index) : HistoryRecord{};
-    w_.history.RemoveByPath(path);
+    const bool had = history.Find(path, index);
+    const HistoryRecord saved = had ? history.RecordAt(index) : HistoryRecord{};
+    history.RemoveByPath(path);
     std::string error;
-    const RecycleOutcome outcome = RecycleFile(path, w_.prompts(), error);
+    const RecycleOutcome outcome = RecycleFile(path, p_.prompts, error);
     if (outcome == RecycleOutcome::Failed) {
-        if (had) w_.history.Insert(path, saved);
+        if (had) history.Insert(path, saved);
         int32_t shown = -1;
-        w_.shownIndex = w_.history.Find(path, shown) ? shown : -1;
-        w_.prompts().Message(kAppTitle, path + "\rごみ箱へ移動出来ませんでした\r" + error, Buttons::Ok,
-                             BoxIcon::Error);
-        w_.SetStatus("削除を中止しました");
+        shownIndex_ = history.Find(path, shown) ? shown : -1;
+        p_.prompts.Message(kAppTitle, path + "\rごみ箱へ移動出来ませんでした\r" + error, Buttons::Ok, BoxIcon::Error);
+        p_.status.SetStatus("削除を中止しました");
         return;
     }
-    w_.SetCaption(kIdleCaption);
-    w_.shownIndex = -1;
-    ClearPanel();
-    w_.dupList->clear();
-    w_.mainPanel->duplicateMark->hide();
-    w_.menus->SetDupCommandsEnabled(false);
-    w_.mainPanelShown = false;
-    w_.UpdatePages();
-    w_.SetStatus(outcome == RecycleOutcome::Trashed ? NameOf(path) + "を削除しました" : "削除を中止しました");
+    p_.frame.SetCaption(kIdleCaption);
+    Forget();
+    dupList_->clear();
+    HideDuplicateMark();
+    p_.menu.SetDupCommandsEnabled(false);
+    p_.pages.SetResultShown(false);
+    p_.status.SetStatus(outcome == RecycleOutcome::Trashed ? NameOf(path) + "を削除しました" : "削除を中止しました");
 }
-
 
 RecycleOutcome RecycleFile(const std::string& path, Prompts& prompts, std::string& errorText)
 {
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0) {
-        if (prompts.Message(kAppTitle, ReadOnlyDeleteQuestion(path), Buttons::OkNo, BoxIcon::Warning) !=
-            Answer::Ok)
+        if (prompts.Message(kAppTitle, ReadOnlyDeleteQuestion(path), Buttons::OkNo, BoxIcon::Warning) != Answer::Ok)
             return RecycleOutcome::Declined;
         ::chmod(path.c_str(), st.st_mode | S_IWUSR);
     }

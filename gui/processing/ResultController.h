@@ -1,29 +1,58 @@
 #pragma once
+#include <QObject>
+
 #include <cstdint>
 #include <string>
 
+#include "gui/shell/Shell.h"
+
+class QTreeWidget;
+class QWidget;
+
 namespace qv {
 
-class MainWindow;
-class Prompts;
+class ResultPanelWidget;
 
-// The result panel, the duplicate list, the copy commands and the current-file commands.
-class ResultController {
+// The result panel MainPanel, the duplicate list DupList, the copy commands and the commands
+// on the shown file. Owns both widgets.
+class ResultController final : public QObject, public ResultView {
+    Q_OBJECT
 public:
-    explicit ResultController(MainWindow& window) : w_(window) {}
+    struct Parts {
+        Settings& settings;
+        HashHistory& history;
+        Prompts& prompts;
+        StatusLine& status;
+        WindowFrame& frame;
+        Pages& pages;
+        ViewMenu& menu;
+    };
+    // The widgets are made as children of pageParent.
+    ResultController(const Parts& parts, QWidget* pageParent);
 
-    void ShowResult(int index);
-    // Fills DupList for the record at index; index may be lowered (vanished duplicates).
-    void FindDuplicates(int& index);
-    bool HasDuplicates() const;
+    QWidget* Panel() const;
+    QTreeWidget* DupList() const { return dupList_; }
+    QWidget* NameScroller() const;
+
+    // ResultView.
+    void ShowResult(int index) override;
+    int ShownIndex() const override { return shownIndex_; }
+    bool HasCodes() const override;
     // DubbleDetect shown: what the view switches go by. A drop hides it while the list keeps
     // the earlier file's rows, so a stopped batch does not lead back to that stale list.
-    bool DuplicateMarkShown() const;
-    // Re-renders the codes or the size after a display setting changed.
+    bool DuplicateMarkShown() const override;
+    void HideDuplicateMark() override;
+    void Forget() override;
+    void FitNameScroller() override;
+
+    // Fills DupList for the record at index; index may be lowered (vanished duplicates).
+    void FindDuplicates(int& index);
+    // After a display setting changed: codes in their case, size in its unit, name font and
+    // colours, icon shown or not.
     void RefreshCodes();
     void RefreshSize();
-    // Empties the name, size and codes.
-    void ClearPanel();
+    void ApplySettings();
+    void SetFullPathCopy(bool on) { fullPathCopy_ = on; }
 
     void XFileNameDblClick();
     void XFileSizeDblClick();
@@ -33,14 +62,17 @@ public:
     void MainFileOpenClick();
     void MainFileDelClick();
 
-    int64_t shownSize = 0;
-
 private:
     void PutOnClipboard(const std::string& text, const char* status);
 
-    MainWindow& w_;
+    Parts p_;
+    ResultPanelWidget* panel_;
+    QTreeWidget* dupList_;
+    int shownIndex_ = -1;
+    int64_t shownSize_ = 0;
     std::string shownCrc_;
     std::string shownMd5_;
+    bool fullPathCopy_ = false;
 };
 
 enum class RecycleOutcome { Trashed, Declined, Failed };

@@ -7,50 +7,100 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+#include "gui/shell/QtPrompts.h"
+#include "gui/shell/Shell.h"
+
 namespace qv {
 
-BusyPanel::BusyPanel(QWidget* parent) : QFrame(parent)
+namespace {
+int Clamped(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, 0, INT32_MAX)); }
+}  // namespace
+
+BusyPanel::BusyPanel(Pages& pages, QWidget* parent) : QFrame(parent), pages_(pages)
 {
     setObjectName(QStringLiteral("BuzyPanel"));
-    buzyComment = new QLabel(this);
-    buzyComment->setObjectName(QStringLiteral("BuzyComment"));
-    buzyComment->setAlignment(Qt::AlignCenter);
-    lbTotalProgress = new QLabel(QStringLiteral("全体"), this);
-    lbTotalProgress->setObjectName(QStringLiteral("LbTotalProgress"));
-    pgTotal = new QProgressBar(this);
-    pgTotal->setObjectName(QStringLiteral("PgTotal"));
-    lbFileProgress = new QLabel(this);
-    lbFileProgress->setObjectName(QStringLiteral("LbFileProgress"));
-    pgFile = new QProgressBar(this);
-    pgFile->setObjectName(QStringLiteral("PgFile"));
-    pgFile->setTextVisible(false);
-    canButton = new QPushButton(QStringLiteral("中止 [ESC]"), this);
-    canButton->setObjectName(QStringLiteral("CanButton"));
-    canButton->setShortcut(QKeySequence(Qt::Key_Escape));
-    canButton->setAutoDefault(false);
-    ppCancel = new QMenu(this);
-    ppCancel->setObjectName(QStringLiteral("PpCancel"));
-    c2 = ppCancel->addAction(QStringLiteral("中止(&C)"));
+    buzyComment_ = new QLabel(this);
+    buzyComment_->setObjectName(QStringLiteral("BuzyComment"));
+    buzyComment_->setAlignment(Qt::AlignCenter);
+    lbTotalProgress_ = new QLabel(QStringLiteral("全体"), this);
+    lbTotalProgress_->setObjectName(QStringLiteral("LbTotalProgress"));
+    pgTotal_ = new QProgressBar(this);
+    pgTotal_->setObjectName(QStringLiteral("PgTotal"));
+    lbFileProgress_ = new QLabel(this);
+    lbFileProgress_->setObjectName(QStringLiteral("LbFileProgress"));
+    pgFile_ = new QProgressBar(this);
+    pgFile_->setObjectName(QStringLiteral("PgFile"));
+    pgFile_->setTextVisible(false);
+    canButton_ = new QPushButton(QStringLiteral("中止 [ESC]"), this);
+    canButton_->setObjectName(QStringLiteral("CanButton"));
+    canButton_->setShortcut(QKeySequence(Qt::Key_Escape));
+    canButton_->setAutoDefault(false);
+    ppCancel_ = new QMenu(this);
+    ppCancel_->setObjectName(QStringLiteral("PpCancel"));
+    QAction* c2 = ppCancel_->addAction(QStringLiteral("中止(&C)"));
     c2->setObjectName(QStringLiteral("C2"));
 
     auto* box = new QVBoxLayout(this);
     box->setContentsMargins(12, 8, 12, 8);
     box->addStretch(1);
-    box->addWidget(buzyComment);
-    box->addWidget(lbTotalProgress);
-    box->addWidget(pgTotal);
-    box->addWidget(lbFileProgress);
-    box->addWidget(pgFile);
-    box->addWidget(canButton, 0, Qt::AlignHCenter);
+    for (QWidget* w : {static_cast<QWidget*>(buzyComment_), static_cast<QWidget*>(lbTotalProgress_),
+                       static_cast<QWidget*>(pgTotal_), static_cast<QWidget*>(lbFileProgress_),
+                       static_cast<QWidget*>(pgFile_)})
+        box->addWidget(w);
+    box->addWidget(canButton_, 0, Qt::AlignHCenter);
     box->addStretch(1);
 
-    connect(canButton, &QPushButton::clicked, this, &BusyPanel::cancelRequested);
+    connect(canButton_, &QPushButton::clicked, this, &BusyPanel::cancelRequested);
     connect(c2, &QAction::triggered, this, &BusyPanel::cancelRequested);
 }
 
+void BusyPanel::Show()
+{
+    SetTotal("", true);
+    pgTotal_->hide();
+    SetCancellable(true);
+    pages_.SetBusy(true);
+}
+
+void BusyPanel::Hide() { pages_.SetBusy(false); }
+bool BusyPanel::Shown() const { return pages_.Busy(); }
+
+void BusyPanel::SetCancellable(bool cancellable)
+{
+    cancellable_ = cancellable;
+    canButton_->setVisible(cancellable);
+}
+
+void BusyPanel::SetComment(const std::string& text) { buzyComment_->setText(ToQ(text)); }
+
+void BusyPanel::SetTotal(const std::string& text, bool visible)
+{
+    lbTotalProgress_->setText(ToQ(text));
+    lbTotalProgress_->setVisible(visible);
+}
+
+void BusyPanel::SetTotalBar(int maximum, int position, bool visible)
+{
+    pgTotal_->setRange(0, maximum);
+    pgTotal_->setValue(position);
+    pgTotal_->setVisible(visible);
+}
+
+void BusyPanel::SetFileLabel(const std::string& text) { lbFileProgress_->setText(ToQ(text)); }
+
+void BusyPanel::SetFileRange(int64_t maximum)
+{
+    pgFile_->setRange(0, Clamped(maximum));
+    pgFile_->setValue(0);
+}
+
+void BusyPanel::SetFilePosition(int64_t position) { pgFile_->setValue(Clamped(position)); }
+
 void BusyPanel::contextMenuEvent(QContextMenuEvent* event)
 {
-    if (popupEnabled) ppCancel->popup(event->globalPos());
+    if (cancellable_) ppCancel_->popup(event->globalPos());
 }
 
 }  // namespace qv

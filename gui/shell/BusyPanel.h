@@ -1,36 +1,56 @@
 #pragma once
 #include <QFrame>
 
+#include <cstdint>
+#include <string>
+
 class QLabel;
 class QMenu;
 class QProgressBar;
 class QPushButton;
-class QAction;
 
 namespace qv {
 
-// The busy display BuzyPanel: comment, batch and file progress, and the cancel button.
+class Pages;
+
+// The busy display BuzyPanel: comment, batch and file progress, and the cancel button. While
+// it is up the main menu is gone and the views are hidden behind it.
 class BusyPanel : public QFrame {
     Q_OBJECT
 public:
-    explicit BusyPanel(QWidget* parent = nullptr);
+    BusyPanel(Pages& pages, QWidget* parent = nullptr);
 
-    QLabel* buzyComment;
-    QLabel* lbTotalProgress;
-    QProgressBar* pgTotal;
-    QLabel* lbFileProgress;
-    QProgressBar* pgFile;
-    QPushButton* canButton;
-    QMenu* ppCancel;
-    QAction* c2;
-    // false during shut-down: the popup is detached from the panel.
-    bool popupEnabled = true;
+    // Up for work: the batch bar hidden and its caption emptied, cancelling possible. The
+    // comment and the file caption stay as they were set.
+    void Show();
+    void Hide();
+    bool Shown() const;
+    // During shut-down nothing can be cancelled: the button and the popup are gone.
+    void SetCancellable(bool cancellable);
+
+    void SetComment(const std::string& text);                   // BuzyComment
+    void SetTotal(const std::string& text, bool visible);       // LbTotalProgress
+    void SetTotalBar(int maximum, int position, bool visible);  // PgTotal
+    void SetFileLabel(const std::string& text);                 // LbFileProgress
+    void SetFileRange(int64_t maximum);                         // PgFile: 0..maximum, at 0
+    void SetFilePosition(int64_t position);
 
 Q_SIGNALS:
     void cancelRequested();
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    Pages& pages_;
+    QLabel* buzyComment_;
+    QLabel* lbTotalProgress_;
+    QProgressBar* pgTotal_;
+    QLabel* lbFileProgress_;
+    QProgressBar* pgFile_;
+    QPushButton* canButton_;
+    QMenu* ppCancel_;
+    bool cancellable_ = true;
 };
 
 }  // namespace qv

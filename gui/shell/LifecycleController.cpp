@@ -2,36 +2,28 @@
 
 #include <algorithm>
 
-#include <QApplication>
 #include <QGuiApplication>
-#include <QLabel>
-#include <QMenuBar>
-#include <QProgressBar>
-#include <QPushButton>
+#include <QMainWindow>
 #include <QScreen>
-#include <QScrollBar>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
 
-#include "gui/shell/BusyPanel.h"
-#include "gui/shell/MainWindow.h"
-#include "gui/shell/Menus.h"
-#include "gui/processing/ProcessingController.h"
 #include "gui/shell/QtPrompts.h"
-#include "gui/processing/ResultPanelWidget.h"
+#include "gui/processing/ProcessingController.h"
+#include "gui/shell/BusyPanel.h"
 #include "gui/shell/SignalBridge.h"
+#include "history/HistoryFiles.h"
+#include "job/FileJob.h"
 #include "job/FromSettings.h"
+#include "platform/NumberFormat.h"
+#include "platform/Prompts.h"
+#include "processing/Driver.h"
 #include "processing/Lifecycle.h"
 #include "processing/ResultPanel.h"
-#include "history/HistoryFiles.h"
-#include "history/HistoryPersistence.h"
-#include "platform/Attributes.h"
-#include "platform/DirSearch.h"
-#include "platform/NumberFormat.h"
-#include "platform/Paths.h"
+#include "settings/Settings.h"
 
 namespace qv {
 
@@ -55,33 +47,31 @@ ScreenMetrics Screen()
 }
 }  // namespace
 
-LifecycleController::LifecycleController(MainWindow& window) : w_(window) {}
+LifecycleController::LifecycleController(Parts parts) : p_(std::move(parts)) {}
 LifecycleController::~LifecycleController() = default;
 
-bool LifecycleController::startingUp() const { return w_.driver->startingUp; }
+bool LifecycleController::startingUp() const { return p_.driver.startingUp; }
 
 void LifecycleController::FormCreate()
 {
-    w_.driver->startingUp = true;
-    historyState.HistoryFileTime = HistoryFileStamp(w_.datPath);
-    w_.menus->SetDupCommandsEnabled(false);
-    w_.mainPanel->scrollBar1->hide();
+    p_.driver.startingUp = true;
+    historyState_.HistoryFileTime = HistoryFileStamp(p_.datPath);
 
-    const LoadResult loaded = LoadSettings(w_.iniPath, Screen(), PhysicalMemory(), w_.settings);
-    settingsStamp = loaded.stamp;
-    w_.job->SetEngineSettings(EngineSettingsFrom(w_.settings));
+    const LoadResult loaded = LoadSettings(p_.iniPath, Screen(), PhysicalMemory(), p_.settings);
+    settingsStamp_ = loaded.stamp;
+    p_.job.SetEngineSettings(EngineSettingsFrom(p_.settings));
+    p_.settingsApplied();
     // Never narrower than the code rows: a cut-off MD5 cannot be read or checked by eye.
-    const int minWidth = std::max(w_.settings.MinWidth, w_.mainPanel->minimumSizeHint().width());
-    w_.setMinimumSize(minWidth, w_.settings.MinHeight);
-    w_.setGeometry(w_.settings.Left, w_.settings.Top, std::max(w_.settings.Width, minWidth), w_.settings.Height);
-    w_.menus->SyncFromSettings();
-    w_.ApplyColours();
+    QMainWindow& w = p_.window;
+    const int minWidth = std::max(p_.settings.MinWidth, p_.widest.minimumSizeHint().width());
+    w.setMinimumSize(minWidth, p_.settings.MinHeight);
+    w.setGeometry(p_.settings.Left, p_.settings.Top, std::max(p_.settings.Width, minWidth), p_.settings.Height);
 
-    w_.SetCaption(kIdleCaption);
-    if (!w_.options().arguments.empty()) w_.processing->AddCommandLineFiles(w_.options().arguments);
+    p_.frame.SetCaption(kIdleCaption);
+    if (!p_.arguments.empty()) p_.processing.AddCommandLineFiles(p_.arguments);
 
-    signals_ = new SignalBridge(&w_);
-    QObject::connect(signals_, &SignalBridge::terminateRequested, &w_, [this](int) { TerminateBySignal(); });
+    signals_ = new SignalBridge(&w);
+    QObject::connect(signals_, &SignalBridge::terminateRequested, &w, [this](int) { TerminateBySignal(); });
 }
 
 void LifecycleController::FormActivate()
@@ -90,73 +80,61 @@ void LifecycleController::FormActivate()
         activatedOnce_ = true;
         FirstActivation();
     }
-    if (closeBySignal) return;
-    if (!w_.driver->ProcessingQueue().empty() && !w_.driver->Running())
-        w_.driver->ProcessFiles(false, false);
+    if (closeBySignal_) return;
+    if (!p_.driver.ProcessingQueue().empty() && !p_.driver.Running()) p_.driver.ProcessFiles();
     // Scripts that drive the program wait for this mark: start-up and its files are done.
-    if (const char* ready = std::getenv("QUENVARLITH_READY_FILE"); ready && *ready && !w_.driver->Running()) {
+    if (const char* ready = std::getenv("QUENVARLITH_READY_FILE"); ready && *ready && !p_.driver.Running()) {
         if (FILE* f = std::fopen(ready, "w")) std::fclose(f);
     }
 }
 
 void LifecycleController::FirstActivation()
 {
-    w_.ApplyColours();
+    p_.settingsApplied();
     LoadHistoryAtStart();
-    w_.driver->startingUp = false;
+    p_.driver.startingUp = false;
 }
 
-HistoryOptions LifecycleController::Options() const { return HistoryOptionsFrom(w_.settings); }
+HistoryOptions LifecycleController::Options() const { return HistoryOptionsFrom(p_.settings); }
 
 void LifecycleController::LoadHistoryAtStart()
 {
-    w_.driver->stop.Clear();
-    WorkHooks& ui = w_.Hooks();
-    ui.busyPanel = [this](bool shown) {
-        // The start-up load shows the busy display without a batch bar.
-        w_.busy = shown;
-        if (shown) {
-            w_.busyPanel->pgTotal->hide();
-            w_.busyPanel->lbTotalProgress->clear();
-        }
-        w_.menuBar()->setEnabled(!shown);
-        w_.menuBar()->setVisible(!shown);
-        w_.UpdatePages();
-    };
-    const StartLoadOutcome out =
-        qv::LoadHistoryAtStart(w_.history, Options(), historyState, w_.datPath,
-                               !w_.options().arguments.empty(), w_.options().shiftHeld, ui);
-    if (w_.busy) ui.busyPanel(false);
-    if (out.foldersReplaced) w_.SetFolderItems(out.folders);
+    p_.driver.stop.Clear();
+    WorkHooks ui = p_.hooks();
+    // The start-up load shows the busy display without a batch bar.
+    ui.busyPanel = [this](bool shown) { shown ? p_.busy.Show() : p_.busy.Hide(); };
+    const StartLoadOutcome out = qv::LoadHistoryAtStart(p_.history, Options(), historyState_, p_.datPath,
+                                                        !p_.arguments.empty(), p_.shiftHeld, ui);
+    if (p_.busy.Shown()) p_.busy.Hide();
+    if (out.foldersReplaced) p_.folders.SetFolders(out.folders);
 }
 
 void LifecycleController::SaveHistoryAtExit()
 {
-    WorkHooks& ui = w_.Hooks();
     // The shutdown display stays up; the save must not take it down.
-    ui.busyPanel = nullptr;
-    qv::SaveHistoryAtExit(w_.history, Options(), historyState, w_.datPath, ui);
+    WorkHooks ui = p_.hooks();
+    qv::SaveHistoryAtExit(p_.history, Options(), historyState_, p_.datPath, ui);
 }
 
 void LifecycleController::Exit1Click()
 {
-    if (w_.busy) {
-        w_.prompts().Beep();
+    if (p_.busy.Shown()) {
+        p_.prompts.Beep();
         return;
     }
-    w_.close();
+    p_.window.close();
 }
 
 bool LifecycleController::FormCloseQuery()
 {
     CloseState state;
-    state.busy = w_.busy;
+    state.busy = p_.busy.Shown();
     state.startingUp = startingUp();
-    state.askQuestions = !closeBySignal;
-    if (closeBySignal && (w_.busy || w_.driver->Running())) return false;
-    const SettingsFileChange change = CheckSettingsFileChanged(w_.iniPath, settingsStamp);
-    const CloseDecision d = DecideClose(state, change, w_.prompts());
-    saveSettings = d.saveSettings;
+    state.askQuestions = !closeBySignal_;
+    if (closeBySignal_ && (state.busy || p_.driver.Running())) return false;
+    const SettingsFileChange change = CheckSettingsFileChanged(p_.iniPath, settingsStamp_);
+    const CloseDecision d = DecideClose(state, change, p_.prompts);
+    saveSettings_ = d.saveSettings;
     return d.allow;
 }
 
@@ -164,43 +142,37 @@ void LifecycleController::FormClose()
 {
     if (closed_) return;
     closed_ = true;
-    closeAccepted = true;
-    w_.driver->stop.Clear();
-    BusyPanel& b = *w_.busyPanel;
-    w_.busy = true;
-    b.canButton->hide();
-    b.popupEnabled = false;
-    w_.menuBar()->setEnabled(false);
-    w_.menuBar()->hide();
-    b.pgTotal->hide();
-    b.lbTotalProgress->clear();
-    b.lbFileProgress->setText(ToQ("履歴件数 " + FormatGrouped(w_.history.Count()) + "件"));
-    b.buzyComment->setText(QString::fromUtf8(kShutdownComment));
-    w_.UpdatePages();
-    w_.processing->dropsEnabled = false;
+    closeAccepted_ = true;
+    p_.driver.stop.Clear();
+    BusyPanel& b = p_.busy;
+    b.Show();
+    b.SetCancellable(false);
+    b.SetFileLabel("履歴件数 " + FormatGrouped(p_.history.Count()) + "件");
+    b.SetComment(kShutdownComment);
+    p_.processing.SetDropsEnabled(false);
     SaveHistoryAtExit();
 }
 
 void LifecycleController::FormDestroy()
 {
-    if (closeAccepted && saveSettings) {
-        const QRect g = w_.normalGeometry().isValid() ? w_.normalGeometry() : w_.geometry();
-        w_.settings.Left = g.x();
-        w_.settings.Top = g.y();
-        w_.settings.Width = g.width();
-        w_.settings.Height = g.height();
+    if (closeAccepted_ && saveSettings_) {
+        const QRect g = p_.window.normalGeometry().isValid() ? p_.window.normalGeometry() : p_.window.geometry();
+        p_.settings.Left = g.x();
+        p_.settings.Top = g.y();
+        p_.settings.Width = g.width();
+        p_.settings.Height = g.height();
         std::string error;
-        if (!SaveSettings(w_.iniPath, w_.settings, error))
-            w_.prompts().Message(kAppTitle, w_.iniPath + "\r" + error, Buttons::Ok, BoxIcon::Error);
+        if (!SaveSettings(p_.iniPath, p_.settings, error))
+            p_.prompts.Message(kAppTitle, p_.iniPath + "\r" + error, Buttons::Ok, BoxIcon::Error);
     }
-    w_.history.ClearHistory();
+    p_.history.ClearHistory();
 }
 
 void LifecycleController::TerminateBySignal()
 {
-    closeBySignal = true;
-    if (auto* real = dynamic_cast<QtPrompts*>(&w_.prompts())) real->AnswerCautiouslyFromNowOn();
-    w_.driver->Cancel();
+    closeBySignal_ = true;
+    if (auto* real = dynamic_cast<QtPrompts*>(&p_.prompts)) real->AnswerCautiouslyFromNowOn();
+    p_.driver.Cancel();
     TryPendingClose();
 }
 
@@ -210,12 +182,12 @@ void LifecycleController::TryPendingClose()
     AnswerOpenDialogsCautiously();
     if (closed_) return;
     // Wait until the running batch, history load or dialog has unwound to the event loop.
-    if (w_.busy || w_.driver->Running() || startingUp() || DialogsRunning()) {
-        w_.driver->Cancel();
-        QTimer::singleShot(20, &w_, [this] { TryPendingClose(); });
+    if (p_.busy.Shown() || p_.driver.Running() || startingUp() || DialogsRunning()) {
+        p_.driver.Cancel();
+        QTimer::singleShot(20, &p_.window, [this] { TryPendingClose(); });
         return;
     }
-    w_.close();
+    p_.window.close();
 }
 
 }  // namespace qv

@@ -1,19 +1,47 @@
 #pragma once
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "gui/shell/Shell.h"
 #include "history/HistoryPersistence.h"
+#include "platform/WorkHooks.h"
 #include "settings/SettingsFile.h"
+
+class QMainWindow;
+class QWidget;
 
 namespace qv {
 
-class MainWindow;
+class ProcessingController;
 class SignalBridge;
 
 // Start-up and shut-down in their fixed order: creation, first activation (history load and
 // queued files), close question, history save, settings written at destruction.
 class LifecycleController {
 public:
-    explicit LifecycleController(MainWindow& window);
+    struct Parts {
+        QMainWindow& window;   // geometry, and the close itself
+        const QWidget& widest; // the page the window is never made narrower than
+        Settings& settings;
+        HashHistory& history;
+        Driver& driver;
+        FileJob& job;
+        Prompts& prompts;
+        WindowFrame& frame;
+        BusyPanel& busy;
+        FolderItems& folders;
+        ProcessingController& processing;
+        // The hooks history work reports through in this window.
+        std::function<WorkHooks()> hooks;
+        // The settings were read or changed as a whole: menus, colours and fonts follow them.
+        std::function<void()> settingsApplied;
+        std::string iniPath;
+        std::string datPath;
+        std::vector<std::string> arguments;   // command-line paths
+        bool shiftHeld = false;               // Shift held at start: the history is not loaded
+    };
+    explicit LifecycleController(Parts parts);
     ~LifecycleController();
 
     void FormCreate();
@@ -30,11 +58,8 @@ public:
 
     bool startingUp() const;
     bool closing() const { return closed_; }
-    bool closeAccepted = false;
-    bool saveSettings = true;
-    bool closeBySignal = false;
-    HistoryFileState historyState;
-    SettingsFileStamp settingsStamp;
+    bool closeAccepted() const { return closeAccepted_; }
+    const HistoryFileState& historyState() const { return historyState_; }
 
 private:
     void FirstActivation();
@@ -43,10 +68,15 @@ private:
     void SaveHistoryAtExit();
     void TryPendingClose();
 
-    MainWindow& w_;
+    Parts p_;
+    HistoryFileState historyState_;
+    SettingsFileStamp settingsStamp_;
     SignalBridge* signals_ = nullptr;
     bool activatedOnce_ = false;
     bool closed_ = false;
+    bool closeAccepted_ = false;
+    bool saveSettings_ = true;
+    bool closeBySignal_ = false;
 };
 
 }  // namespace qv

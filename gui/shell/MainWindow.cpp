@@ -1,19 +1,14 @@
 #include "gui/shell/MainWindow.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QProgressBar>
-#include <QScrollBar>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTextEdit>
@@ -22,25 +17,23 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "gui/shell/BusyPanel.h"
-#include "gui/shell/LifecycleController.h"
-#include "gui/shell/Menus.h"
 #include "gui/processing/ProcessingController.h"
-#include "gui/shell/QtPrompts.h"
 #include "gui/processing/ResultController.h"
-#include "gui/processing/ResultPanelWidget.h"
+#include "gui/shell/BusyPanel.h"
+#include "gui/shell/FrameTexts.h"
+#include "gui/shell/LifecycleController.h"
+#include "gui/shell/ListFrame.h"
+#include "gui/shell/Menus.h"
+#include "gui/shell/PageStack.h"
+#include "gui/shell/QtPrompts.h"
 #include "gui/shell/Theme.h"
 #include "gui/shell/ViewController.h"
 #include "job/FromSettings.h"
-#include "processing/ResultPanel.h"
 #include "platform/DataFolder.h"
 #include "platform/Paths.h"
+#include "processing/ResultPanel.h"
 
 namespace qv {
-
-namespace {
-enum Page { kInitialPage, kMainPage, kClipPage, kListPage, kDupPage, kBusyPage };
-}
 
 MainWindow::MainWindow(WindowOptions options) : options_(std::move(options))
 {
@@ -52,232 +45,161 @@ MainWindow::MainWindow(WindowOptions options) : options_(std::move(options))
         prompts_ = options_.prompts ? options_.prompts : ownPrompts_.get();
         dialogs_ = options_.dialogs ? options_.dialogs : ownPrompts_.get();
     }
-    const std::string folder = options_.dataFolder.empty() ? DataFolder() : options_.dataFolder;
-    iniPath = JoinPath(folder, kSettingsFileName);
-    datPath = JoinPath(folder, "Quenvarlith.dat");
-
-    processing = std::make_unique<ProcessingController>(*this);
-    driver = std::make_unique<Driver>(*processing);
-    BuildHooks();
-    JobSeams seams;
-    seams.hooks = &hooks_;
-    seams.folderSeen = [this](const std::string& f) { AddFolderItem(f); };
-    seams.queueLength = [this] { return static_cast<int>(driver->ProcessingQueue().size()); };
-    job = std::make_unique<FileJob>(history, std::move(seams), EngineSettingsFrom(settings),
-                                    options_.jobOptions);
-
-    BuildWidgets();
-    views = std::make_unique<ViewController>(*this);
-    results = std::make_unique<ResultController>(*this);
-    lifecycle = std::make_unique<LifecycleController>(*this);
-    menus = std::make_unique<Menus>(*this);
-    menus->Build();
-    lifecycle->FormCreate();
-    UpdatePages();
+    setObjectName(QStringLiteral("TForm1"));
+    setAcceptDrops(true);
+    BuildPages();
+    BuildSubsystems();
+    qApp->installEventFilter(this);
+    lifecycle_->FormCreate();
 }
 
 MainWindow::~MainWindow()
 {
-    lifecycle->FormDestroy();
+    lifecycle_->FormDestroy();
     qApp->removeEventFilter(this);
 }
 
-void MainWindow::BuildWidgets()
+void MainWindow::BuildPages()
 {
-    setObjectName(QStringLiteral("TForm1"));
-    setWindowIconText(ToQ(appTitle_));
-    setAcceptDrops(true);
     auto* central = new QWidget(this);
     auto* box = new QVBoxLayout(central);
     box->setContentsMargins(0, 0, 0, 0);
-    stack = new QStackedWidget(central);
+    auto* stack = new QStackedWidget(central);
     stack->setObjectName(QStringLiteral("Views"));
     box->addWidget(stack);
     setCentralWidget(central);
-
-    initialComment = new QLabel(QString::fromUtf8(kInitialComment), stack);
-    initialComment->setObjectName(QStringLiteral("InitialComment"));
-    initialComment->setAlignment(Qt::AlignCenter);
-    initialComment->setAutoFillBackground(true);
-    mainPanel = new ResultPanelWidget(stack);
-    clipViewer = new QTextEdit(stack);
-    clipViewer->setObjectName(QStringLiteral("ClipViewer"));
-    clipViewer->setReadOnly(true);
-    clipViewer->setAcceptDrops(false);
-    clipViewer->setContextMenuPolicy(Qt::CustomContextMenu);
-    fileViewBase = new QWidget(stack);
-    fileViewBase->setObjectName(QStringLiteral("FileViewBase"));
-    fileViewBase->setContextMenuPolicy(Qt::CustomContextMenu);
-    auto* listBox = new QVBoxLayout(fileViewBase);
-    listBox->setContentsMargins(0, 0, 0, 0);
-    folderList = new QComboBox(fileViewBase);
-    folderList->setObjectName(QStringLiteral("FolderList"));
-    fileView = new QTreeWidget(fileViewBase);
-    fileView->setObjectName(QStringLiteral("FileView"));
-    fileView->setHeaderLabels({QStringLiteral("ファイル名"), QStringLiteral("サイズ"), QStringLiteral("ＣＲＣ"),
-                               QStringLiteral("ＭＤ５"), QStringLiteral("属性"), QStringLiteral("更新日時")});
-    fileView->setRootIsDecorated(false);
-    listBox->addWidget(folderList);
-    listBox->addWidget(fileView, 1);
-    dupList = new QTreeWidget(stack);
-    dupList->setObjectName(QStringLiteral("DupList"));
-    dupList->setColumnCount(1);
-    dupList->setHeaderLabels({QStringLiteral("fullpathname")});
-    dupList->setHeaderHidden(true);
-    dupList->setRootIsDecorated(false);
-    dupList->setContextMenuPolicy(Qt::CustomContextMenu);
-    busyPanel = new BusyPanel(stack);
-    for (QWidget* page : {static_cast<QWidget*>(initialComment), static_cast<QWidget*>(mainPanel),
-                          static_cast<QWidget*>(clipViewer), fileViewBase, static_cast<QWidget*>(dupList),
-                          static_cast<QWidget*>(busyPanel)})
-        stack->addWidget(page);
-    mainPanel->setContextMenuPolicy(Qt::CustomContextMenu);
-
     statusBar()->setObjectName(QStringLiteral("Status"));
     statusBar()->setSizeGripEnabled(true);
+    pages_ = std::make_unique<PageStack>(*stack, *menuBar());
+    texts_ = std::make_unique<FrameTexts>(*this);
 
-    // Gestures of the panel, routed to the result controller.
-    connect(mainPanel->xFileName, &ClickLabel::doubleClicked, this, [this] { results->XFileNameDblClick(); });
-    connect(mainPanel->xFileSize, &ClickLabel::doubleClicked, this, [this] { results->XFileSizeDblClick(); });
-    connect(mainPanel->xCrc32, &ClickLabel::doubleClicked, this, [this] { results->CopyCRCExecute(); });
-    connect(mainPanel->lCrc32, &ClickLabel::clicked, this, [this] { results->CopyCRCExecute(); });
-    connect(mainPanel->xMd5, &ClickLabel::doubleClicked, this, [this] { results->CopyMD5Execute(); });
-    connect(mainPanel->lMd5, &ClickLabel::clicked, this, [this] { results->CopyMD5Execute(); });
-    connect(busyPanel, &BusyPanel::cancelRequested, this, [this] { processing->CanButtonClick(); });
-    connect(mainPanel, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { menus->ppMain->popup(mainPanel->mapToGlobal(p)); });
-    connect(clipViewer, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { menus->ppClip->popup(clipViewer->mapToGlobal(p)); });
-    connect(fileViewBase, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { menus->ppFlist->popup(fileViewBase->mapToGlobal(p)); });
-    connect(dupList, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { menus->ppDup->popup(dupList->viewport()->mapToGlobal(p)); });
-    qApp->installEventFilter(this);
+    initialComment_ = new QLabel(QString::fromUtf8(kInitialComment), stack);
+    initialComment_->setObjectName(QStringLiteral("InitialComment"));
+    initialComment_->setAlignment(Qt::AlignCenter);
+    initialComment_->setAutoFillBackground(true);
+    // The comparison text's viewer; its commands come with the verification subsystem.
+    clipViewer_ = new QTextEdit(stack);
+    clipViewer_->setObjectName(QStringLiteral("ClipViewer"));
+    clipViewer_->setReadOnly(true);
+    clipViewer_->setAcceptDrops(false);
+    clipViewer_->setContextMenuPolicy(Qt::CustomContextMenu);
+    listFrame_ = new ListFrame(stack);
+    busy_ = new BusyPanel(*pages_, stack);
 }
 
-void MainWindow::UpdatePages()
+WorkHooks MainWindow::MakeHooks()
 {
-    Page page = kInitialPage;
-    if (busy) {
-        page = kBusyPage;
-    } else {
-        switch (view) {
-        case View::Basic: page = mainPanelShown ? kMainPage : kInitialPage; break;
-        case View::Clip: page = kClipPage; break;
-        case View::List: page = kListPage; break;
-        case View::Dup: page = kDupPage; break;
-        }
-    }
-    stack->setCurrentIndex(page);
+    WorkHooks ui;
+    ui.status = [this](const std::string& t) { texts_->SetStatus(t); };
+    ui.title = [this](const std::string& t) { texts_->SetAppTitle(t); };
+    ui.fileLabel = [this](const std::string& t) { busy_->SetFileLabel(t); };
+    ui.busyComment = [this](const std::string& t) { busy_->SetComment(t); };
+    ui.progressMax = [this](int64_t max) { busy_->SetFileRange(max); };
+    ui.progressPos = [this](int64_t pos) { busy_->SetFilePosition(pos); };
+    ui.pump = [this] { Refresh(); };
+    ui.bringToFront = [this] { texts_->BringToFront(); };
+    ui.prompts = prompts_;
+    if (processing_) ui.stop = &processing_->TheDriver().stop;
+    ui.refreshPeriod = RefreshPeriodOf(settings_);
+    return ui;
 }
 
-void MainWindow::ApplyColours()
+void MainWindow::BuildSubsystems()
 {
-    SetBackground(this, settings.WallColor);
-    SetBackground(initialComment, settings.WallColor);
-    SetTextColour(initialComment, settings.NormalColor);
-    SetBackground(busyPanel, settings.WallColor);
-    mainPanel->ApplySettings(settings);
-    SetBackground(clipViewer, settings.ViewColor);
-    SetTextColour(clipViewer, settings.ViewFontColor);
-    SetBackground(fileView, settings.ListColor);
-    SetTextColour(fileView, settings.ListFontColor);
-    SetBackground(dupList, settings.DupColor);
-    SetTextColour(dupList, settings.DupFontColor);
+    QStackedWidget* stack = qobject_cast<QStackedWidget*>(initialComment_->parentWidget());
+    jobHooks_ = MakeHooks();
+    JobSeams seams;
+    seams.hooks = &jobHooks_;
+    seams.folderSeen = [this](const std::string& f) { listFrame_->AddFolder(f); };
+    seams.queueLength = [this] { return static_cast<int>(processing_->TheDriver().ProcessingQueue().size()); };
+    job_ = std::make_unique<FileJob>(history_, std::move(seams), EngineSettingsFrom(settings_), options_.jobOptions);
+
+    menus_ = std::make_unique<Menus>(*this, settings_, *job_, *texts_);
+    results_ = std::make_unique<ResultController>(
+        ResultController::Parts{settings_, history_, *prompts_, *texts_, *texts_, *pages_, *menus_}, stack);
+    pages_->AddPage(PageStack::kInitialPage, initialComment_);
+    pages_->AddPage(PageStack::kMainPage, results_->Panel());
+    pages_->AddPage(PageStack::kClipPage, clipViewer_);
+    pages_->AddPage(PageStack::kListPage, listFrame_);
+    pages_->AddPage(PageStack::kDupPage, results_->DupList());
+    pages_->AddPage(PageStack::kBusyPage, busy_);
+
+    ViewController::Widgets focus;
+    focus.clipViewer = clipViewer_;
+    focus.folderList = listFrame_->FolderList();
+    focus.fileView = listFrame_->FileView();
+    focus.dupList = results_->DupList();
+    focus.nameScroller = results_->NameScroller();
+    views_ = std::make_unique<ViewController>(
+        ViewController::Parts{*pages_, *menus_, *results_, *texts_, *texts_}, focus);
+    processing_ = std::make_unique<ProcessingController>(ProcessingController::Parts{
+        settings_, *job_, *dialogs_, *texts_, *texts_, *this, *pages_, *busy_, *listFrame_, *results_, *views_});
+    jobHooks_.stop = &processing_->TheDriver().stop;
+
+    const std::string folder = options_.dataFolder.empty() ? DataFolder() : options_.dataFolder;
+    LifecycleController::Parts life{*this, *results_->Panel(), settings_, history_, processing_->TheDriver(),
+                                    *job_, *prompts_, *texts_, *busy_, *listFrame_, *processing_,
+                                    [this] { return MakeHooks(); }, [this] { ApplySettings(); },
+                                    JoinPath(folder, kSettingsFileName), JoinPath(folder, "Quenvarlith.dat"),
+                                    options_.arguments, options_.shiftHeld};
+    lifecycle_ = std::make_unique<LifecycleController>(std::move(life));
+    menus_->Build({*processing_, *results_, *views_, *lifecycle_});
+    shell_.emplace(Shell{settings_, history_, processing_->TheDriver(), *job_, *prompts_, *dialogs_, *texts_,
+                         *texts_, *this, *pages_, *busy_, *listFrame_});
+
+    connect(busy_, &BusyPanel::cancelRequested, this, [this] { processing_->CanButtonClick(); });
+    const auto popUp = [this](QWidget* on, Menus::Popup popup) {
+        connect(on, &QWidget::customContextMenuRequested, this,
+                [this, on, popup](const QPoint& p) { menus_->PopUp(popup, on->mapToGlobal(p)); });
+    };
+    popUp(results_->Panel(), Menus::Popup::Main);
+    popUp(clipViewer_, Menus::Popup::Clip);
+    popUp(listFrame_, Menus::Popup::List);
+    connect(results_->DupList(), &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        menus_->PopUp(Menus::Popup::Dup, results_->DupList()->viewport()->mapToGlobal(p));
+    });
 }
 
-void MainWindow::SetStatus(const std::string& text) { statusBar()->showMessage(ToQ(text)); }
-std::string MainWindow::StatusText() const { return FromQ(statusBar()->currentMessage()); }
+ResultView& MainWindow::result() { return *results_; }
 
-void MainWindow::SetAppTitle(const std::string& text)
+void MainWindow::ApplySettings()
 {
-    appTitle_ = text;
-    // The icon name is the task-bar text; a set display name would instead be appended to
-    // every window caption and stay there after the batch.
-    setWindowIconText(ToQ(text));
+    menus_->SyncFromSettings();
+    SetBackground(this, settings_.WallColor);
+    SetBackground(initialComment_, settings_.WallColor);
+    SetTextColour(initialComment_, settings_.NormalColor);
+    SetBackground(busy_, settings_.WallColor);
+    results_->ApplySettings();
+    SetBackground(clipViewer_, settings_.ViewColor);
+    SetTextColour(clipViewer_, settings_.ViewFontColor);
+    SetBackground(listFrame_->FileView(), settings_.ListColor);
+    SetTextColour(listFrame_->FileView(), settings_.ListFontColor);
+    SetBackground(results_->DupList(), settings_.DupColor);
+    SetTextColour(results_->DupList(), settings_.DupFontColor);
 }
 
-void MainWindow::SetCaption(const std::string& text) { setWindowTitle(ToQ(text)); }
-std::string MainWindow::Caption() const { return FromQ(windowTitle()); }
-
-void MainWindow::Pump()
+void MainWindow::Refresh()
 {
     QCoreApplication::processEvents();
     if (options_.pumpHook) options_.pumpHook();
 }
 
-void MainWindow::BringToFront()
+void MainWindow::PollInput()
 {
-    // The offscreen platform (tests, headless sessions) has no stacking order to change.
-    if (!isVisible() || QGuiApplication::platformName() == QLatin1String("offscreen")) return;
-    raise();
-    activateWindow();
+    QCoreApplication::processEvents();
+    if (options_.pumpHook) options_.pumpHook();
 }
 
-void MainWindow::BuildHooks()
-{
-    WorkHooks& ui = hooks_;
-    ui.status = [this](const std::string& t) { SetStatus(t); };
-    ui.title = [this](const std::string& t) { SetAppTitle(t); };
-    ui.fileLabel = [this](const std::string& t) { busyPanel->lbFileProgress->setText(ToQ(t)); };
-    ui.busyComment = [this](const std::string& t) { busyPanel->buzyComment->setText(ToQ(t)); };
-    ui.busyPanel = [this](bool shown) {
-        busy = shown;
-        if (shown) {
-            busyPanel->pgTotal->hide();
-            busyPanel->lbTotalProgress->clear();
-        }
-        menuBar()->setEnabled(!shown);
-        menuBar()->setVisible(!shown);
-        UpdatePages();
-    };
-    ui.progressMax = [this](int64_t max) {
-        busyPanel->pgFile->setRange(0, static_cast<int>(std::min<int64_t>(max, INT32_MAX)));
-        busyPanel->pgFile->setValue(0);
-    };
-    ui.progressPos = [this](int64_t pos) {
-        busyPanel->pgFile->setValue(static_cast<int>(std::min<int64_t>(pos, INT32_MAX)));
-    };
-    ui.pump = [this] { Pump(); };
-    ui.bringToFront = [this] { BringToFront(); };
-    ui.prompts = prompts_;
-    ui.stop = &driver->stop;
-}
-
-WorkHooks& MainWindow::Hooks()
-{
-    hooks_.refreshPeriod = RefreshPeriodOf(settings);
-    return hooks_;
-}
-
-void MainWindow::AddFolderItem(const std::string& folder)
-{
-    const QString f = ToQ(folder);
-    int at = 0;
-    for (; at < folderList->count(); ++at) {
-        const int c = folderList->itemText(at).compare(f, Qt::CaseInsensitive);
-        if (c == 0) return;
-        if (c > 0) break;
-    }
-    folderList->insertItem(at, f);
-}
-
-void MainWindow::SetFolderItems(const std::vector<std::string>& folders)
-{
-    folderList->clear();
-    for (const std::string& f : folders) folderList->addItem(ToQ(f));
-}
-
-void MainWindow::DropPaths(const std::vector<std::string>& paths) { processing->DropHandler(paths); }
+void MainWindow::DropPaths(const std::vector<std::string>& paths) { processing_->DropHandler(paths); }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (event->mimeData()->hasUrls() && processing->dropsEnabled) event->acceptProposedAction();
+    if (event->mimeData()->hasUrls() && processing_->DropsEnabled()) event->acceptProposedAction();
 }
 
 void MainWindow::dragMoveEvent(QDragMoveEvent* event)
 {
-    if (event->mimeData()->hasUrls() && processing->dropsEnabled) event->acceptProposedAction();
+    if (event->mimeData()->hasUrls() && processing_->DropsEnabled()) event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event)
@@ -296,30 +218,26 @@ void MainWindow::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (!shownOnce_) {
         shownOnce_ = true;
-        QTimer::singleShot(0, this, [this] { lifecycle->FormActivate(); });
+        QTimer::singleShot(0, this, [this] { lifecycle_->FormActivate(); });
     }
 }
 
 void MainWindow::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && shownOnce_ && !lifecycle->startingUp()) {
-        QTimer::singleShot(0, this, [this] { lifecycle->FormActivate(); });
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && shownOnce_ && !lifecycle_->startingUp()) {
+        QTimer::singleShot(0, this, [this] { lifecycle_->FormActivate(); });
     }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A second request while the history is being saved: the first one is already closing.
-    if (lifecycle->closing()) {
+    if (lifecycle_->closing() || !lifecycle_->FormCloseQuery()) {
         event->ignore();
         return;
     }
-    if (!lifecycle->FormCloseQuery()) {
-        event->ignore();
-        return;
-    }
-    lifecycle->FormClose();
+    lifecycle_->FormClose();
     event->accept();
 }
 
@@ -331,10 +249,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        if (!busy && views->EnterKey(QApplication::focusWidget())) return true;
+        if (views_->EnterKey(QApplication::focusWidget())) return true;
     } else if ((key->key() == Qt::Key_Left || key->key() == Qt::Key_Right) &&
-               QApplication::focusWidget() != mainPanel->scrollBar1) {
-        if (views->ArrowKey()) return true;
+               QApplication::focusWidget() != results_->NameScroller()) {
+        if (views_->ArrowKey()) return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }

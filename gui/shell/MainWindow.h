@@ -3,37 +3,30 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "processing/Driver.h"
-#include "job/FileJob.h"
+#include "gui/shell/Shell.h"
 #include "history/HashHistory.h"
+#include "job/FileJob.h"
 #include "platform/WorkHooks.h"
 #include "settings/Settings.h"
-#include "settings/SettingsFile.h"
 
-class QComboBox;
 class QLabel;
-class QStackedWidget;
 class QTextEdit;
-class QTreeWidget;
 
 namespace qv {
 
-class BusyPanel;
-class FileDialogs;
+class FrameTexts;
 class LifecycleController;
+class ListFrame;
 class Menus;
+class PageStack;
 class ProcessingController;
-class Prompts;
 class QtPrompts;
 class ResultController;
-class ResultPanelWidget;
 class ViewController;
-
-// The four views; the ticked view item records which one is current, also while busy.
-enum class View { Basic, Clip, List, Dup };
 
 struct WindowOptions {
     Prompts* prompts = nullptr;          // nullptr: real dialogs
@@ -45,68 +38,19 @@ struct WindowOptions {
     std::function<void()> pumpHook;      // tests: runs after each message pump
 };
 
-// The main window: owns every piece of state for the whole run and routes its events to the
-// subsystem controllers.
-class MainWindow : public QMainWindow {
+// The main window: builds the subsystems, hands each the narrow interfaces it needs, and
+// routes the window's events to them. It holds no state of its own beyond what it builds.
+class MainWindow final : public QMainWindow, private MessagePump {
     Q_OBJECT
 public:
     explicit MainWindow(WindowOptions options = {});
     ~MainWindow() override;
 
-    // State.
-    Settings settings;
-    HashHistory history;
-    std::unique_ptr<Driver> driver;
-    std::unique_ptr<FileJob> job;
-    int shownIndex = -1;   // history index of the shown file, -1 when none
-    View view = View::Basic;
-    bool mainPanelShown = false;
-    bool busy = false;
-    std::string iniPath;
-    std::string datPath;
-
-    Prompts& prompts() { return *prompts_; }
-    FileDialogs& dialogs() { return *dialogs_; }
-    const WindowOptions& options() const { return options_; }
-
-    // Widgets (objectName = the component name).
-    QStackedWidget* stack = nullptr;
-    QLabel* initialComment = nullptr;
-    ResultPanelWidget* mainPanel = nullptr;
-    QTextEdit* clipViewer = nullptr;
-    QWidget* fileViewBase = nullptr;
-    QComboBox* folderList = nullptr;
-    QTreeWidget* fileView = nullptr;
-    QTreeWidget* dupList = nullptr;
-    BusyPanel* busyPanel = nullptr;
-
-    // Subsystems.
-    std::unique_ptr<Menus> menus;
-    std::unique_ptr<ViewController> views;
-    std::unique_ptr<ProcessingController> processing;
-    std::unique_ptr<ResultController> results;
-    std::unique_ptr<LifecycleController> lifecycle;
-
-    // Status line, application title, caption.
-    void SetStatus(const std::string& text);
-    std::string StatusText() const;
-    void SetAppTitle(const std::string& text);
-    std::string AppTitle() const { return appTitle_; }
-    void SetCaption(const std::string& text);
-    std::string Caption() const;
-    void Pump();
-    void BringToFront();
-    // The seam through which history work shows its progress in this window.
-    WorkHooks& Hooks();
-
-    // Shows the page that matches the busy state, the current view and the panel state.
-    void UpdatePages();
-    void ApplyColours();
-    // Adds a folder to FolderList unless an item equals it ignoring letter case.
-    void AddFolderItem(const std::string& folder);
-    void SetFolderItems(const std::vector<std::string>& folders);
-
-    // The drop handler (also what tests call to drop paths).
+    // The window's services, for the program entry and tests.
+    const Shell& shell() const { return *shell_; }
+    ResultView& result();
+    LifecycleController& lifecycle() { return *lifecycle_; }
+    // The drop handler, as a drop on the window reaches it.
     void DropPaths(const std::vector<std::string>& paths);
 
 protected:
@@ -119,15 +63,36 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void BuildWidgets();
-    void BuildHooks();
+    void BuildPages();
+    void BuildSubsystems();
+    void ApplySettings();
+    WorkHooks MakeHooks();
+    // MessagePump.
+    void Refresh() override;
+    void PollInput() override;
 
     WindowOptions options_;
     std::unique_ptr<QtPrompts> ownPrompts_;
-    WorkHooks hooks_;
     Prompts* prompts_ = nullptr;
     FileDialogs* dialogs_ = nullptr;
-    std::string appTitle_ = "Quenvarlith";
+    Settings settings_;
+    HashHistory history_;
+    WorkHooks jobHooks_;
+
+    std::unique_ptr<PageStack> pages_;
+    std::unique_ptr<FrameTexts> texts_;
+    QLabel* initialComment_ = nullptr;
+    QTextEdit* clipViewer_ = nullptr;
+    ListFrame* listFrame_ = nullptr;
+    BusyPanel* busy_ = nullptr;
+
+    std::unique_ptr<FileJob> job_;
+    std::unique_ptr<Menus> menus_;
+    std::unique_ptr<ResultController> results_;
+    std::unique_ptr<ViewController> views_;
+    std::unique_ptr<ProcessingController> processing_;
+    std::unique_ptr<LifecycleController> lifecycle_;
+    std::optional<Shell> shell_;
     bool shownOnce_ = false;
 };
 

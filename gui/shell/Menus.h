@@ -1,77 +1,71 @@
 #pragma once
 #include <QObject>
 
+#include "gui/shell/Shell.h"
+
 class QAction;
-class QActionGroup;
+class QMainWindow;
 class QMenu;
-class QMenuBar;
+class QPoint;
 
 namespace qv {
 
-class MainWindow;
+class LifecycleController;
+class ProcessingController;
+class ResultController;
+class ViewController;
 
-// The main menu and the popups of this window. Ticks show the Settings object and write to
-// it when clicked, so the window and the core read one source.
-class Menus : public QObject {
+// The main menu and the popups of this window, each item found by its component name. Ticks
+// show the Settings object and write to it when clicked, so the window and the core read one
+// source.
+class Menus final : public QObject, public ViewMenu {
     Q_OBJECT
 public:
-    explicit Menus(MainWindow& window);
-    void Build();
+    // The commands the items start.
+    struct Commands {
+        ProcessingController& processing;
+        ResultController& results;
+        ViewController& views;
+        LifecycleController& lifecycle;
+    };
+    Menus(QMainWindow& window, Settings& settings, FileJob& job, StatusLine& status);
+    void Build(const Commands& commands);
     // Ticks from the settings (start-up, and after the settings change elsewhere).
     void SyncFromSettings();
-    void SetDupCommandsEnabled(bool enabled);
-    void TickView(int view);
 
-    // File menu.
-    QAction* openFiles = nullptr;
-    QAction* menuRecalc = nullptr;
-    QAction* exit1 = nullptr;
-    // View menu.
-    QActionGroup* viewGroup = nullptr;
-    QAction* callBasicFrame = nullptr;
-    QAction* callClipViewer = nullptr;
-    QAction* callListFrame = nullptr;
-    QAction* callDupFrame = nullptr;
-    // Settings: basic frame.
-    QAction* showMainIcon = nullptr;
-    QAction* capsSet = nullptr;
-    QAction* fullPathCopy = nullptr;
-    QAction* sizeAuto = nullptr;
-    QAction* sizeByte = nullptr;
-    QAction* sizeKB = nullptr;
-    QAction* sizeMB = nullptr;
-    QAction* fileNameFont9 = nullptr;
-    QAction* fileNameFont12 = nullptr;
-    QAction* fileNameFont14 = nullptr;
-    // Settings: history.
-    QAction* verification = nullptr;
-    // Read modes 1..3 (EvryRead, NormalRead, NonRead) and save modes 1..3 (LogMergeSave,
-    // LogRenameSave, LogNotSave); index = mode - 1.
-    QAction* logReadModes[3] = {};
-    QAction* logSaveModes[3] = {};
+    // ViewMenu.
+    void TickView(View view) override;
+    void SetDupCommandsEnabled(bool enabled) override;
+    bool DupCommandsEnabled() const override;
 
-    // Popups.
-    QMenu* ppMain = nullptr;
-    QAction* popCopyCRC = nullptr;
-    QAction* popCopyMD5 = nullptr;
-    QAction* subRecalc = nullptr;
-    QAction* mainFileExec = nullptr;
-    QAction* mainFileOpen = nullptr;
-    QAction* mainFileDel = nullptr;
-    QAction* subMainToDup = nullptr;
-    QMenu* ppDup = nullptr;
-    QMenu* ppClip = nullptr;
-    QAction* subClipToDup = nullptr;
-    QMenu* ppFlist = nullptr;
-    QAction* subListToDup = nullptr;
+    // The popups of the views, opened at a point of the screen.
+    enum class Popup { Main, Clip, List, Dup };
+    void PopUp(Popup popup, const QPoint& globalPosition);
 
 private:
     QAction* Add(QMenu* menu, const char* name, const char* caption);
     QAction* AddCheck(QMenu* menu, const char* name, const char* caption);
-    void SizeUnitClick(int unit);
-    void FileNameFontClick(int points);
+    void BuildSettingsMenu(QMenu* setting, ResultController& results);
+    void BuildPopups(const Commands& c);
+    void SizeUnitClick(int unit, ResultController& results);
 
-    MainWindow& w_;
+    QMainWindow& window_;
+    Settings& settings_;
+    FileJob& job_;
+    StatusLine& status_;
+
+    QAction* views_[4] = {};   // CallBasicFrame, CallClipViewer, CallListFrame, CallDupFrame
+    QAction* dupCommands_[4] = {};   // CallDupFrame, SubMainToDup, SubClipToDup, SubListToDup
+    QAction* showMainIcon_ = nullptr;
+    QAction* capsSet_ = nullptr;
+    QAction* sizeUnits_[4] = {};
+    QAction* fileNameFonts_[3] = {};
+    QAction* verification_ = nullptr;
+    // Read modes 1..3 (EvryRead, NormalRead, NonRead) and save modes 1..3 (LogMergeSave,
+    // LogRenameSave, LogNotSave); index = mode - 1.
+    QAction* logReadModes_[3] = {};
+    QAction* logSaveModes_[3] = {};
+    QMenu* popups_[4] = {};
 };
 
 }  // namespace qv

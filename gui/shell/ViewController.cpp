@@ -1,86 +1,60 @@
 #include "gui/shell/ViewController.h"
 
-#include <QComboBox>
-#include <QScrollBar>
-#include <QTextEdit>
 #include <QTreeWidget>
+#include <QWidget>
 
-#include "gui/shell/MainWindow.h"
-#include "gui/shell/Menus.h"
-#include "gui/processing/ResultController.h"
-#include "gui/processing/ResultPanelWidget.h"
-#include "processing/ResultPanel.h"
 #include "platform/DirSearch.h"
+#include "processing/ResultPanel.h"
 
 namespace qv {
 
+bool ViewController::Switch(View view)
+{
+    if (p_.pages.Busy()) {
+        p_.menu.TickView(p_.pages.CurrentView());
+        return false;
+    }
+    p_.pages.SetView(view);
+    p_.menu.TickView(view);
+    return true;
+}
+
 void ViewController::CallBasicFrameClick()
 {
-    if (w_.busy) {
-        w_.menus->TickView(static_cast<int>(w_.view));
-        return;
-    }
-    w_.view = View::Basic;
-    w_.menus->TickView(0);
-    if (FileExists(w_.Caption()) && !w_.mainPanel->xMd5->text().isEmpty()) {
-        w_.mainPanelShown = true;
-        w_.UpdatePages();
-        w_.mainPanel->FitNameScroller();
+    if (!Switch(View::Basic)) return;
+    if (FileExists(p_.frame.Caption()) && p_.result.HasCodes()) {
+        p_.pages.SetResultShown(true);
+        p_.result.FitNameScroller();
     } else {
-        w_.mainPanelShown = false;
-        w_.SetCaption(kIdleCaption);
-        w_.results->ClearPanel();
-        w_.shownIndex = -1;
-        w_.SetStatus(kStatusDropPlease);
-        w_.UpdatePages();
+        p_.pages.SetResultShown(false);
+        p_.frame.SetCaption(kIdleCaption);
+        p_.result.Forget();
+        p_.status.SetStatus(kStatusDropPlease);
     }
 }
 
 void ViewController::CallClipViewerClick()
 {
-    if (w_.busy) {
-        w_.menus->TickView(static_cast<int>(w_.view));
-        return;
-    }
-    w_.view = View::Clip;
-    w_.menus->TickView(1);
-    w_.UpdatePages();
-    w_.clipViewer->setFocus();
+    if (Switch(View::Clip)) w_.clipViewer->setFocus();
 }
 
-void ViewController::CallListFrameClick()
-{
-    if (w_.busy) {
-        w_.menus->TickView(static_cast<int>(w_.view));
-        return;
-    }
-    w_.view = View::List;
-    w_.menus->TickView(2);
-    w_.UpdatePages();
-}
+void ViewController::CallListFrameClick() { Switch(View::List); }
 
 void ViewController::CallDupFrameClick()
 {
-    if (w_.busy || !w_.menus->callDupFrame->isEnabled()) {
-        w_.menus->TickView(static_cast<int>(w_.view));
+    if (!p_.menu.DupCommandsEnabled()) {
+        p_.menu.TickView(p_.pages.CurrentView());
         return;
     }
-    w_.view = View::Dup;
-    w_.menus->TickView(3);
-    w_.UpdatePages();
-    FitDupColumn();
-}
-
-void ViewController::FitDupColumn()
-{
-    w_.dupList->resizeColumnToContents(0);
+    // Fitted to the widest entry each time the list is shown.
+    if (Switch(View::Dup)) w_.dupList->resizeColumnToContents(0);
 }
 
 bool ViewController::EnterKey(QObject* focus)
 {
-    if (w_.busy) return false;
-    const bool dups = w_.results->DuplicateMarkShown();
-    if (focus == w_.mainPanel->scrollBar1) {
+    if (p_.pages.Busy()) return false;
+    const bool dups = p_.result.DuplicateMarkShown();
+    if (focus == w_.nameScroller) {
         CallClipViewerClick();
         return true;
     }
@@ -92,7 +66,7 @@ bool ViewController::EnterKey(QObject* focus)
         CallBasicFrameClick();
         return true;
     }
-    switch (w_.view) {
+    switch (p_.pages.CurrentView()) {
     case View::Basic: CallClipViewerClick(); break;
     case View::Clip: CallListFrameClick(); break;
     case View::List: dups ? CallDupFrameClick() : CallBasicFrameClick(); break;
@@ -103,8 +77,8 @@ bool ViewController::EnterKey(QObject* focus)
 
 bool ViewController::ArrowKey()
 {
-    if (w_.busy || w_.view != View::Basic || !w_.mainPanel->scrollBar1->isVisible()) return false;
-    w_.mainPanel->scrollBar1->setFocus();
+    if (p_.pages.Busy() || p_.pages.CurrentView() != View::Basic || !w_.nameScroller->isVisible()) return false;
+    w_.nameScroller->setFocus();
     return true;
 }
 

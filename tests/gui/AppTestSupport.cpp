@@ -1,12 +1,16 @@
 #include "AppTestSupport.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QStackedWidget>
 
 #include <cstdlib>
 
+#include "gui/shell/Shell.h"
 #include "history/HistoryFiles.h"
 #include "platform/Paths.h"
 
@@ -35,6 +39,7 @@ std::vector<std::string> ScriptedFileDialogs::OpenFiles(const std::string&, cons
 
 MainWindow& WindowTest::Create(std::vector<std::string> arguments, std::function<void()> pumpHook)
 {
+    window.reset();
     dir.MakeFolder("home");
     WindowOptions o;
     o.prompts = &prompts;
@@ -42,6 +47,7 @@ MainWindow& WindowTest::Create(std::vector<std::string> arguments, std::function
     o.dataFolder = Home();
     o.arguments = std::move(arguments);
     o.pumpHook = std::move(pumpHook);
+    o.jobOptions.fileSource = test::ControlledSource::Factory(source);
     window = std::make_unique<MainWindow>(std::move(o));
     return *window;
 }
@@ -50,11 +56,13 @@ MainWindow& WindowTest::Start(std::vector<std::string> arguments, std::function<
 {
     Create(std::move(arguments), std::move(pumpHook));
     window->show();
-    EXPECT_TRUE(WaitFor([this] {
-        return !window->lifecycle->startingUp() && !window->driver->Running() &&
-               window->driver->ProcessingQueue().empty();
-    }));
+    EXPECT_TRUE(WaitFor([this] { return Idle(); }));
     return *window;
+}
+
+bool WindowTest::Idle() const
+{
+    return !window->lifecycle().startingUp() && !TheDriver().Running() && TheDriver().ProcessingQueue().empty();
 }
 
 void WindowTest::CloseAndDestroy()
@@ -66,7 +74,7 @@ void WindowTest::CloseAndDestroy()
 void WindowTest::DropAndWait(const std::vector<std::string>& paths)
 {
     window->DropPaths(paths);
-    EXPECT_TRUE(WaitFor([this] { return !window->driver->Running(); }));
+    EXPECT_TRUE(WaitFor([this] { return !TheDriver().Running(); }));
 }
 
 void WindowTest::WriteHistoryWith(const std::string& path)
@@ -78,6 +86,52 @@ void WindowTest::WriteHistoryWith(const std::string& path)
     WorkHooks ui;
     dir.MakeFolder("home");
     ASSERT_TRUE(WriteHistoryFile(h, JoinPath(Home(), "Quenvarlith.dat"), ui));
+}
+
+int32_t WindowTest::IndexOf(const std::string& path) const
+{
+    int32_t i = -1;
+    return S().history.Find(path, i) ? i : -1;
+}
+
+std::string WindowTest::Status() const { return S().status.StatusText(); }
+std::string WindowTest::Caption() const { return S().frame.Caption(); }
+
+std::vector<std::string> WindowTest::Hashed()
+{
+    std::vector<std::string> once;
+    for (const std::string& p : source.Opened()) {
+        if (once.empty() || once.back() != p) once.push_back(p);
+    }
+    return once;
+}
+
+QAction* WindowTest::Action(const char* objectName) const { return Find<QAction>(objectName); }
+
+void WindowTest::Trigger(const char* objectName) const
+{
+    if (QAction* a = Action(objectName)) a->trigger();
+}
+
+void WindowTest::Click(const char* objectName) const
+{
+    if (auto* b = Find<QAbstractButton>(objectName)) b->click();
+}
+
+void WindowTest::DoubleClick(const char* objectName) const
+{
+    auto* w = Find<QWidget>(objectName);
+    if (!w) return;
+    const QPointF at(1, 1);
+    QMouseEvent e(QEvent::MouseButtonDblClick, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                  Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+}
+
+void WindowTest::PressEnter() const
+{
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(window->centralWidget(), &key);
 }
 
 std::string WindowTest::Text(const char* objectName) const

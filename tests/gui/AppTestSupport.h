@@ -11,8 +11,14 @@
 #include "gui/shell/FileDialogs.h"
 #include "gui/shell/LifecycleController.h"
 #include "gui/shell/MainWindow.h"
+#include "history/HashHistory.h"
+#include "processing/Driver.h"
+#include "settings/Settings.h"
+#include "support/ControlledSource.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
+
+class QAction;
 
 namespace qv {
 
@@ -27,12 +33,15 @@ public:
                                        const std::string&) override;
 };
 
-// One window over a fresh data folder, with scripted prompts and dialogs.
+// One window over a fresh data folder, with scripted prompts and dialogs and a file source
+// that records what the reader opens. The test talks to it through its Shell and through
+// widgets and menu items found by their names, as a person would.
 class WindowTest : public ::testing::Test {
 protected:
     TempDir dir;
     ScriptedPrompts prompts;
     ScriptedFileDialogs dialogs;
+    test::SourceControl source;
     std::unique_ptr<MainWindow> window;
 
     std::string Home() const { return dir.Path("home"); }
@@ -46,8 +55,31 @@ protected:
     void DropAndWait(const std::vector<std::string>& paths);
     // A history file in the data folder holding one record for path, so the start-up load runs.
     void WriteHistoryWith(const std::string& path);
+
+    const Shell& S() const { return window->shell(); }
+    Driver& TheDriver() const { return window->shell().driver; }
+    bool Idle() const;   // started up, no batch, nothing queued
+    int32_t IndexOf(const std::string& path) const;
+    std::string Status() const;
+    std::string Caption() const;
+    // The files the reader opened, in order, each once (a read-ahead let go of and read again
+    // counts once).
+    std::vector<std::string> Hashed();
+
+    QAction* Action(const char* objectName) const;
+    void Trigger(const char* objectName) const;
+    void Click(const char* objectName) const;
+    void DoubleClick(const char* objectName) const;
+    void PressEnter() const;
     std::string Text(const char* objectName) const;
     bool Shown(const char* objectName) const;
+    template <class T>
+    T* Find(const char* objectName) const
+    {
+        T* w = window->findChild<T*>(QString::fromLatin1(objectName));
+        EXPECT_NE(w, nullptr) << objectName;
+        return w;
+    }
     void TearDown() override;
 };
 

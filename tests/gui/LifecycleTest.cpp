@@ -43,14 +43,14 @@ TEST_F(LifecycleWindowTest, CloseDuringTheStartUpLoadIsRefused)
     bool tried = false;
     bool acceptedDuringLoad = true;
     MainWindow& w = Create({}, [&] {
-        if (!tried && window && window->busy && window->lifecycle->startingUp()) {
+        if (!tried && window && S().pages.Busy() && window->lifecycle().startingUp()) {
             tried = true;
             acceptedDuringLoad = window->close();
         }
     });
     prompts.Push(Answer::Ok);
     w.show();
-    ASSERT_TRUE(WaitFor([&] { return !w.lifecycle->startingUp(); }));
+    ASSERT_TRUE(WaitFor([&] { return !w.lifecycle().startingUp(); }));
     EXPECT_TRUE(tried);
     EXPECT_FALSE(acceptedDuringLoad);
     EXPECT_EQ(prompts.LastText(), kStartupCloseWarning);
@@ -69,7 +69,7 @@ TEST_F(LifecycleWindowTest, CloseDuringABatchIsRefusedUnlessIgnored)
     EXPECT_FALSE(accepted);
     EXPECT_EQ(prompts.LastText(), kBatchCloseWarning);
     EXPECT_EQ(prompts.shown().back().buttons, Buttons::OkIgnore);
-    EXPECT_EQ(w.history.Count(), 2);
+    EXPECT_EQ(S().history.Count(), 2);
     EXPECT_TRUE(w.isVisible());
     // Idle again: the close goes through and saves the history.
     EXPECT_TRUE(w.close());
@@ -84,7 +84,7 @@ TEST_F(LifecycleWindowTest, SettingsChangedElsewhereAndAnsweredNoStayAsEdited)
     const std::string edited = "[Quenvarlith]\r\nProgram=\"Quenvarlith V1.08D\"\r\n[BasicFrame]\r\nLowerCase=1\r\n";
     dir.WriteFile("home/Quenvarlith.ini", edited);
     TempDir::SetMtime(ini, 1700000000);
-    w.settings.SizeUnit = 2;
+    S().settings.SizeUnit = 2;
     prompts.Push(Answer::No);
     EXPECT_TRUE(w.close());
     window.reset();
@@ -96,19 +96,18 @@ TEST_F(LifecycleWindowTest, SettingsChangedElsewhereAndAnsweredNoStayAsEdited)
 TEST_F(LifecycleWindowTest, SettingsAndHistorySurviveARestart)
 {
     const std::string f = dir.WriteFile("kept.txt", "kept");
-    MainWindow& w = Start();
+    Start();
     DropAndWait({f});
-    w.settings.LowerCaseCodes = true;
-    w.settings.SizeUnit = 1;
+    S().settings.LowerCaseCodes = true;
+    S().settings.SizeUnit = 1;
     CloseAndDestroy();
     EXPECT_TRUE(prompts.shown().empty());
 
-    MainWindow& again = Start();
-    EXPECT_TRUE(again.settings.LowerCaseCodes);
-    EXPECT_EQ(again.settings.SizeUnit, 1);
-    int32_t i = -1;
-    EXPECT_TRUE(again.history.Find(f, i));
-    EXPECT_EQ(again.StatusText(), "履歴読込み完了 履歴データ 1件");
+    Start();
+    EXPECT_TRUE(S().settings.LowerCaseCodes);
+    EXPECT_EQ(S().settings.SizeUnit, 1);
+    EXPECT_GE(IndexOf(f), 0);
+    EXPECT_EQ(Status(), "履歴読込み完了 履歴データ 1件");
 }
 
 TEST_F(LifecycleWindowTest, SigtermDuringABatchCancelsItAndSavesTheHistory)
@@ -119,16 +118,16 @@ TEST_F(LifecycleWindowTest, SigtermDuringABatchCancelsItAndSavesTheHistory)
     bool raised = false;
     MainWindow& w = Start({}, [&] {
         // After the first file of the batch has its record.
-        if (!raised && window && window->driver->Running() && window->history.Count() == 1) {
+        if (!raised && window && TheDriver().Running() && S().history.Count() == 1) {
             raised = true;
             std::raise(SIGTERM);
         }
     });
     w.DropPaths({a, b, c});
-    ASSERT_TRUE(WaitFor([&] { return w.lifecycle->closeAccepted; }));
+    ASSERT_TRUE(WaitFor([&] { return w.lifecycle().closeAccepted(); }));
     EXPECT_TRUE(raised);
     EXPECT_TRUE(prompts.shown().empty());
-    const int hashed = w.history.Count();
+    const int hashed = S().history.Count();
     window.reset();
     std::vector<std::string> saved;
     EXPECT_EQ(ReadBackCount(&saved), hashed);
@@ -152,7 +151,7 @@ TEST_F(LifecycleWindowTest, SigtermAnswersARealOpenBoxAndTheWindowStillCloses)
         window = std::make_unique<MainWindow>(std::move(o));
         MainWindow& w = *window;
         w.show();
-        ASSERT_TRUE(WaitFor([&] { return !w.lifecycle->startingUp(); }));
+        ASSERT_TRUE(WaitFor([&] { return !w.lifecycle().startingUp(); }));
 
         // Raises SIGTERM once a box is up; answers the box itself only when the signal did not.
         bool raised = false, rescued = false;
@@ -180,7 +179,7 @@ TEST_F(LifecycleWindowTest, SigtermAnswersARealOpenBoxAndTheWindowStillCloses)
             dir.MakeFolder("save/Quenvarlith.dat");   // saving over a folder fails
             w.close();
         }
-        ASSERT_TRUE(WaitFor([&] { return w.lifecycle->closeAccepted; }));
+        ASSERT_TRUE(WaitFor([&] { return w.lifecycle().closeAccepted(); }));
         watch.stop();
         window.reset();
         EXPECT_TRUE(raised);

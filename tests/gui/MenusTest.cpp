@@ -4,7 +4,6 @@
 
 #include <QAction>
 
-#include "gui/shell/Menus.h"
 #include "platform/Paths.h"
 
 namespace qv {
@@ -14,27 +13,26 @@ class HistoryModeMenuTest : public WindowTest {};
 
 TEST_F(HistoryModeMenuTest, TicksFollowTheSettingAndAClickIsKeptAcrossARestart)
 {
-    MainWindow& w = Start();
-    Menus& m = *w.menus;
-    EXPECT_TRUE(m.logReadModes[0]->isChecked());   // defaults: read always, merge at exit
-    EXPECT_FALSE(m.logReadModes[1]->isChecked());
-    EXPECT_TRUE(m.logSaveModes[0]->isChecked());
+    Start();
+    EXPECT_TRUE(Action("EvryRead")->isChecked());   // defaults: read always, merge at exit
+    EXPECT_FALSE(Action("NormalRead")->isChecked());
+    EXPECT_TRUE(Action("LogMergeSave")->isChecked());
 
-    m.logReadModes[2]->trigger();
-    m.logSaveModes[1]->trigger();
-    EXPECT_EQ(w.settings.LogReadMode, 3);
-    EXPECT_EQ(w.settings.LogSaveMode, 2);
-    EXPECT_FALSE(m.logReadModes[0]->isChecked());
+    Trigger("NonRead");
+    Trigger("LogRenameSave");
+    EXPECT_EQ(S().settings.LogReadMode, 3);
+    EXPECT_EQ(S().settings.LogSaveMode, 2);
+    EXPECT_FALSE(Action("EvryRead")->isChecked());
     CloseAndDestroy();
 
     const std::string ini = TempDir::ReadFile(JoinPath(Home(), "Quenvarlith.ini"));
     EXPECT_NE(ini.find("LogReadMode=3\r\n"), std::string::npos);
     EXPECT_NE(ini.find("LogSaveMode=2\r\n"), std::string::npos);
 
-    MainWindow& again = Start();
-    EXPECT_TRUE(again.menus->logReadModes[2]->isChecked());
-    EXPECT_TRUE(again.menus->logSaveModes[1]->isChecked());
-    EXPECT_FALSE(again.menus->logSaveModes[0]->isChecked());
+    Start();
+    EXPECT_TRUE(Action("NonRead")->isChecked());
+    EXPECT_TRUE(Action("LogRenameSave")->isChecked());
+    EXPECT_FALSE(Action("LogMergeSave")->isChecked());
 }
 
 }  // namespace

@@ -7,12 +7,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "gui/shell/BusyPanel.h"
-#include "gui/shell/Menus.h"
-#include "gui/shell/LifecycleController.h"
-#include "gui/processing/ProcessingController.h"
-#include "gui/processing/ResultPanelWidget.h"
-#include "gui/shell/ViewController.h"
 #include "processing/ResultPanel.h"
 
 namespace qv {
@@ -22,51 +16,46 @@ class ViewsTest : public WindowTest {};
 
 TEST_F(ViewsTest, InitialStateShowsTheDropHint)
 {
-    MainWindow& w = Start();
+    Start();
     EXPECT_TRUE(Shown("InitialComment"));
     EXPECT_EQ(Text("InitialComment"), kInitialComment);
-    EXPECT_EQ(w.Caption(), kIdleCaption);
-    EXPECT_TRUE(w.menus->callBasicFrame->isChecked());
-    EXPECT_FALSE(w.menus->callDupFrame->isEnabled());
+    EXPECT_EQ(Caption(), kIdleCaption);
+    EXPECT_TRUE(Action("CallBasicFrame")->isChecked());
+    EXPECT_FALSE(Action("CallDupFrame")->isEnabled());
     EXPECT_FALSE(Shown("ScrollBar1"));
-    EXPECT_EQ(w.shownIndex, -1);
+    EXPECT_EQ(window->result().ShownIndex(), -1);
 }
 
 TEST_F(ViewsTest, EnterCyclesThroughTheViewsAndSkipsTheDupFrameWithoutDuplicates)
 {
     const std::string f = dir.WriteFile("f.txt", "f");
-    MainWindow& w = Start();
+    Start();
     DropAndWait({f});
     ASSERT_TRUE(Shown("MainPanel"));
-    const auto press = [&] {
-        QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QCoreApplication::sendEvent(w.centralWidget(), &key);
-    };
-    press();
-    EXPECT_EQ(w.view, View::Clip);
+    PressEnter();
     EXPECT_TRUE(Shown("ClipViewer"));
-    EXPECT_TRUE(w.menus->callClipViewer->isChecked());
-    press();
-    EXPECT_EQ(w.view, View::List);
+    EXPECT_TRUE(Action("CallClipViewer")->isChecked());
+    PressEnter();
     EXPECT_TRUE(Shown("FileViewBase"));
-    press();
-    EXPECT_EQ(w.view, View::Basic);
+    EXPECT_TRUE(Action("CallListFrame")->isChecked());
+    PressEnter();
+    EXPECT_EQ(S().pages.CurrentView(), View::Basic);
     EXPECT_TRUE(Shown("MainPanel"));
-    EXPECT_EQ(w.Caption(), f);
+    EXPECT_EQ(Caption(), f);
 }
 
 TEST_F(ViewsTest, BasicFrameWithoutAFileResetsThePanel)
 {
     const std::string f = dir.WriteFile("f.txt", "f");
-    MainWindow& w = Start();
+    Start();
     DropAndWait({f});
-    w.menus->callClipViewer->trigger();
+    Trigger("CallClipViewer");
     std::remove(f.c_str());
-    w.menus->callBasicFrame->trigger();
-    EXPECT_EQ(w.Caption(), kIdleCaption);
-    EXPECT_EQ(w.shownIndex, -1);
+    Trigger("CallBasicFrame");
+    EXPECT_EQ(Caption(), kIdleCaption);
+    EXPECT_EQ(window->result().ShownIndex(), -1);
     EXPECT_EQ(Text("XMD5"), "");
-    EXPECT_EQ(w.StatusText(), kStatusDropPlease);
+    EXPECT_EQ(Status(), kStatusDropPlease);
     EXPECT_TRUE(Shown("InitialComment"));
 }
 
@@ -79,9 +68,9 @@ TEST_F(ViewsTest, BusyDisplayRefusesViewSwitchesAndExit)
     View during = View::Dup;
     QTimer::singleShot(0, &w, [&] {
         menuHidden = w.menuBar()->isHidden();
-        w.views->CallClipViewerClick();
-        during = w.view;
-        w.lifecycle->Exit1Click();
+        Trigger("CallClipViewer");
+        during = S().pages.CurrentView();
+        Trigger("Exit1");
         EXPECT_TRUE(Shown("BuzyPanel"));
         EXPECT_EQ(Text("BuzyComment"), "ハッシュコード計算中　しばらくお待ち下さい");
         EXPECT_EQ(Text("CanButton"), "中止 [ESC]");
@@ -92,7 +81,7 @@ TEST_F(ViewsTest, BusyDisplayRefusesViewSwitchesAndExit)
     EXPECT_EQ(prompts.beeps(), 1);
     EXPECT_TRUE(w.isVisible());
     EXPECT_FALSE(w.menuBar()->isHidden());
-    EXPECT_TRUE(w.menus->callBasicFrame->isChecked());
+    EXPECT_TRUE(Action("CallBasicFrame")->isChecked());
 }
 
 TEST_F(ViewsTest, CancelButtonCarriesEscapeAndStopsTheBatch)
@@ -101,11 +90,11 @@ TEST_F(ViewsTest, CancelButtonCarriesEscapeAndStopsTheBatch)
     const std::string b = dir.WriteFile("b", "b");
     MainWindow& w = Start();
     QTimer::singleShot(0, &w, [&] {
-        EXPECT_EQ(w.busyPanel->canButton->shortcut(), QKeySequence(Qt::Key_Escape));
-        w.busyPanel->canButton->click();
+        EXPECT_EQ(Find<QPushButton>("CanButton")->shortcut(), QKeySequence(Qt::Key_Escape));
+        Click("CanButton");
     });
     DropAndWait({a, b});
-    EXPECT_EQ(w.StatusText(), "処理を中止しました");
+    EXPECT_EQ(Status(), "処理を中止しました");
 }
 
 TEST_F(ViewsTest, StoppedDropLeavesTheDuplicateViewOfTheEarlierFile)
@@ -116,24 +105,23 @@ TEST_F(ViewsTest, StoppedDropLeavesTheDuplicateViewOfTheEarlierFile)
     MainWindow& w = Start();
     DropAndWait({a});
     DropAndWait({b});
-    ASSERT_FALSE(w.mainPanel->duplicateMark->isHidden());
-    w.menus->callDupFrame->trigger();
-    ASSERT_EQ(w.view, View::Dup);
+    ASSERT_TRUE(Shown("DuplicateMark"));
+    Trigger("CallDupFrame");
+    ASSERT_TRUE(Shown("DupList"));
 
     // The drop hides the duplicate mark; the stopped batch shows no new result.
-    QTimer::singleShot(0, &w, [&] { w.processing->CanButtonClick(); });
+    QTimer::singleShot(0, &w, [&] { Click("CanButton"); });
     DropAndWait({c});
-    EXPECT_EQ(w.view, View::Basic);
-    EXPECT_TRUE(w.menus->callBasicFrame->isChecked());
+    EXPECT_EQ(S().pages.CurrentView(), View::Basic);
+    EXPECT_TRUE(Action("CallBasicFrame")->isChecked());
     EXPECT_FALSE(Shown("DupList"));
     EXPECT_TRUE(Shown("InitialComment"));
-    EXPECT_EQ(w.Caption(), kIdleCaption);
+    EXPECT_EQ(Caption(), kIdleCaption);
 
     // Without the mark, Enter in the list frame goes to the basic frame, not to the old list.
-    w.menus->callListFrame->trigger();
-    QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QCoreApplication::sendEvent(w.centralWidget(), &key);
-    EXPECT_EQ(w.view, View::Basic);
+    Trigger("CallListFrame");
+    PressEnter();
+    EXPECT_EQ(S().pages.CurrentView(), View::Basic);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 // A job wired to recording seams, a fixed clock, scripted prompts and a file source that
-// counts opens and can tamper with what it reads.
+// counts opens and can tamper with what it reads (support/ControlledSource.h).
 
 #include <gtest/gtest.h>
 
@@ -17,68 +17,11 @@
 #include "history/HashHistory.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
+#include "support/ControlledSource.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
 namespace qv::test {
-
-// Shared between the test and the sources of every reader thread it starts.
-struct SourceControl {
-    std::atomic<int> opens{0};
-    std::atomic<int> reads{0};
-    // Runs on the reader thread after each successful read; may change the bytes or the file.
-    std::function<void(const std::string& path, uint8_t* data, uint32_t got, int readIndex)> afterRead;
-    // Error code every read returns instead of data (0: none).
-    std::atomic<int> readError{0};
-    // Largest read handed out (0: as asked), to play short reads.
-    std::atomic<uint32_t> readCap{0};
-    // Runs on the reader thread at each open; a non-zero errno value fails the open.
-    std::function<int(const std::string& path)> openFault;
-    // Every path opened, in order.
-    std::vector<std::string> Opened()
-    {
-        std::lock_guard<std::mutex> lock(m);
-        return opened;
-    }
-    std::mutex m;
-    std::vector<std::string> opened;
-};
-
-class ControlledSource : public FileSource {
-public:
-    explicit ControlledSource(SourceControl& control) : control_(control), real_(MakePosixFileSource()) {}
-    int Open(const std::string& path, uint32_t flags) override
-    {
-        {
-            std::lock_guard<std::mutex> lock(control_.m);
-            control_.opened.push_back(path);
-        }
-        ++control_.opens;
-        path_ = path;
-        if (control_.openFault) {
-            if (const int code = control_.openFault(path)) return code;
-        }
-        return real_->Open(path, flags);
-    }
-    int Seek(int64_t position) override { return real_->Seek(position); }
-    int Read(void* buffer, uint32_t length, uint32_t enough, uint32_t& got) override
-    {
-        const int index = control_.reads++;
-        if (const int code = control_.readError.load()) return code;
-        const uint32_t cap = control_.readCap.load();
-        if (cap && cap < length) length = cap;
-        const int code = real_->Read(buffer, length, enough < length ? enough : length, got);
-        if (code == 0 && control_.afterRead)
-            control_.afterRead(path_, static_cast<uint8_t*>(buffer), got, index);
-        return code;
-    }
-    void Close() override { real_->Close(); }
-
-private:
-    SourceControl& control_;
-    std::unique_ptr<FileSource> real_;
-    std::string path_;
-};
 
 // Local time as a time_t, for stamps the reports print.
 inline time_t LocalTime(int y, int mo, int d, int h, int mi, int s)
