@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "cli/Commands.h"
 #include "cli/HashOperands.h"
 #include "cli/StopSignals.h"
 #include "cli/TerminalSession.h"
@@ -124,6 +125,10 @@ constexpr CommandSpec kCommands[] = {
     {"", 1, kNoLimit, "ファイル|フォルダ...",
      "ウインドウなしで算出し、一行ずつ \"CRC  MD5  パス\" を出力する", true, RunHash},
     {"--analyze", 1, 1, "ファイル", "PAR/PAR2 ファイルの解析結果を出力する", false, RunAnalyze},
+    {"--sfv", 2, kNoLimit, "出力先 ファイル...", "ファイルの SFV ファイルを作る（履歴に無いものは算出する）", true, RunSfv},
+    {"--list", 3, kNoLimit, "書式番号 出力先 ファイル...", "リスト書式 1〜5 でファイルの一覧を作る", true, RunList},
+    {"--list-tree", 3, 3, "書式番号 出力先 フォルダ", "フォルダ以下すべてのファイルの一覧をリスト書式 1〜5 で作る", true,
+     RunListTree},
 };
 
 const CommandSpec* FindCommand(std::string_view option)

@@ -100,6 +100,7 @@ std::string ProblemText(const PathItem& item)
     case PathProblem::Special: return "通常のファイルではありません";
     case PathProblem::Masked: return "属性の制限で対象外です";
     case PathProblem::Unreadable: return "フォルダを読み取れません " + PlatformErrorText(item.error);
+    case PathProblem::Folder: return "ファイルではなくフォルダです";
     }
     return {};
 }

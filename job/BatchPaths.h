@@ -24,6 +24,7 @@ enum class PathProblem {
     Special,      // a FIFO, socket or device that the file mask leaves out
     Masked,       // left out by the attribute masks (a dot-file, say)
     Unreadable,   // a folder that could not be listed (error holds the reason)
+    Folder,       // a folder where only files are taken (the list commands)
 };
 
 // One named path and what it gives.

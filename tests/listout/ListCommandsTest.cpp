@@ -1,4 +1,3 @@
-#include "listout/JobHashing.h"
 #include "listout/ListCommands.h"
 
 #include "history/HashHistory.h"
@@ -134,19 +133,6 @@ TEST_F(ListCommandsTest, TreeTextGroupsExactFoldersInHistoryOrder)
     EXPECT_EQ(count, 5u);
     TreeListText(history_, "/", style, count);
     EXPECT_EQ(count, 7u);
-}
-
-TEST_F(ListCommandsTest, JobHashesForTheTerminal)
-{
-    FileJob job(history_, JobSeams{}, EngineSettings{});
-    bool interrupt = true;
-    CodeSource codes{history_, HashThroughJob(job, [&] { return interrupt; })};
-    const std::string abc = dir_.WriteFile("abc.txt", "abc"), target = dir_.Path("out.md5");
-    EXPECT_EQ(MakeSfvList({abc}, target, codes, 0.0).outcome, ListOutcome::Cancelled);
-    interrupt = false;
-    EXPECT_EQ(MakeSelectionList({abc}, DefaultStyle(4), target, codes).outcome, ListOutcome::Written);
-    EXPECT_EQ(TempDir::ReadFile(target), "MD5 (abc.txt) = 900150983cd24fb0d6963f7d28e17f72\r\n");
-    EXPECT_EQ(MakeSfvList({dir_.Path("gone")}, target, codes, 0.0).status, "Error Hash未計算ファイルを抽出gone");
 }
 
 TEST(ListFileNames, ProposalsAndFilters)
