@@ -37,6 +37,23 @@ std::vector<std::string> ScriptedFileDialogs::OpenFiles(const std::string&, cons
     return a;
 }
 
+std::string ScriptedFileDialogs::OpenFile(const std::string& title, const std::string& folder,
+                                          const std::string& filter)
+{
+    const std::vector<std::string> chosen = OpenFiles(title, folder, filter);
+    return chosen.empty() ? std::string() : chosen.front();
+}
+
+std::string ScriptedFileDialogs::ChooseSoundFile(const std::string& startFile, const std::string& startFolder,
+                                                 const std::function<void(const std::string&)>&)
+{
+    soundStarts.emplace_back(startFile, startFolder);
+    if (soundAnswers.empty()) return {};
+    const std::string a = soundAnswers.front();
+    soundAnswers.erase(soundAnswers.begin());
+    return a;
+}
+
 MainWindow& WindowTest::Create(std::vector<std::string> arguments, std::function<void()> pumpHook)
 {
     window.reset();

@@ -27,10 +27,16 @@ bool WaitFor(const std::function<bool()>& cond, int timeoutMs = 10000);
 
 class ScriptedFileDialogs : public FileDialogs {
 public:
-    std::vector<std::vector<std::string>> answers;
+    std::vector<std::vector<std::string>> answers;   // OpenFiles and OpenFile, in turn
     std::vector<std::string> shownFolders;
+    // ChooseSoundFile: the answers, and where each chooser started.
+    std::vector<std::string> soundAnswers;
+    std::vector<std::pair<std::string, std::string>> soundStarts;
     std::vector<std::string> OpenFiles(const std::string&, const std::string& folder,
                                        const std::string&) override;
+    std::string OpenFile(const std::string& title, const std::string& folder, const std::string& filter) override;
+    std::string ChooseSoundFile(const std::string& startFile, const std::string& startFolder,
+                                const std::function<void(const std::string&)>& preview) override;
 };
 
 // One window over a fresh data folder, with scripted prompts and dialogs and a file source
