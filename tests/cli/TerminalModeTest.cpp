@@ -16,6 +16,7 @@
 #include "platform/Clock.h"
 #include "platform/DirSearch.h"
 #include "support/FailingSource.h"
+#include "support/Par2Set.h"
 #include "support/TempDir.h"
 
 namespace qv::test {
@@ -225,20 +226,6 @@ TEST_F(HeadlessTest, AnalyzePrintsTheReportOrFails)
     files.WriteFile("broken.PAR2", "not a parity file");
     EXPECT_EQ(Run({"--no-gui", "--analyze", "broken.PAR2"}), 1);
     EXPECT_NE(out.find("\r\n"), std::string::npos);
-}
-
-// A PAR 2.0 set naming one file by its MD5 (a single file-description packet).
-std::string Par2Naming(const std::string& md5Hex, const std::string& name)
-{
-    std::string body(16, 'I');   // file ID
-    for (size_t i = 0; i < 32; i += 2) body += static_cast<char>(std::stoi(md5Hex.substr(i, 2), nullptr, 16));
-    body += std::string(16, '\0') + std::string(8, '\0') + name;
-    body.resize((body.size() + 3) / 4 * 4, '\0');
-    std::string packet = std::string("PAR2\0PKT", 8);
-    const uint64_t length = 64 + body.size();
-    for (int i = 0; i < 8; ++i) packet += static_cast<char>((length >> (8 * i)) & 0xFF);
-    packet += std::string(32, 'S') + std::string("PAR 2.0\0FileDesc", 16) + body;
-    return packet;
 }
 
 TEST_F(HeadlessTest, CompareMatchesEachFileAgainstTheListAndTellsWhatWasFound)

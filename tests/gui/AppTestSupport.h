@@ -11,6 +11,7 @@
 #include "gui/shell/FileDialogs.h"
 #include "gui/shell/LifecycleController.h"
 #include "gui/shell/MainWindow.h"
+#include "gui/verify/SoundController.h"
 #include "history/HashHistory.h"
 #include "processing/Driver.h"
 #include "settings/Settings.h"
@@ -39,6 +40,14 @@ public:
                                 const std::function<void(const std::string&)>& preview) override;
 };
 
+// Records what would be heard: "beep", or the wave file's name.
+class RecordedSounds : public SoundOutput {
+public:
+    std::vector<std::string> played;
+    void Beep() override { played.push_back("beep"); }
+    void PlayWave(const std::string& file) override;
+};
+
 // One window over a fresh data folder, with scripted prompts and dialogs and a file source
 // that records what the reader opens. The test talks to it through its Shell and through
 // widgets and menu items found by their names, as a person would.
@@ -48,9 +57,12 @@ protected:
     ScriptedPrompts prompts;
     ScriptedFileDialogs dialogs;
     test::SourceControl source;
+    RecordedSounds sounds;
     std::unique_ptr<MainWindow> window;
 
     std::string Home() const { return dir.Path("home"); }
+    // The shipped data: Media/ holds the four default sounds unless a test removes one.
+    std::string Shipped() const { return dir.Path("shipped"); }
     // Creates the window (not shown yet).
     MainWindow& Create(std::vector<std::string> arguments = {}, std::function<void()> pumpHook = {});
     // Creates and shows it, and waits for the start-up to finish.
