@@ -110,8 +110,8 @@ void Menus::BuildToolMenu(QMenu* tool, const Commands& c)
     tool->addSeparator();
     QMenu* drop = tool->addMenu(QStringLiteral("比較ファイル(&F)"));
     drop->setObjectName(QStringLiteral("DropFileMenu"));
-    drop->setToolTip(QStringLiteral("D&Dで比較情報として読み取るファイル種別"));
-    drop->setToolTipsVisible(true);
+    drop->menuAction()->setToolTip(QStringLiteral("D&Dで比較情報として読み取るファイル種別"));
+    tool->setToolTipsVisible(true);
     const auto rebuild = [&loader] { loader.BuildExtensionStrings(); };
     AddSettingCheck(drop, "ExtTxt", "Text比較(*.txt) (&T)", &Settings::ExtTxt, rebuild);
     AddSettingCheck(drop, "ExtCsv", "Text比較(*.csv) (&C)", &Settings::ExtCsv, rebuild);

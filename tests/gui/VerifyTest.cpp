@@ -122,6 +122,9 @@ TEST_F(VerifyTest, MatchingMarksTheViewerColoursTheCodesAndPlaysItsSound)
     Clip("abc.bin");
     Clip("plain");
     EXPECT_TRUE(Marks().empty());
+    S().settings.ViewerMaxLength = 5;   // never more than the viewer holds, nor half a line break
+    Clip("abcd\r\nxyz");
+    EXPECT_EQ(ViewerText(), "abcd");
 }
 
 TEST_F(VerifyTest, DuplicateSoundReplacesTheMatchSound)
@@ -185,8 +188,8 @@ TEST_F(VerifyTest, ComparisonFilesLoadByMenuOrAloneAndBadOnesAreRefusedClearly)
     EXPECT_EQ(ClipText().size(), 40000u);   // through the clipboard, with this desktop's line ends
     EXPECT_EQ(Status(), "ＣＲＣが一致しました");
 
-    S().settings.ExtMd5 = false;
-    Trigger("ExtTxt");   // any class item rebuilds the strings; this one flips .txt off
+    Trigger("ExtMd5");
+    Trigger("ExtTxt");
     const std::string md5 = dir.WriteFile("lists/abc.md5", kMd5 + " *abc.bin\r\n");
     OpenText(md5);
     EXPECT_EQ(ViewerText(), kMd5 + " *abc.bin\n");
