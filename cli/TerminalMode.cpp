@@ -141,7 +141,8 @@ int RunCompare(TerminalSession& s)
     if (operand.empty()) list.reason = "ファイル名がありません";
     else list = LoadCompareList(s, operand);
     if (list.result != ReadStatus::Ok) {
-        const std::string why = list.result == ReadStatus::TooLarge ? list.status : "読み込めませんでした (" + list.reason + ")";
+        const std::string why =
+            list.result == ReadStatus::TooLarge ? list.status : "読み込めませんでした (" + list.reason + ")";
         s.out.PathMessage("一覧ファイル ", operand, ": " + why);
         return 2;
     }

@@ -146,18 +146,18 @@ void Menus::BuildClipViewerMenu(QMenu* setting, const Commands& c)
 
 void Menus::BuildSoundMenu(QMenu* setting, SoundController& sounds)
 {
+    // The items are the prefix with "Test" and with their Tag 0..2.
     struct SoundMenu {
         const char* name;
         const char* caption;
-        const char* test;
-        const char* items[3];
+        const char* prefix;
         const char* waveCaption;
     };
     static const SoundMenu kMenus[] = {
-        {"BeepTrue", "照合一致時鳴らす(&Y)", "BeepTrueTest", {"BeepTrue0", "BeepTrue1", "BeepTrue2"}, "SoundBeep(&2)..."},
-        {"BeepFalse", "照合不一致で鳴らす(&N)", "BeepFalseTest", {"BeepFalse0", "BeepFalse1", "BeepFalse2"}, "SoundBeep(&2)"},
-        {"BeepCopy", "コードコピーで鳴らす(&C)", "BeepCopyTest", {"BeepCopy0", "BeepCopy1", "BeepCopy2"}, "SoundBeep(&2)..."},
-        {"BeepDubble", "重複検出時鳴らす(&D)", "BeepDupTest", {"BeepDup0", "BeepDup1", "BeepDup2"}, "SoundBeep(&2)..."},
+        {"BeepTrue", "照合一致時鳴らす(&Y)", "BeepTrue", "SoundBeep(&2)..."},
+        {"BeepFalse", "照合不一致で鳴らす(&N)", "BeepFalse", "SoundBeep(&2)"},
+        {"BeepCopy", "コードコピーで鳴らす(&C)", "BeepCopy", "SoundBeep(&2)..."},
+        {"BeepDubble", "重複検出時鳴らす(&D)", "BeepDup", "SoundBeep(&2)..."},
     };
     QMenu* beep = setting->addMenu(QStringLiteral("BEEP音(&B)"));
     beep->setObjectName(QStringLiteral("SetBEEP"));
@@ -166,7 +166,8 @@ void Menus::BuildSoundMenu(QMenu* setting, SoundController& sounds)
         const auto which = static_cast<Notification>(n);
         QMenu* sub = beep->addMenu(QString::fromUtf8(m.caption));
         sub->setObjectName(QString::fromLatin1(m.name));
-        connect(Add(sub, m.test, "Beepテスト(&T)"), &QAction::triggered, this,
+        const std::string prefix = m.prefix;
+        connect(Add(sub, (prefix + "Test").c_str(), "Beepテスト(&T)"), &QAction::triggered, this,
                 [&sounds, which] { sounds.TestClick(which); });
         sub->addSeparator();
         // The handler ticks: a cancelled chooser leaves the earlier choice ticked.
@@ -174,7 +175,7 @@ void Menus::BuildSoundMenu(QMenu* setting, SoundController& sounds)
         group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
         const char* captions[] = {"Beepなし(&0)", "HardwareBeep(&1)", m.waveCaption};
         for (int tag = 0; tag < 3; ++tag) {
-            QAction* a = AddCheck(sub, m.items[tag], captions[tag]);
+            QAction* a = AddCheck(sub, (prefix + std::to_string(tag)).c_str(), captions[tag]);
             group->addAction(a);
             soundItems_[n][tag] = a;
             connect(a, &QAction::triggered, this, [this, &sounds, which, tag] {

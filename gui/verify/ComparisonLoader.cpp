@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QScopedValueRollback>
 
 #include "gui/shell/FileDialogs.h"
 #include "gui/shell/QtPrompts.h"
@@ -75,13 +76,12 @@ void ComparisonLoader::ClipboardChanged()
 
 void ComparisonLoader::LoadClipboardText()
 {
-    loading_ = true;
+    const QScopedValueRollback<bool> loading(loading_, true);
     const QByteArray utf8 = QGuiApplication::clipboard()->text().toUtf8();
     p_.viewer.SetText(ClipboardComparisonText(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())),
                                               p_.settings.ViewerMaxLength));
     p_.check.MatchComparisonText();
     p_.viewer.CaretToTop();
-    loading_ = false;
 }
 
 void ComparisonLoader::PasteClipboardClick()

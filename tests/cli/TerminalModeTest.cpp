@@ -240,7 +240,8 @@ TEST_F(HeadlessTest, CompareMatchesEachFileAgainstTheListAndTellsWhatWasFound)
         {"both.sfv", "; made elsewhere\r\nabc.bin 352441c2\r\n900150983CD24FB0D6963F7D28E17F72\r\n",
          "ＣＲＣとＭＤ５が一致しました", 0},
         // UTF-16 with its byte-order mark, and CP932 with a Japanese name.
-        {"wide.txt", std::string("\xFF\xFE" "3\0" "5\0" "2\0" "4\0" "4\0" "1\0" "C\0" "2\0", 18), "ＣＲＣが一致しました", 0},
+        {"wide.txt", std::string("\xFF\xFE" "3\0" "5\0" "2\0" "4\0" "4\0" "1\0" "C\0" "2\0", 18),
+         "ＣＲＣが一致しました", 0},
         {"sjis.csv", "\x83\x74\x83\x40\x83\x43\x83\x8B,352441C2\r\n", "ＣＲＣが一致しました", 0},
         {"other.txt", "nothing here 352441C\n", "クリップボードに一致したコードは有りません", 1},
         {"set.par2", Par2Naming("900150983CD24FB0D6963F7D28E17F72", "abc.bin"), "ＭＤ５が一致しました", 0},

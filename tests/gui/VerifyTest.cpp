@@ -265,7 +265,8 @@ TEST_F(VerifyTest, TabWalksTheCodesAndOtherKeysNeverEdit)
     Key(Qt::Key_C, Qt::ControlModifier);
     Key(Qt::Key_Delete);
     EXPECT_EQ(ClipText(), text);
-    EXPECT_EQ(Viewer()->toPlainText(), QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QString shown = QString::fromStdString(text);
+    EXPECT_EQ(Viewer()->toPlainText(), shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 
     Key(Qt::Key_Home);
     EXPECT_FALSE(Action("CopyArea")->isEnabled());
@@ -363,7 +364,8 @@ TEST(ViewerPositions, CorePositionsAgreeWithTheRealDocument)
     ScriptedPrompts prompts;
     QWidget parent;
     ClipViewer viewer(settings, prompts, &parent);
-    for (const std::string text : {"a\r\nb\r\n", "😀x\r\n\r\nＡＢＣ😀\r\n", "x\ry\nz\u2029w\u2028v", "\r\n\r\n𠮷野家\tend"}) {
+    for (const std::string text :
+         {"a\r\nb\r\n", "😀x\r\n\r\nＡＢＣ😀\r\n", "x\ry\nz\u2029w\u2028v", "\r\n\r\n𠮷野家\tend"}) {
         viewer.SetText(text);
         const ComparisonText& core = viewer.Comparison();
         const QTextDocument& doc = *viewer.Widget()->document();
@@ -379,7 +381,8 @@ TEST(ViewerPositions, CorePositionsAgreeWithTheRealDocument)
                 continue;
             }
             QString expected = QString::fromUtf8(text.substr(o, bytes));
-            if (expected == QStringLiteral("\r") || expected == QStringLiteral("\n")) expected = QChar(QChar::ParagraphSeparator);
+            if (expected == QStringLiteral("\r") || expected == QStringLiteral("\n"))
+                expected = QChar(QChar::ParagraphSeparator);
             for (qsizetype u = 0; u < expected.size(); ++u)
                 EXPECT_EQ(doc.characterAt(at + static_cast<int>(u)), expected[u]) << text << " @" << o;
             EXPECT_EQ(core.TextOffset(at), o);
