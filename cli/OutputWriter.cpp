@@ -22,7 +22,8 @@ std::string EscapeName(std::string_view name)
     return out;
 }
 
-void OutputWriter::FileLine(std::initializer_list<std::string_view> fields, std::string_view path) const
+void OutputWriter::FileLine(std::initializer_list<std::string_view> fields, std::string_view path,
+                            std::string_view trailing) const
 {
     const bool escape = NameNeedsEscape(path);
     std::string line;
@@ -36,6 +37,10 @@ void OutputWriter::FileLine(std::initializer_list<std::string_view> fields, std:
         line += EscapeName(path);
     else
         line += path;
+    if (!trailing.empty()) {
+        line += "  ";
+        line += trailing;
+    }
     line += '\n';
     out_(line);
 }

@@ -20,9 +20,10 @@ public:
     using Sink = std::function<void(std::string_view)>;
     OutputWriter(Sink out, Sink err) : out_(std::move(out)), err_(std::move(err)) {}
 
-    // Standard output: the fields, two blanks apart, then the path:
-    // "352441C2  900150983CD24FB0D6963F7D28E17F72  /tmp/abc.txt"
-    void FileLine(std::initializer_list<std::string_view> fields, std::string_view path) const;
+    // Standard output: the fields, two blanks apart, then the path, then the trailing field
+    // when there is one: "352441C2  900150983CD24FB0D6963F7D28E17F72  /tmp/abc.txt"
+    void FileLine(std::initializer_list<std::string_view> fields, std::string_view path,
+                  std::string_view trailing = {}) const;
     // Standard output: a block as it stands (a report, a list).
     void Text(std::string_view text) const;
     // Standard error: one message line naming a path, prefix + path + suffix. The path is

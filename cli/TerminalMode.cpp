@@ -18,6 +18,9 @@
 #include "platform/Paths.h"
 #include "platform/Sync.h"
 #include "settings/SettingsFile.h"
+#include "verify/ComparisonFile.h"
+#include "verify/ComparisonText.h"
+#include "verify/Matching.h"
 #include "verify/ParAnalysis.h"
 #include "verify/ParReport.h"
 
@@ -120,11 +123,55 @@ int RunAnalyze(TerminalSession& s)
     return ok ? 0 : 1;
 }
 
+// The list as a dropped comparison file would load it, except that nothing is cut to the
+// viewer's length: a terminal has no viewer, and a long list must match to its end.
+ListText LoadCompareList(TerminalSession& s, const std::string& operand)
+{
+    ListFileOptions options;
+    options.parLimit = s.settings.LimitParFileSize;
+    options.par2ExtendReport = s.settings.PAR2Ex;
+    options.now = s.hooks.TheClock().Now();
+    if (operand == "-") return LoadListStream(s.env.inputFd, "-", options);
+    return LoadListFile(ExpandLongPath(operand, s.cwd), options);
+}
+
+int RunCompare(TerminalSession& s)
+{
+    const std::string& operand = s.operands[0];
+    ListText list;
+    if (operand.empty()) list.reason = "ファイル名がありません";
+    else list = LoadCompareList(s, operand);
+    if (list.result != ReadStatus::Ok) {
+        const std::string why =
+            list.result == ReadStatus::TooLarge ? list.status : "読み込めませんでした (" + list.reason + ")";
+        s.out.PathMessage("一覧ファイル ", operand, ": " + why);
+        return 2;
+    }
+    const ComparisonText text(std::move(list.text));
+    const std::vector<std::string> files(s.operands.begin() + 1, s.operands.end());
+    int unmatched = 0;
+    s.LoadHistory();
+    const HashPass pass = HashOperands(s, files, [&](const std::string& path, const FileJobOutcome& o) {
+        const MatchOutcome m = MatchComparisonText(text, {o.crc, o.md5, {}, false, false}, {false, false, false});
+        if (!m.crcFound && !m.md5Found) ++unmatched;
+        s.out.FileLine({o.crc, o.md5}, path, m.status);
+    });
+    s.SaveHistory();
+    if (pass.stopped) {
+        s.out.Message("処理を中止しました");
+        return 1;
+    }
+    return pass.failed == 0 && pass.rejected == 0 && unmatched == 0 ? 0 : 1;
+}
+
 constexpr size_t kNoLimit = SIZE_MAX;
 constexpr CommandSpec kCommands[] = {
     {"", 1, kNoLimit, "ファイル|フォルダ...",
      "ウインドウなしで算出し、一行ずつ \"CRC  MD5  パス\" を出力する", true, RunHash},
     {"--analyze", 1, 1, "ファイル", "PAR/PAR2 ファイルの解析結果を出力する", false, RunAnalyze},
+    {"--compare", 2, kNoLimit, "一覧 ファイル|フォルダ...",
+     "一覧 (チェックサム一覧か PAR/PAR2、- は標準入力) と照合し、一行ずつ \"CRC  MD5  パス  結果\" を出力する",
+     true, RunCompare},
     {"--sfv", 2, kNoLimit, "出力先 ファイル...", "ファイルの SFV ファイルを作る（履歴に無いものは算出する）", true, RunSfv},
     {"--list", 3, kNoLimit, "書式番号 出力先 ファイル...", "リスト書式 1〜5 でファイルの一覧を作る", true, RunList},
     {"--list-tree", 3, 3, "書式番号 出力先 フォルダ", "フォルダ以下すべてのファイルの一覧をリスト書式 1〜5 で作る", true,
@@ -217,7 +264,8 @@ std::string HeadlessHelpText()
            "データフォルダは環境変数 QUENVARLITH_HOME で変更できます。\n"
            "ディスプレイが無い環境でファイルが指定された場合も --no-gui と同じに動作します。\n"
            "\n"
-           "終了コード: 0 全ファイル算出済み, 1 算出できないファイルあり, 2 指定の誤り,\n"
+           "終了コード: 0 全ファイル算出済み (--compare では全ファイルが一覧と一致),\n"
+           "            1 算出できない・一致しないファイルあり, 2 指定の誤り・一覧が読めない,\n"
            "            128+n シグナル n で中断\n";
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The window-less mode: `quenvarlith --no-gui FILE...` hashes the named files (and the files
 // directly inside named folders) through the same job and history as the window and prints
-// "CRC  MD5  path" per file; `--analyze FILE` prints the PAR report; `--help` and `--version`
-// describe the program. Qt-free, so it runs where no display is.
+// "CRC  MD5  path" per file; `--analyze FILE` prints the PAR report; `--compare LIST FILE...`
+// matches each file against a checksum list or PAR set; `--help` and `--version` describe the
+// program. Qt-free, so it runs where no display is.
 
 #include <functional>
 #include <memory>
@@ -19,9 +20,10 @@ class FileSource;
 // command option such as --analyze), or when there is no display and at least one file is named.
 bool WantsHeadless(int argc, char* argv[], bool hasDisplay);
 
-// The program entry of the headless mode. Exit codes: 0 every file hashed (or report built),
-// 1 a file failed, 2 a usage error; stopped by SIGINT, SIGTERM, SIGHUP or SIGPIPE, it ends by
-// that signal once the lines are out and the history is saved.
+// The program entry of the headless mode. Exit codes: 0 every file hashed (or report built; with
+// --compare, every file also found in the list), 1 otherwise, 2 a usage error or an unreadable
+// list; stopped by SIGINT, SIGTERM, SIGHUP or SIGPIPE, it ends by that signal once the lines
+// are out and the history is saved.
 int RunHeadless(int argc, char* argv[]);
 
 // What the headless run talks to; tests replace every piece.
@@ -33,6 +35,7 @@ struct HeadlessEnv {
     std::string cwd;                             // "" : the current directory
     const Clock* clock = nullptr;                // nullptr: the system clock
     std::function<std::unique_ptr<FileSource>()> fileSource;   // test seam of the reader
+    int inputFd = 0;                             // standard input (a list named "-")
     // Called before a command that polls `interrupted` starts: the real entry catches the
     // termination signals from then on.
     std::function<void()> catchStops;

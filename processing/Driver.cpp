@@ -46,7 +46,8 @@ void Driver::ProcessFiles(Recalc recalc, Quiet quiet)
     int result = -1;
     stop.Clear();
 
-    if (batchTotal_ == 1 && host_.DispatchSingleFile(queue_.front())) {
+    // A bulk command's one file is hashed like any other, whatever its extension.
+    if (batchTotal_ == 1 && quiet == Quiet::No && host_.DispatchSingleFile(queue_.front())) {
         queue_.clear();
         batchTotal_ = 0;
         return;

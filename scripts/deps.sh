@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev qt6-translations-l10n fonts-noto-cjk
   libgtest-dev libgmock-dev libbenchmark-dev
   par2 xvfb xauth
+  at-spi2-core python3-pyatspi dbus xclip
 )
 
 missing=()

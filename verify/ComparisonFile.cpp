@@ -86,6 +86,42 @@ std::string ReadFailureMessage(const std::string& path, const std::string& reaso
     return "ファイルを読み込めませんでした\r" + path + "\r" + reason;
 }
 
+namespace {
+
+// Reads fd to its end into r, starting with room for sizeHint bytes; at most maxBytes.
+void ReadToEnd(int fd, int64_t maxBytes, size_t sizeHint, BoundedRead& r)
+{
+    // One byte beyond the limit tells a file that grew since it was measured.
+    const size_t cap = static_cast<size_t>(maxBytes) + 1;
+    r.bytes.resize(std::min(cap, std::max<size_t>(sizeHint, 1)));
+    size_t got = 0;
+    while (got < cap) {
+        if (got == r.bytes.size()) r.bytes.resize(std::min(cap, r.bytes.size() * 2));
+        const ssize_t n = ::read(fd, r.bytes.data() + got, r.bytes.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            r.status = ReadStatus::Failed;
+            r.reason = PlatformErrorText(errno);
+            r.bytes.clear();
+            return;
+        }
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    if (got == cap) {
+        struct stat st {};
+        r.status = ReadStatus::TooLarge;
+        r.size = std::max<int64_t>(static_cast<int64_t>(got), ::fstat(fd, &st) == 0 ? st.st_size : 0);
+        r.bytes.clear();
+    } else {
+        r.status = ReadStatus::Ok;
+        r.size = static_cast<int64_t>(got);
+        r.bytes.resize(got);
+    }
+}
+
+}  // namespace
+
 BoundedRead ReadFileUpTo(const std::string& path, int64_t maxBytes)
 {
     BoundedRead r;
@@ -108,33 +144,15 @@ BoundedRead ReadFileUpTo(const std::string& path, int64_t maxBytes)
         return r;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    // One byte beyond the limit tells a file that grew since it was measured.
-    const size_t cap = static_cast<size_t>(maxBytes) + 1;
-    r.bytes.resize(std::min(cap, static_cast<size_t>(r.size) + 1));
-    size_t got = 0;
-    while (got < cap) {
-        if (got == r.bytes.size()) r.bytes.resize(std::min(cap, r.bytes.size() * 2));
-        const ssize_t n = ::read(fd, r.bytes.data() + got, r.bytes.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            r.reason = PlatformErrorText(errno);
-            r.bytes.clear();
-            ::close(fd);
-            return r;
-        }
-        if (n == 0) break;
-        got += static_cast<size_t>(n);
-    }
-    if (got == cap) {
-        r.status = ReadStatus::TooLarge;
-        r.size = std::max<int64_t>(static_cast<int64_t>(got), ::fstat(fd, &st) == 0 ? st.st_size : 0);
-        r.bytes.clear();
-    } else {
-        r.status = ReadStatus::Ok;
-        r.size = static_cast<int64_t>(got);
-        r.bytes.resize(got);
-    }
+    ReadToEnd(fd, maxBytes, static_cast<size_t>(r.size) + 1, r);
     ::close(fd);
+    return r;
+}
+
+BoundedRead ReadStreamUpTo(int fd, int64_t maxBytes)
+{
+    BoundedRead r;
+    ReadToEnd(fd, maxBytes, 65536, r);
     return r;
 }
 
@@ -146,7 +164,10 @@ ListText FromRead(const std::string& path, BoundedRead& r, auto&& toText)
     out.result = r.status;
     if (r.status == ReadStatus::Ok) out.text = toText(r.bytes);
     else if (r.status == ReadStatus::TooLarge) out.status = TooLargeStatus(r.size);
-    else out.message = ReadFailureMessage(path, r.reason);
+    else {
+        out.message = ReadFailureMessage(path, r.reason);
+        out.reason = r.reason;
+    }
     return out;
 }
 
@@ -157,6 +178,14 @@ ListText LoadComparisonFile(const std::string& path, int64_t maxBytes, int64_t v
     BoundedRead r = ReadFileUpTo(path, maxBytes);
     return FromRead(path, r, [&](const std::string& bytes) {
         return FitToViewerLength(DecodeComparisonBytes(bytes), viewerMaxLength);
+    });
+}
+
+ListText LoadListStream(int fd, const std::string& name, const ListFileOptions& options)
+{
+    BoundedRead r = ReadStreamUpTo(fd, kListByteLimit);
+    return FromRead(name, r, [&](const std::string& bytes) {
+        return FitToViewerLength(DecodeComparisonBytes(bytes), options.viewerMaxLength);
     });
 }
 

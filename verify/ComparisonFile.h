@@ -71,12 +71,15 @@ struct BoundedRead {
 // Reads a regular file of at most maxBytes without blocking on FIFOs or devices (refused) and
 // without trusting the size it had when chosen.
 BoundedRead ReadFileUpTo(const std::string& path, int64_t maxBytes);
+// Reads a stream (a pipe, standard input) to its end, at most maxBytes.
+BoundedRead ReadStreamUpTo(int fd, int64_t maxBytes);
 
 struct ListText {
     ReadStatus result = ReadStatus::Failed;
     std::string text;       // Ok: the comparison text (CR LF lines, cut to the viewer length)
     std::string status;     // TooLarge: the status line
     std::string message;    // Failed: the message box text
+    std::string reason;     // Failed: the platform's reason alone
 };
 // A text comparison file read, decoded and fitted to the viewer.
 ListText LoadComparisonFile(const std::string& path, int64_t maxBytes, int64_t viewerMaxLength);
@@ -90,6 +93,8 @@ struct ListFileOptions {
 // A list named on the command line: a PAR/PAR2 set (by the PAR extensions) becomes its
 // analysis report, anything else is read as a text list of at most kListByteLimit bytes.
 ListText LoadListFile(const std::string& path, const ListFileOptions& options);
+// A list read from a stream (standard input): always a text list; name is how messages call it.
+ListText LoadListStream(int fd, const std::string& name, const ListFileOptions& options);
 
 // The extra-extension input box: the entered text (the old one when cancelled), upper-cased,
 // replaces `extra`. Returns the status line.

@@ -103,10 +103,7 @@ void ProcessingController::ShowCancelled()
 
 void ProcessingController::ShowResult(int index) { p_.result.ShowResult(index); }
 
-void ProcessingController::MatchComparisonText()
-{
-    // The comparison text and its matching arrive with the verification subsystem.
-}
+void ProcessingController::MatchComparisonText() { p_.check.MatchComparisonText(); }
 
 void ProcessingController::AfterBatch()
 {
@@ -121,10 +118,9 @@ void ProcessingController::RefreshFileView()
     // The file view is filled by the browser subsystem.
 }
 
-bool ProcessingController::DispatchSingleFile(const std::string&)
+bool ProcessingController::DispatchSingleFile(const std::string& path)
 {
-    // No comparison or PAR extensions are registered yet: every file is hashed.
-    return false;
+    return p_.comparisonFiles.DispatchSingleFile(path);
 }
 
 }  // namespace qv

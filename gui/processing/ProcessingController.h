@@ -23,6 +23,8 @@ public:
         FolderItems& folders;
         ResultView& result;
         ViewSwitch& views;
+        ComparisonCheck& check;
+        ComparisonFiles& comparisonFiles;
     };
     explicit ProcessingController(const Parts& parts) : p_(parts) {}
     ProcessingController(const ProcessingController&) = delete;

@@ -23,6 +23,7 @@
 #include "platform/Prompts.h"
 #include "processing/ResultPanel.h"
 #include "settings/Settings.h"
+#include "verify/Sounds.h"
 
 namespace qv {
 
@@ -63,6 +64,7 @@ void ResultController::ShowResult(int index)
     shownSize_ = r.Size;
     shownCrc_ = r.Crc;
     shownMd5_ = r.Md5;
+    MarkCodesFound(false, false);
     RefreshSize();
     RefreshCodes();
 
@@ -117,6 +119,24 @@ void ResultController::Forget()
     shownMd5_.clear();
     shownSize_ = 0;
     shownIndex_ = -1;
+    MarkCodesFound(false, false);
+}
+
+std::string ResultController::ShownCrc() const { return FromQ(panel_->xCrc32->text()); }
+std::string ResultController::ShownMd5() const { return FromQ(panel_->xMd5->text()); }
+std::string ResultController::ShownName() const { return FromQ(panel_->xFileName->text()); }
+
+void ResultController::MarkCodesFound(bool crcFound, bool md5Found)
+{
+    crcFound_ = crcFound;
+    md5Found_ = md5Found;
+    ColourCodes();
+}
+
+void ResultController::ColourCodes()
+{
+    SetTextColour(panel_->xCrc32, crcFound_ ? p_.settings.PickupColor : p_.settings.NormalColor);
+    SetTextColour(panel_->xMd5, md5Found_ ? p_.settings.PickupColor : p_.settings.NormalColor);
 }
 
 void ResultController::RefreshCodes()
@@ -132,7 +152,11 @@ void ResultController::RefreshSize()
     panel_->xFileSize->setText(ToQ(SizeText(shownSize_, p_.settings.SizeUnit)));
 }
 
-void ResultController::ApplySettings() { panel_->ApplySettings(p_.settings); }
+void ResultController::ApplySettings()
+{
+    panel_->ApplySettings(p_.settings);
+    ColourCodes();
+}
 
 void ResultController::PutOnClipboard(const std::string& text, const char* status)
 {
@@ -140,6 +164,7 @@ void ResultController::PutOnClipboard(const std::string& text, const char* statu
     clipboard->clear();
     clipboard->setText(ToQ(text));
     p_.status.SetStatus(status);
+    p_.notifier.Play(Notification::Copy);
 }
 
 void ResultController::XFileNameDblClick()

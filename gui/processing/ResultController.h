@@ -26,6 +26,7 @@ public:
         WindowFrame& frame;
         Pages& pages;
         ViewMenu& menu;
+        Notifier& notifier;   // the copy sound
     };
     // The widgets are made as children of pageParent.
     ResultController(const Parts& parts, QWidget* pageParent);
@@ -44,6 +45,10 @@ public:
     void HideDuplicateMark() override;
     void Forget() override;
     void FitNameScroller() override;
+    std::string ShownCrc() const override;
+    std::string ShownMd5() const override;
+    std::string ShownName() const override;
+    void MarkCodesFound(bool crcFound, bool md5Found) override;
 
     // Fills DupList for the record at index; index may be lowered (vanished duplicates).
     void FindDuplicates(int& index);
@@ -64,6 +69,7 @@ public:
 
 private:
     void PutOnClipboard(const std::string& text, const char* status);
+    void ColourCodes();
 
     Parts p_;
     ResultPanelWidget* panel_;
@@ -72,6 +78,9 @@ private:
     int64_t shownSize_ = 0;
     std::string shownCrc_;
     std::string shownMd5_;
+    // The last matching pass found the code (pickup colour) until another file is shown.
+    bool crcFound_ = false;
+    bool md5Found_ = false;
     bool fullPathCopy_ = false;
 };
 

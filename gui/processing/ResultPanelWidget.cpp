@@ -45,6 +45,13 @@ ResultPanelWidget::ResultPanelWidget(QWidget* parent) : QFrame(parent)
     duplicateMark->setObjectName(QStringLiteral("DuplicateMark"));
     duplicateMark->hide();
     for (QLabel* l : {lCrc32, lMd5}) l->setCursor(Qt::PointingHandCursor);
+    // Screen readers and test scripts read each value as its label's name (its text) and tell
+    // the values apart by these descriptions.
+    xFileName->setAccessibleDescription(QStringLiteral("ファイル名"));
+    xFileSize->setAccessibleDescription(QStringLiteral("ファイルサイズ"));
+    xCrc32->setAccessibleDescription(QStringLiteral("CRC32"));
+    xMd5->setAccessibleDescription(QStringLiteral("MD5"));
+    duplicateMark->setAccessibleDescription(QStringLiteral("重複ファイル"));
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(8, 6, 8, 6);

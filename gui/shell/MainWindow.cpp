@@ -11,7 +11,6 @@
 #include <QMimeData>
 #include <QStackedWidget>
 #include <QStatusBar>
-#include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
@@ -28,7 +27,12 @@
 #include "gui/shell/QtPrompts.h"
 #include "gui/shell/Theme.h"
 #include "gui/shell/ViewController.h"
+#include "gui/verify/ClipViewer.h"
+#include "gui/verify/ComparisonLoader.h"
+#include "gui/verify/MatchController.h"
+#include "gui/verify/SoundController.h"
 #include "job/FromSettings.h"
+#include "platform/Clock.h"
 #include "platform/DataFolder.h"
 #include "platform/Paths.h"
 #include "processing/ResultPanel.h"
@@ -44,6 +48,10 @@ MainWindow::MainWindow(WindowOptions options) : options_(std::move(options))
         ownPrompts_ = std::make_unique<QtPrompts>(this);
         prompts_ = options_.prompts ? options_.prompts : ownPrompts_.get();
         dialogs_ = options_.dialogs ? options_.dialogs : ownPrompts_.get();
+    }
+    if (!options_.soundOutput) {
+        ownSoundOutput_ = std::make_unique<QtSoundOutput>();
+        options_.soundOutput = ownSoundOutput_.get();
     }
     setObjectName(QStringLiteral("TForm1"));
     setAcceptDrops(true);
@@ -77,12 +85,7 @@ void MainWindow::BuildPages()
     initialComment_->setObjectName(QStringLiteral("InitialComment"));
     initialComment_->setAlignment(Qt::AlignCenter);
     initialComment_->setAutoFillBackground(true);
-    // The comparison text's viewer; its commands come with the verification subsystem.
-    clipViewer_ = new QTextEdit(stack);
-    clipViewer_->setObjectName(QStringLiteral("ClipViewer"));
-    clipViewer_->setReadOnly(true);
-    clipViewer_->setAcceptDrops(false);
-    clipViewer_->setContextMenuPolicy(Qt::CustomContextMenu);
+    viewer_ = new ClipViewer(settings_, *prompts_, stack);
     listFrame_ = new ListFrame(stack);
     busy_ = new BusyPanel(*pages_, stack);
 }
@@ -114,26 +117,36 @@ void MainWindow::BuildSubsystems()
     seams.queueLength = [this] { return static_cast<int>(processing_->TheDriver().ProcessingQueue().size()); };
     job_ = std::make_unique<FileJob>(history_, std::move(seams), EngineSettingsFrom(settings_), options_.jobOptions);
 
+    sounds_ = std::make_unique<SoundController>(SoundController::Parts{
+        settings_, *texts_, *dialogs_, *options_.soundOutput,
+        options_.shippedFolder.empty() ? ShippedDataFolder() : options_.shippedFolder});
     menus_ = std::make_unique<Menus>(*this, settings_, *job_, *texts_);
     results_ = std::make_unique<ResultController>(
-        ResultController::Parts{settings_, history_, *prompts_, *texts_, *texts_, *pages_, *menus_}, stack);
+        ResultController::Parts{settings_, history_, *prompts_, *texts_, *texts_, *pages_, *menus_, *sounds_}, stack);
     pages_->AddPage(PageStack::kInitialPage, initialComment_);
     pages_->AddPage(PageStack::kMainPage, results_->Panel());
-    pages_->AddPage(PageStack::kClipPage, clipViewer_);
+    pages_->AddPage(PageStack::kClipPage, viewer_->Widget());
     pages_->AddPage(PageStack::kListPage, listFrame_);
     pages_->AddPage(PageStack::kDupPage, results_->DupList());
     pages_->AddPage(PageStack::kBusyPage, busy_);
 
     ViewController::Widgets focus;
-    focus.clipViewer = clipViewer_;
+    focus.clipViewer = viewer_->Widget();
     focus.folderList = listFrame_->FolderList();
     focus.fileView = listFrame_->FileView();
     focus.dupList = results_->DupList();
     focus.nameScroller = results_->NameScroller();
     views_ = std::make_unique<ViewController>(
         ViewController::Parts{*pages_, *menus_, *results_, *texts_, *texts_}, focus);
-    processing_ = std::make_unique<ProcessingController>(ProcessingController::Parts{
-        settings_, *job_, *dialogs_, *texts_, *texts_, *this, *pages_, *busy_, *listFrame_, *results_, *views_});
+    // The driver comes after the matching pass that it calls; the pass reads its stop flag.
+    matcher_ = std::make_unique<MatchController>(MatchController::Parts{
+        settings_, history_, *viewer_, *results_, *texts_, *texts_, *pages_, *views_, *sounds_,
+        [this]() -> StopFlag& { return processing_->TheDriver().stop; }});
+    loader_ = std::make_unique<ComparisonLoader>(ComparisonLoader::Parts{
+        settings_, *viewer_, *matcher_, *texts_, *prompts_, *dialogs_, *texts_, SystemClock::Instance()});
+    processing_ = std::make_unique<ProcessingController>(
+        ProcessingController::Parts{settings_, *job_, *dialogs_, *texts_, *texts_, *this, *pages_, *busy_,
+                                    *listFrame_, *results_, *views_, *matcher_, *loader_});
     jobHooks_.stop = &processing_->TheDriver().stop;
 
     const std::string folder = options_.dataFolder.empty() ? DataFolder() : options_.dataFolder;
@@ -143,9 +156,9 @@ void MainWindow::BuildSubsystems()
                                     JoinPath(folder, kSettingsFileName), JoinPath(folder, "Quenvarlith.dat"),
                                     options_.arguments, options_.shiftHeld};
     lifecycle_ = std::make_unique<LifecycleController>(std::move(life));
-    menus_->Build({*processing_, *results_, *views_, *lifecycle_});
+    menus_->Build({*processing_, *results_, *views_, *lifecycle_, *viewer_, *matcher_, *loader_, *sounds_});
     shell_.emplace(Shell{settings_, history_, processing_->TheDriver(), *job_, *prompts_, *dialogs_, *texts_,
-                         *texts_, *this, *pages_, *busy_, *listFrame_});
+                         *texts_, *this, *pages_, *busy_, *listFrame_, *viewer_, *sounds_});
 
     connect(busy_, &BusyPanel::cancelRequested, this, [this] { processing_->CanButtonClick(); });
     const auto popUp = [this](QWidget* on, Menus::Popup popup) {
@@ -153,25 +166,30 @@ void MainWindow::BuildSubsystems()
                 [this, on, popup](const QPoint& p) { menus_->PopUp(popup, on->mapToGlobal(p)); });
     };
     popUp(results_->Panel(), Menus::Popup::Main);
-    popUp(clipViewer_, Menus::Popup::Clip);
     popUp(listFrame_, Menus::Popup::List);
-    connect(results_->DupList(), &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-        menus_->PopUp(Menus::Popup::Dup, results_->DupList()->viewport()->mapToGlobal(p));
-    });
+    // Scroll areas report the point in their viewport.
+    const auto popUpOnViewport = [this](QAbstractScrollArea* on, Menus::Popup popup) {
+        connect(on, &QWidget::customContextMenuRequested, this,
+                [this, on, popup](const QPoint& p) { menus_->PopUp(popup, on->viewport()->mapToGlobal(p)); });
+    };
+    popUpOnViewport(viewer_->Widget(), Menus::Popup::Clip);
+    popUpOnViewport(results_->DupList(), Menus::Popup::Dup);
 }
 
 ResultView& MainWindow::result() { return *results_; }
 
 void MainWindow::ApplySettings()
 {
+    // Sounds and extension strings first: the menus tick what they settle on.
+    sounds_->PrepareAtStart();
+    loader_->BuildExtensionStrings();
     menus_->SyncFromSettings();
     SetBackground(this, settings_.WallColor);
     SetBackground(initialComment_, settings_.WallColor);
     SetTextColour(initialComment_, settings_.NormalColor);
     SetBackground(busy_, settings_.WallColor);
     results_->ApplySettings();
-    SetBackground(clipViewer_, settings_.ViewColor);
-    SetTextColour(clipViewer_, settings_.ViewFontColor);
+    viewer_->ApplySettings();
     SetBackground(listFrame_->FileView(), settings_.ListColor);
     SetTextColour(listFrame_->FileView(), settings_.ListFontColor);
     SetBackground(results_->DupList(), settings_.DupColor);

@@ -14,18 +14,22 @@
 #include "settings/Settings.h"
 
 class QLabel;
-class QTextEdit;
 
 namespace qv {
 
+class ClipViewer;
+class ComparisonLoader;
 class FrameTexts;
 class LifecycleController;
+class MatchController;
 class ListFrame;
 class Menus;
 class PageStack;
 class ProcessingController;
 class QtPrompts;
 class ResultController;
+class SoundController;
+class SoundOutput;
 class ViewController;
 
 struct WindowOptions {
@@ -36,6 +40,8 @@ struct WindowOptions {
     bool shiftHeld = false;              // Shift held at start: the history is not loaded
     FileJobOptions jobOptions;           // test seams of the engine
     std::function<void()> pumpHook;      // tests: runs after each message pump
+    SoundOutput* soundOutput = nullptr;  // nullptr: the desktop's beep and wave playback
+    std::string shippedFolder;           // "" : ShippedDataFolder(), where Media/*.WAV are
 };
 
 // The main window: builds the subsystems, hands each the narrow interfaces it needs, and
@@ -73,6 +79,7 @@ private:
 
     WindowOptions options_;
     std::unique_ptr<QtPrompts> ownPrompts_;
+    std::unique_ptr<SoundOutput> ownSoundOutput_;
     Prompts* prompts_ = nullptr;
     FileDialogs* dialogs_ = nullptr;
     Settings settings_;
@@ -82,14 +89,17 @@ private:
     std::unique_ptr<PageStack> pages_;
     std::unique_ptr<FrameTexts> texts_;
     QLabel* initialComment_ = nullptr;
-    QTextEdit* clipViewer_ = nullptr;
+    ClipViewer* viewer_ = nullptr;   // owned by its page, like the other pages
     ListFrame* listFrame_ = nullptr;
     BusyPanel* busy_ = nullptr;
 
     std::unique_ptr<FileJob> job_;
+    std::unique_ptr<SoundController> sounds_;
     std::unique_ptr<Menus> menus_;
     std::unique_ptr<ResultController> results_;
     std::unique_ptr<ViewController> views_;
+    std::unique_ptr<MatchController> matcher_;
+    std::unique_ptr<ComparisonLoader> loader_;
     std::unique_ptr<ProcessingController> processing_;
     std::unique_ptr<LifecycleController> lifecycle_;
     std::optional<Shell> shell_;

@@ -12,9 +12,14 @@
 #include "gui/processing/ResultController.h"
 #include "gui/shell/LifecycleController.h"
 #include "gui/shell/ViewController.h"
+#include "gui/verify/ClipViewer.h"
+#include "gui/verify/ComparisonLoader.h"
+#include "gui/verify/MatchController.h"
+#include "gui/verify/SoundController.h"
 #include "job/FileJob.h"
 #include "job/FromSettings.h"
 #include "settings/Settings.h"
+#include "verify/Sounds.h"
 
 namespace qv {
 
@@ -37,6 +42,18 @@ QAction* Menus::AddCheck(QMenu* menu, const char* name, const char* caption)
     return a;
 }
 
+QAction* Menus::AddSettingCheck(QMenu* menu, const char* name, const char* caption, bool Settings::*field,
+                                std::function<void()> after)
+{
+    QAction* a = AddCheck(menu, name, caption);
+    settingChecks_.emplace_back(a, field);
+    connect(a, &QAction::triggered, this, [this, field, after = std::move(after)](bool on) {
+        settings_.*field = on;
+        if (after) after();
+    });
+    return a;
+}
+
 void Menus::Build(const Commands& c)
 {
     QMenuBar* bar = window_.menuBar();
@@ -49,6 +66,9 @@ void Menus::Build(const Commands& c)
     connect(Add(file, "OpenFiles", "ファイルのハッシュコードを算出(&O)..."), &QAction::triggered, this,
             [&proc] { proc.OpenFilesClick(); });
     connect(Add(file, "MenuRecalc", "再計算(&R)"), &QAction::triggered, this, [&proc] { proc.RecalcExecute(); });
+    ComparisonLoader& loader = c.loader;
+    connect(Add(file, "OpenText", "比較ファイル読込み(&C)..."), &QAction::triggered, this,
+            [&loader] { loader.OpenTextClick(); });
     file->addSeparator();
     QAction* exit1 = Add(file, "Exit1", "終了(&X)");
     exit1->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
@@ -71,16 +91,120 @@ void Menus::Build(const Commands& c)
     connect(views_[3], &QAction::triggered, this, [&views] { views.CallDupFrameClick(); });
     dupCommands_[0] = views_[3];
 
+    QMenu* tool = bar->addMenu(QStringLiteral("ツール(&T)"));
+    tool->setObjectName(QStringLiteral("ToolMenu"));
+    BuildToolMenu(tool, c);
+
     QMenu* setting = bar->addMenu(QStringLiteral("設定(&S)"));
     setting->setObjectName(QStringLiteral("SettingMenu"));
-    BuildSettingsMenu(setting, c.results);
+    BuildSettingsMenu(setting, c);
     BuildPopups(c);
     SetDupCommandsEnabled(false);
     SyncFromSettings();
 }
 
-void Menus::BuildSettingsMenu(QMenu* setting, ResultController& res)
+void Menus::BuildToolMenu(QMenu* tool, const Commands& c)
 {
+    ComparisonLoader& loader = c.loader;
+    pasteClipboard_[0] = Add(tool, "PasteClipboard", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞ読込み(&P)");
+    tool->addSeparator();
+    QMenu* drop = tool->addMenu(QStringLiteral("比較ファイル(&F)"));
+    drop->setObjectName(QStringLiteral("DropFileMenu"));
+    drop->menuAction()->setToolTip(QStringLiteral("D&Dで比較情報として読み取るファイル種別"));
+    tool->setToolTipsVisible(true);
+    const auto rebuild = [&loader] { loader.BuildExtensionStrings(); };
+    AddSettingCheck(drop, "ExtTxt", "Text比較(*.txt) (&T)", &Settings::ExtTxt, rebuild);
+    AddSettingCheck(drop, "ExtCsv", "Text比較(*.csv) (&C)", &Settings::ExtCsv, rebuild);
+    AddSettingCheck(drop, "ExtSfv", "Text比較(*.crc,*.sfv) (&S)", &Settings::ExtSfv, rebuild);
+    AddSettingCheck(drop, "ExtMd5", "Text比較(*.md5) (&M)", &Settings::ExtMd5, rebuild);
+    AddSettingCheck(drop, "ExtHtm", "Text比較(*.htm,*.html) (&H)", &Settings::ExtHtm, rebuild);
+    connect(Add(drop, "OptionExtInput", "Text比較追加拡張子入力(&O)..."), &QAction::triggered, this,
+            [&loader] { loader.OptionExtInputClick(); });
+    drop->addSeparator();
+    AddSettingCheck(drop, "ExtPar", "Binary比較(PAR,PAR2,Pnn) (&P)", &Settings::ExtPar, rebuild);
+    // Read when a PAR2 report is built.
+    AddSettingCheck(drop, "PAR2Ex", "PAR2詳細出力(&2)", &Settings::PAR2Ex);
+}
+
+void Menus::BuildClipViewerMenu(QMenu* setting, const Commands& c)
+{
+    MatchController& matcher = c.matcher;
+    ClipViewer& viewer = c.viewer;
+    QMenu* v1 = setting->addMenu(QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞﾋﾞｭｱ(&V)"));
+    v1->setObjectName(QStringLiteral("V1"));
+    const auto rematch = [&matcher] { matcher.CloseupClick(); };
+    AddSettingCheck(v1, "CloseupMD5", "MD5を強調表示(&M)", &Settings::CloseupMD5, rematch);
+    AddSettingCheck(v1, "CloseupCRC", "CRCを強調表示(&R)", &Settings::CloseupCRC, rematch);
+    AddSettingCheck(v1, "CloseupFileName", "ファイル名を強調表示(&N)", &Settings::CloseupFileName, rematch);
+    v1->addSeparator();
+    wordWrap_[0] = AddCheck(v1, "WordWrap1", "右端で折り返す(&W)");
+    AddSettingCheck(v1, "WheelScroll", "ホイールスクロール機能(&S)", &Settings::WheelScroll,
+                    [&viewer] { viewer.WheelScrollClick(); });
+    AddSettingCheck(v1, "AsyncClipboard", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞ非同期(&A)", &Settings::AsyncClipboard,
+                    [this] { SyncClipCommands(); });
+}
+
+void Menus::BuildSoundMenu(QMenu* setting, SoundController& sounds)
+{
+    // The items are the prefix with "Test" and with their Tag 0..2.
+    struct SoundMenu {
+        const char* name;
+        const char* caption;
+        const char* prefix;
+        const char* waveCaption;
+    };
+    static const SoundMenu kMenus[] = {
+        {"BeepTrue", "照合一致時鳴らす(&Y)", "BeepTrue", "SoundBeep(&2)..."},
+        {"BeepFalse", "照合不一致で鳴らす(&N)", "BeepFalse", "SoundBeep(&2)"},
+        {"BeepCopy", "コードコピーで鳴らす(&C)", "BeepCopy", "SoundBeep(&2)..."},
+        {"BeepDubble", "重複検出時鳴らす(&D)", "BeepDup", "SoundBeep(&2)..."},
+    };
+    QMenu* beep = setting->addMenu(QStringLiteral("BEEP音(&B)"));
+    beep->setObjectName(QStringLiteral("SetBEEP"));
+    for (int n = 0; n < 4; ++n) {
+        const SoundMenu& m = kMenus[n];
+        const auto which = static_cast<Notification>(n);
+        QMenu* sub = beep->addMenu(QString::fromUtf8(m.caption));
+        sub->setObjectName(QString::fromLatin1(m.name));
+        const std::string prefix = m.prefix;
+        connect(Add(sub, (prefix + "Test").c_str(), "Beepテスト(&T)"), &QAction::triggered, this,
+                [&sounds, which] { sounds.TestClick(which); });
+        sub->addSeparator();
+        // The handler ticks: a cancelled chooser leaves the earlier choice ticked.
+        auto* group = new QActionGroup(this);
+        group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+        const char* captions[] = {"Beepなし(&0)", "HardwareBeep(&1)", m.waveCaption};
+        for (int tag = 0; tag < 3; ++tag) {
+            QAction* a = AddCheck(sub, (prefix + std::to_string(tag)).c_str(), captions[tag]);
+            group->addAction(a);
+            soundItems_[n][tag] = a;
+            connect(a, &QAction::triggered, this, [this, &sounds, which, tag] {
+                sounds.TypeClick(which, tag);
+                TickSoundItems();
+            });
+        }
+    }
+}
+
+void Menus::TickSoundItems()
+{
+    const int types[] = {settings_.MatchBeepType, settings_.MismatchBeepType, settings_.CopyBeepType,
+                         settings_.DuplicateBeepType};
+    // A stored type outside 0..2 ticks none.
+    for (int n = 0; n < 4; ++n) {
+        for (int tag = 0; tag < 3; ++tag) soundItems_[n][tag]->setChecked(TickedSoundItem(types[n]) == tag);
+    }
+}
+
+void Menus::SyncClipCommands()
+{
+    for (QAction* a : pasteClipboard_) a->setEnabled(settings_.AsyncClipboard);
+    for (QAction* a : wordWrap_) a->setChecked(settings_.WordWrap);
+}
+
+void Menus::BuildSettingsMenu(QMenu* setting, const Commands& c)
+{
+    ResultController& res = c.results;
     QMenu* basic = setting->addMenu(QStringLiteral("基本画面(&D)"));
     basic->setObjectName(QStringLiteral("SettingBasicFrame"));
     showMainIcon_ = AddCheck(basic, "ShowMainIcon", "アイコン表示(&I)");
@@ -125,6 +249,8 @@ void Menus::BuildSettingsMenu(QMenu* setting, ResultController& res)
             status_.SetStatus("ファイル名フォントを" + std::to_string(pt) + "ポに変更しました");
         });
     }
+    BuildClipViewerMenu(setting, c);
+    setting->addSeparator();
     QMenu* log = setting->addMenu(QStringLiteral("履歴情報(&L)"));
     log->setObjectName(QStringLiteral("LogSet"));
     verification_ = AddCheck(log, "Verification", "再計算し履歴と照合(&R)");
@@ -151,6 +277,39 @@ void Menus::BuildSettingsMenu(QMenu* setting, ResultController& res)
         connect(logReadModes_[i], &QAction::triggered, this, [this, i] { settings_.LogReadMode = i + 1; });
         connect(logSaveModes_[i], &QAction::triggered, this, [this, i] { settings_.LogSaveMode = i + 1; });
     }
+    BuildSoundMenu(setting, c.sounds);
+}
+
+void Menus::BuildClipPopup(QMenu* pp, const Commands& c)
+{
+    MatchController& matcher = c.matcher;
+    ClipViewer& viewer = c.viewer;
+    ComparisonLoader& loader = c.loader;
+    wordWrap_[1] = AddCheck(pp, "W1", "右端で折り返す(&W)");
+    for (QAction* a : wordWrap_) {
+        connect(a, &QAction::triggered, this, [this, &viewer] {
+            viewer.WordWrapExecute();
+            SyncClipCommands();
+        });
+    }
+    QAction* copyArea = Add(pp, "CopyArea", "選択領域コピー(&C)");
+    connect(copyArea, &QAction::triggered, this, [&matcher] { matcher.CopyAreaClick(); });
+    connect(Add(pp, "MD5M2", "MD5を検索(&M)"), &QAction::triggered, this, [&matcher] { matcher.MD5M2Click(); });
+    connect(Add(pp, "CRCC2", "CRCを検索(&C)"), &QAction::triggered, this, [&matcher] { matcher.CRCC2Click(); });
+    connect(Add(pp, "N5", "ファイル名を検索(&N)"), &QAction::triggered, this, [&matcher] { matcher.N5Click(); });
+    QAction* logSearch = Add(pp, "LogSearch", "履歴検索(&R)");
+    connect(logSearch, &QAction::triggered, this, [&matcher] { matcher.LogSearchClick(); });
+    pasteClipboard_[1] = Add(pp, "PasteClipboard2", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞ読込み(&P)");
+    for (QAction* a : pasteClipboard_)
+        connect(a, &QAction::triggered, this, [&loader] { loader.PasteClipboardClick(); });
+    pp->addSeparator()->setObjectName(QStringLiteral("N6"));
+    // ClipViewerSelectionChange.
+    copyArea->setEnabled(false);
+    logSearch->setEnabled(false);
+    connect(&viewer, &ClipViewer::selectionRulesChanged, this, [copyArea, logSearch](bool copy, bool code) {
+        copyArea->setEnabled(copy);
+        logSearch->setEnabled(code);
+    });
 }
 
 void Menus::BuildPopups(const Commands& c)
@@ -199,8 +358,10 @@ void Menus::BuildPopups(const Commands& c)
     connect(Add(control, "MainFileDel", "削除(&D)..."), &QAction::triggered, this, [&res] { res.MainFileDelClick(); });
     ppMain->addSeparator();
     switches(ppMain, View::Basic, "SubMain");
+    QMenu* ppClip = popup(Popup::Clip, "PpClip");
+    BuildClipPopup(ppClip, c);
+    switches(ppClip, View::Clip, "SubClip");
     // The other views' own commands come with their subsystems.
-    switches(popup(Popup::Clip, "PpClip"), View::Clip, "SubClip");
     switches(popup(Popup::List, "PpFlist"), View::List, "SubList");
     switches(popup(Popup::Dup, "PpDup"), View::Dup, "SubDup");
 }
@@ -219,6 +380,9 @@ void Menus::SyncFromSettings()
     const int points[] = {9, 12, 14};
     for (int i = 0; i < 3; ++i) fileNameFonts_[i]->setChecked(s.FileNameFontSize == points[i]);
     verification_->setChecked(s.Verification);
+    for (const auto& [action, field] : settingChecks_) action->setChecked(s.*field);
+    TickSoundItems();
+    SyncClipCommands();
     // A stored mode outside 1..3 ticks none, and the setting keeps its value until a click.
     for (int i = 0; i < 3; ++i) {
         logReadModes_[i]->setChecked(s.LogReadMode == i + 1);

@@ -1,6 +1,10 @@
 #pragma once
 #include <QObject>
 
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include "gui/shell/Shell.h"
 
 class QAction;
@@ -10,9 +14,13 @@ class QPoint;
 
 namespace qv {
 
+class ClipViewer;
+class ComparisonLoader;
 class LifecycleController;
+class MatchController;
 class ProcessingController;
 class ResultController;
+class SoundController;
 class ViewController;
 
 // The main menu and the popups of this window, each item found by its component name. Ticks
@@ -27,6 +35,10 @@ public:
         ResultController& results;
         ViewController& views;
         LifecycleController& lifecycle;
+        ClipViewer& viewer;
+        MatchController& matcher;
+        ComparisonLoader& loader;
+        SoundController& sounds;
     };
     Menus(QMainWindow& window, Settings& settings, FileJob& job, StatusLine& status);
     void Build(const Commands& commands);
@@ -45,7 +57,16 @@ public:
 private:
     QAction* Add(QMenu* menu, const char* name, const char* caption);
     QAction* AddCheck(QMenu* menu, const char* name, const char* caption);
-    void BuildSettingsMenu(QMenu* setting, ResultController& results);
+    // A self-ticking item that shows and sets one bool of the settings, then runs after.
+    QAction* AddSettingCheck(QMenu* menu, const char* name, const char* caption, bool Settings::*field,
+                             std::function<void()> after = {});
+    void BuildSettingsMenu(QMenu* setting, const Commands& commands);
+    void BuildToolMenu(QMenu* tool, const Commands& commands);
+    void BuildClipViewerMenu(QMenu* setting, const Commands& commands);
+    void BuildSoundMenu(QMenu* setting, SoundController& sounds);
+    void BuildClipPopup(QMenu* ppClip, const Commands& commands);
+    void TickSoundItems();
+    void SyncClipCommands();
     void BuildPopups(const Commands& c);
     void SizeUnitClick(int unit, ResultController& results);
 
@@ -66,6 +87,10 @@ private:
     QAction* logReadModes_[3] = {};
     QAction* logSaveModes_[3] = {};
     QMenu* popups_[4] = {};
+    std::vector<std::pair<QAction*, bool Settings::*>> settingChecks_;
+    QAction* pasteClipboard_[2] = {};   // PasteClipboard, PasteClipboard2
+    QAction* wordWrap_[2] = {};         // WordWrap1, W1: one command, two places
+    QAction* soundItems_[4][3] = {};    // per notification, the radio items of types 0..2
 };
 
 }  // namespace qv

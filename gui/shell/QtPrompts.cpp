@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -175,6 +176,63 @@ std::vector<std::string> QtPrompts::OpenFiles(const std::string& title, const st
     std::vector<std::string> out;
     for (const QString& f : chosen) out.push_back(FromQ(f));
     return out;
+}
+
+}  // namespace qv
+
+namespace qv {
+
+std::string QtPrompts::OpenFile(const std::string& title, const std::string& folder, const std::string& filter)
+{
+    if (ending_) return {};
+    Running running;
+    return FromQ(QFileDialog::getOpenFileName(parent_, ToQ(title), ToQ(folder), QtFilterFrom(filter), nullptr,
+                                              QFileDialog::DontResolveSymlinks));
+}
+
+namespace {
+
+// Qt's own file dialog (the platform's would hide the selection changes the preview needs),
+// refusing to close on anything but an existing file.
+class SoundFileDialog final : public QFileDialog {
+public:
+    SoundFileDialog(QWidget* parent, const QString& folder)
+        : QFileDialog(parent, QStringLiteral("再生音を選んで下さい"), folder)
+    {
+        setOption(QFileDialog::DontUseNativeDialog);
+        setFileMode(QFileDialog::ExistingFile);
+        // Upper- and lower-case names alike; hidden and read-only files are listed too.
+        setNameFilter(QStringLiteral("Wave (*.wav)"));
+        setFilter(QDir::AllDirs | QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+        setLabelText(QFileDialog::Accept, QStringLiteral("登録(&S)"));
+        setLabelText(QFileDialog::Reject, QStringLiteral("中止(&ESC)"));
+        resize(520, 380);
+    }
+
+    void accept() override
+    {
+        // A folder is entered by the dialog itself.
+        const QFileInfo chosen(selectedFiles().value(0));
+        if (chosen.isFile() || chosen.isDir()) QFileDialog::accept();
+        else QMessageBox::warning(this, windowTitle(), QStringLiteral("ファイルが指定されていません"));
+    }
+};
+
+}  // namespace
+
+std::string QtPrompts::ChooseSoundFile(const std::string& startFile, const std::string& startFolder,
+                                       const std::function<void(const std::string&)>& preview)
+{
+    if (ending_) return {};
+    Running running;
+    SoundFileDialog dialog(parent_, ToQ(startFolder));
+    QObject::connect(&dialog, &QFileDialog::currentChanged, &dialog, [&preview](const QString& path) {
+        if (preview && QFileInfo(path).isFile()) preview(FromQ(path));
+    });
+    if (!startFile.empty() && QFileInfo(ToQ(startFile)).isFile()) dialog.selectFile(ToQ(startFile));
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const QString chosen = dialog.selectedFiles().value(0);
+    return QFileInfo(chosen).isFile() ? FromQ(QFileInfo(chosen).absoluteFilePath()) : std::string();
 }
 
 }  // namespace qv

@@ -20,6 +20,10 @@ public:
     void Beep() override;
     std::vector<std::string> OpenFiles(const std::string& title, const std::string& folder,
                                        const std::string& filter) override;
+    std::string OpenFile(const std::string& title, const std::string& folder,
+                         const std::string& filter) override;
+    std::string ChooseSoundFile(const std::string& startFile, const std::string& startFolder,
+                                const std::function<void(const std::string&)>& preview) override;
 
     // The program is ending (a termination signal): from now on every box gets its most
     // cautious answer at once without being shown, and every dialog is cancelled.

@@ -7,12 +7,15 @@
 namespace qv {
 
 class BusyPanel;
+class ComparisonText;
 class Driver;
 class FileDialogs;
 class FileJob;
 class HashHistory;
 class Prompts;
 struct Settings;
+struct TextRange;
+enum class Notification;
 
 // The four views; the ticked view item records which one is current, also while busy.
 enum class View { Basic, Clip, List, Dup };
@@ -93,6 +96,45 @@ public:
     // No file shown any more: panel emptied, index -1 (the caption is the caller's).
     virtual void Forget() = 0;
     virtual void FitNameScroller() = 0;
+    // The codes and the name part as the panel shows them ("" when none).
+    virtual std::string ShownCrc() const = 0;
+    virtual std::string ShownMd5() const = 0;
+    virtual std::string ShownName() const = 0;
+    // The pickup colour on each code found in the comparison text, the normal colour otherwise.
+    virtual void MarkCodesFound(bool crcFound, bool md5Found) = 0;
+};
+
+// The clip viewer's comparison text, for subsystems that check files against it.
+class ComparisonTextView {
+public:
+    virtual ~ComparisonTextView() = default;
+    virtual const ComparisonText& Comparison() const = 0;
+    // Replaces every mark (pickup colour, underline) with these byte ranges of the text and
+    // puts the caret back at the top.
+    virtual void ShowMarks(const std::vector<TextRange>& marks) = 0;
+};
+
+// The match, mismatch, copy and duplicate sounds, as the settings choose them.
+class Notifier {
+public:
+    virtual ~Notifier() = default;
+    virtual void Play(Notification notification) = 0;
+};
+
+// The check of the shown result against the comparison text.
+class ComparisonCheck {
+public:
+    virtual ~ComparisonCheck() = default;
+    virtual void MatchComparisonText() = 0;
+};
+
+// A file handed to the driver alone that is a comparison list or a PAR set is loaded or
+// analysed instead of hashed.
+class ComparisonFiles {
+public:
+    virtual ~ComparisonFiles() = default;
+    // False: not such a file; hash it.
+    virtual bool DispatchSingleFile(const std::string& path) = 0;
 };
 
 // FolderList: the folders that hold remembered files, in path-key order.
@@ -121,6 +163,8 @@ struct Shell {
     Pages& pages;
     BusyPanel& busy;
     FolderItems& folders;
+    ComparisonTextView& comparison;
+    Notifier& notifier;
 };
 
 }  // namespace qv

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -15,6 +16,7 @@
 #include "platform/Clock.h"
 #include "platform/DirSearch.h"
 #include "support/FailingSource.h"
+#include "support/Par2Set.h"
 #include "support/TempDir.h"
 
 namespace qv::test {
@@ -48,6 +50,7 @@ protected:
         env.dataFolder = home.path();
         env.cwd = files.path();
         env.clock = clock;
+        env.inputFd = inputFd;
         env.fileSource = [this] { return std::make_unique<FailingSource>(failName, &opens); };
         env.interrupted = [this] { return stopAfterLines > 0 && std::count(out.begin(), out.end(), '\n') >= stopAfterLines; };
         return RunHeadless(args, env);
@@ -59,6 +62,7 @@ protected:
     std::string failName;
     std::atomic<int> opens{0};
     bool terminal = false;
+    int inputFd = 0;
     const Clock* clock = nullptr;
     long stopAfterLines = 0;   // play an interrupt (Ctrl+C) once this many lines are out
 };
@@ -222,6 +226,55 @@ TEST_F(HeadlessTest, AnalyzePrintsTheReportOrFails)
     files.WriteFile("broken.PAR2", "not a parity file");
     EXPECT_EQ(Run({"--no-gui", "--analyze", "broken.PAR2"}), 1);
     EXPECT_NE(out.find("\r\n"), std::string::npos);
+}
+
+TEST_F(HeadlessTest, CompareMatchesEachFileAgainstTheListAndTellsWhatWasFound)
+{
+    files.WriteFile("abc.bin", "abc");
+    const std::string codes = "352441C2  900150983CD24FB0D6963F7D28E17F72  " + files.Path("abc.bin") + "  ";
+    const struct {
+        std::string name, bytes, status;
+        int exit;
+    } lists[] = {
+        {"lower.md5", "900150983cd24fb0d6963f7d28e17f72 *abc.bin\n", "ＭＤ５が一致しました", 0},
+        {"both.sfv", "; made elsewhere\r\nabc.bin 352441c2\r\n900150983CD24FB0D6963F7D28E17F72\r\n",
+         "ＣＲＣとＭＤ５が一致しました", 0},
+        // UTF-16 with its byte-order mark, and CP932 with a Japanese name.
+        {"wide.txt", std::string("\xFF\xFE" "3\0" "5\0" "2\0" "4\0" "4\0" "1\0" "C\0" "2\0", 18),
+         "ＣＲＣが一致しました", 0},
+        {"sjis.csv", "\x83\x74\x83\x40\x83\x43\x83\x8B,352441C2\r\n", "ＣＲＣが一致しました", 0},
+        {"other.txt", "nothing here 352441C\n", "クリップボードに一致したコードは有りません", 1},
+        {"set.par2", Par2Naming("900150983CD24FB0D6963F7D28E17F72", "abc.bin"), "ＭＤ５が一致しました", 0},
+    };
+    for (const auto& l : lists) {
+        files.WriteFile(l.name, l.bytes);
+        EXPECT_EQ(Run({"--no-gui", "--compare", l.name, "abc.bin"}), l.exit) << l.name << err;
+        EXPECT_EQ(out, codes + l.status + "\n") << l.name;
+    }
+
+    // The list from standard input; a file that fails counts against the run.
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    const std::string list = "900150983cd24fb0d6963f7d28e17f72\n";
+    ASSERT_EQ(::write(pipeFds[1], list.data(), list.size()), static_cast<ssize_t>(list.size()));
+    ::close(pipeFds[1]);
+    inputFd = pipeFds[0];
+    EXPECT_EQ(Run({"--no-gui", "--compare", "-", "abc.bin", "missing.bin"}), 1);
+    ::close(pipeFds[0]);
+    EXPECT_EQ(out, codes + "ＭＤ５が一致しました\n");
+}
+
+TEST_F(HeadlessTest, CompareWithAListThatCannotBeReadHashesNothing)
+{
+    files.WriteFile("abc.bin", "abc");
+    ASSERT_EQ(::mkfifo(files.Path("fifo.md5").c_str(), 0600), 0);
+    for (const std::string list : {"gone.md5", "fifo.md5", ""}) {
+        EXPECT_EQ(Run({"--no-gui", "--compare", list, "abc.bin"}), 2) << list;
+        EXPECT_EQ(out, "");
+        EXPECT_EQ(err.rfind("一覧ファイル " + list + ": 読み込めませんでした (", 0), 0u) << err;
+    }
+    EXPECT_EQ(opens.load(), 0);
+    EXPECT_EQ(Run({"--no-gui", "--compare", "gone.md5"}), 2);   // a list alone names no file
 }
 
 TEST(HeadlessDispatch, WhoGoesHeadless)

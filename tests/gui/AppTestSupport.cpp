@@ -12,6 +12,7 @@
 
 #include "gui/shell/Shell.h"
 #include "history/HistoryFiles.h"
+#include "platform/DirSearch.h"
 #include "platform/Paths.h"
 
 namespace qv {
@@ -37,10 +38,33 @@ std::vector<std::string> ScriptedFileDialogs::OpenFiles(const std::string&, cons
     return a;
 }
 
+std::string ScriptedFileDialogs::OpenFile(const std::string& title, const std::string& folder,
+                                          const std::string& filter)
+{
+    const std::vector<std::string> chosen = OpenFiles(title, folder, filter);
+    return chosen.empty() ? std::string() : chosen.front();
+}
+
+std::string ScriptedFileDialogs::ChooseSoundFile(const std::string& startFile, const std::string& startFolder,
+                                                 const std::function<void(const std::string&)>&)
+{
+    soundStarts.emplace_back(startFile, startFolder);
+    if (soundAnswers.empty()) return {};
+    const std::string a = soundAnswers.front();
+    soundAnswers.erase(soundAnswers.begin());
+    return a;
+}
+
+void RecordedSounds::PlayWave(const std::string& file) { played.push_back(NameOf(file)); }
+
 MainWindow& WindowTest::Create(std::vector<std::string> arguments, std::function<void()> pumpHook)
 {
     window.reset();
     dir.MakeFolder("home");
+    if (!PathExists(Shipped())) {
+        for (const char* name : {"TADA.WAV", "CHORD.WAV", "CHIMES.WAV", "NOTIFY.WAV"})
+            dir.WriteFile(std::string("shipped/Media/") + name, "RIFF");
+    }
     WindowOptions o;
     o.prompts = &prompts;
     o.dialogs = &dialogs;
@@ -48,6 +72,8 @@ MainWindow& WindowTest::Create(std::vector<std::string> arguments, std::function
     o.arguments = std::move(arguments);
     o.pumpHook = std::move(pumpHook);
     o.jobOptions.fileSource = test::ControlledSource::Factory(source);
+    o.soundOutput = &sounds;
+    o.shippedFolder = Shipped();
     window = std::make_unique<MainWindow>(std::move(o));
     return *window;
 }

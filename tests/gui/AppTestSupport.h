@@ -11,6 +11,7 @@
 #include "gui/shell/FileDialogs.h"
 #include "gui/shell/LifecycleController.h"
 #include "gui/shell/MainWindow.h"
+#include "gui/verify/SoundController.h"
 #include "history/HashHistory.h"
 #include "processing/Driver.h"
 #include "settings/Settings.h"
@@ -27,10 +28,24 @@ bool WaitFor(const std::function<bool()>& cond, int timeoutMs = 10000);
 
 class ScriptedFileDialogs : public FileDialogs {
 public:
-    std::vector<std::vector<std::string>> answers;
+    std::vector<std::vector<std::string>> answers;   // OpenFiles and OpenFile, in turn
     std::vector<std::string> shownFolders;
+    // ChooseSoundFile: the answers, and where each chooser started.
+    std::vector<std::string> soundAnswers;
+    std::vector<std::pair<std::string, std::string>> soundStarts;
     std::vector<std::string> OpenFiles(const std::string&, const std::string& folder,
                                        const std::string&) override;
+    std::string OpenFile(const std::string& title, const std::string& folder, const std::string& filter) override;
+    std::string ChooseSoundFile(const std::string& startFile, const std::string& startFolder,
+                                const std::function<void(const std::string&)>& preview) override;
+};
+
+// Records what would be heard: "beep", or the wave file's name.
+class RecordedSounds : public SoundOutput {
+public:
+    std::vector<std::string> played;
+    void Beep() override { played.push_back("beep"); }
+    void PlayWave(const std::string& file) override;
 };
 
 // One window over a fresh data folder, with scripted prompts and dialogs and a file source
@@ -42,9 +57,12 @@ protected:
     ScriptedPrompts prompts;
     ScriptedFileDialogs dialogs;
     test::SourceControl source;
+    RecordedSounds sounds;
     std::unique_ptr<MainWindow> window;
 
     std::string Home() const { return dir.Path("home"); }
+    // The shipped data: Media/ holds the four default sounds unless a test removes one.
+    std::string Shipped() const { return dir.Path("shipped"); }
     // Creates the window (not shown yet).
     MainWindow& Create(std::vector<std::string> arguments = {}, std::function<void()> pumpHook = {});
     // Creates and shows it, and waits for the start-up to finish.

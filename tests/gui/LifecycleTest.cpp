@@ -95,7 +95,7 @@ TEST_F(LifecycleWindowTest, SettingsChangedElsewhereAndAnsweredNoStayAsEdited)
 
 TEST_F(LifecycleWindowTest, SettingsAndHistorySurviveARestart)
 {
-    const std::string f = dir.WriteFile("kept.txt", "kept");
+    const std::string f = dir.WriteFile("kept.bin", "kept");
     Start();
     DropAndWait({f});
     S().settings.LowerCaseCodes = true;
@@ -200,8 +200,8 @@ TEST_F(LifecycleWindowTest, SigtermAnswersARealOpenBoxAndTheWindowStillCloses)
 TEST_F(LifecycleWindowTest, RealProgramKeepsHistoryAndSettingsWhenTerminated)
 {
     dir.MakeFolder("home");
-    const std::string one = dir.WriteFile("files/one.txt", "one");
-    const std::string two = dir.WriteFile("files/two.txt", "two two");
+    const std::string one = dir.WriteFile("files/one.bin", "one");
+    const std::string two = dir.WriteFile("files/two.bin", "two two");
     const std::string ready = dir.Path("ready");
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

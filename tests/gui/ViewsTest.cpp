@@ -28,7 +28,7 @@ TEST_F(ViewsTest, InitialStateShowsTheDropHint)
 
 TEST_F(ViewsTest, EnterCyclesThroughTheViewsAndSkipsTheDupFrameWithoutDuplicates)
 {
-    const std::string f = dir.WriteFile("f.txt", "f");
+    const std::string f = dir.WriteFile("f.bin", "f");
     Start();
     DropAndWait({f});
     ASSERT_TRUE(Shown("MainPanel"));
@@ -46,7 +46,7 @@ TEST_F(ViewsTest, EnterCyclesThroughTheViewsAndSkipsTheDupFrameWithoutDuplicates
 
 TEST_F(ViewsTest, BasicFrameWithoutAFileResetsThePanel)
 {
-    const std::string f = dir.WriteFile("f.txt", "f");
+    const std::string f = dir.WriteFile("f.bin", "f");
     Start();
     DropAndWait({f});
     Trigger("CallClipViewer");
@@ -99,9 +99,9 @@ TEST_F(ViewsTest, CancelButtonCarriesEscapeAndStopsTheBatch)
 
 TEST_F(ViewsTest, StoppedDropLeavesTheDuplicateViewOfTheEarlierFile)
 {
-    const std::string a = dir.WriteFile("one/same.txt", "same");
-    const std::string b = dir.WriteFile("two/same.txt", "same");
-    const std::string c = dir.WriteFile("c.txt", "other");
+    const std::string a = dir.WriteFile("one/same.bin", "same");
+    const std::string b = dir.WriteFile("two/same.bin", "same");
+    const std::string c = dir.WriteFile("c.bin", "other");
     MainWindow& w = Start();
     DropAndWait({a});
     DropAndWait({b});
