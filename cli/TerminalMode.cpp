@@ -133,7 +133,7 @@ int RunHash(const Command& command, const Settings& settings, const std::string&
     const std::string historyPath = HistoryFilePath(dataFolder);
     HistoryFileState state;
     state.HistoryFileTime = HistoryFileStamp(historyPath);
-    LoadHistoryAtStart(history, historyOptions, state, historyPath, true, false, ui);
+    LoadHistoryAtStart(history, historyOptions, state, historyPath, StartConditions{.withArguments = true}, ui);
 
     // Operands not yet begun plus files of the current folder not yet hashed.
     size_t remaining = command.operands.size();
@@ -221,12 +221,14 @@ int RunHash(const Command& command, const Settings& settings, const std::string&
     const bool stopped = interrupted();
     job.EndBatch();
     stop.Clear();
-    SaveHistoryAtExit(history, historyOptions, state, historyPath, ui);
+    const ExitSaveOutcome saved = SaveHistoryAtExit(history, historyOptions, state, historyPath, ui);
+    if (!saved.keptAs.empty()) env.err(KeptDamagedHistoryText(historyPath, saved.keptAs) + "\n");
     if (stopped) {
         env.err("処理を中止しました\n");
         return 1;
     }
-    return failed == 0 && problems == 0 ? 0 : 1;
+    // A failed save has lost this run's records: the run did not succeed.
+    return failed == 0 && problems == 0 && !saved.Failed() ? 0 : 1;
 }
 
 int RunAnalyze(const Command& command, const Settings& settings, const std::string& cwd,

@@ -125,7 +125,7 @@ void LifecycleController::LoadHistoryAtStart()
     };
     const StartLoadOutcome out =
         qv::LoadHistoryAtStart(w_.history, Options(), historyState, w_.datPath,
-                               !w_.options().arguments.empty(), w_.options().shiftHeld, ui);
+                               StartConditions{!w_.options().arguments.empty(), w_.options().shiftHeld}, ui);
     if (w_.busy) ui.busyPanel(false);
     if (out.foldersReplaced) w_.SetFolderItems(out.folders);
 }

@@ -204,13 +204,13 @@ TEST_F(HistoryBinaryTest, FailedWriteLeavesOldFileAndShowsMessage)
     const std::string missing = dir.Path("no-such-folder/Quenvarlith.dat");
     EXPECT_FALSE(WriteHistoryFile(h, missing, ui));
     EXPECT_EQ(prompts.LastText(),
-              "履歴保存時にエラーが発生しました\r\r" + missing + "\rError code = 2");
+              "履歴保存時にエラーが発生しました\r\r" + missing + "\rError code = 2 (No such file or directory)");
     EXPECT_TRUE(fronted);
 
     prompts.Push(Answer::Ok);
     const std::string folder = dir.MakeFolder("a-folder");
     EXPECT_FALSE(WriteHistoryText(h, folder, ui));
-    EXPECT_EQ(prompts.LastText(), "履歴保存時にエラーが発生しました\r\r" + folder + "\rError code = 21");
+    EXPECT_EQ(prompts.LastText(), "履歴保存時にエラーが発生しました\r\r" + folder + "\rError code = 21 (Is a directory)");
 
     // A read-only folder refuses the temporary file: the old file stays as it was.
     if (::geteuid() != 0) {
@@ -220,7 +220,7 @@ TEST_F(HistoryBinaryTest, FailedWriteLeavesOldFileAndShowsMessage)
         ::chmod(dir.path().c_str(), 0700);
         EXPECT_EQ(TempDir::ReadFile(target), "old contents");
         EXPECT_EQ(prompts.LastText(),
-                  "履歴保存時にエラーが発生しました\r\r" + target + "\rError code = 13");
+                  "履歴保存時にエラーが発生しました\r\r" + target + "\rError code = 13 (Permission denied)");
     }
     EXPECT_EQ(prompts.pending(), 0u);
 }

@@ -143,7 +143,7 @@ TEST_F(PersistenceTest, LoadsInspectsAndReports)
     stop.Request();   // the load starts by clearing the flag
 
     WorkHooks ui = Ui();
-    const StartLoadOutcome out = LoadHistoryAtStart(store, options, state, historyPath, false, false, ui);
+    const StartLoadOutcome out = LoadHistoryAtStart(store, options, state, historyPath, StartConditions{false, false}, ui);
     EXPECT_TRUE(out.attempted);
     EXPECT_TRUE(out.loadResult);
     EXPECT_TRUE(state.HistoryFileRead);
@@ -178,7 +178,7 @@ TEST_F(PersistenceTest, ConditionsThatSkipTheLoad)
         state.HistoryFileRead = true;
         WorkHooks ui = Ui();
         const StartLoadOutcome out =
-            LoadHistoryAtStart(store, options, state, historyPath, c.arguments, c.shift, ui);
+            LoadHistoryAtStart(store, options, state, historyPath, StartConditions{c.arguments, c.shift}, ui);
         EXPECT_FALSE(out.attempted);
         EXPECT_FALSE(state.HistoryFileRead);
         EXPECT_EQ(store.Count(), 0);
@@ -188,12 +188,12 @@ TEST_F(PersistenceTest, ConditionsThatSkipTheLoad)
     options = HistoryOptions{};
     options.readMode = 2;
     WorkHooks ui = Ui();
-    EXPECT_TRUE(LoadHistoryAtStart(store, options, state, historyPath, false, false, ui).attempted);
+    EXPECT_TRUE(LoadHistoryAtStart(store, options, state, historyPath, StartConditions{false, false}, ui).attempted);
     EXPECT_EQ(store.Count(), 1);
     // No history file at all.
     HashHistory other;
     WorkHooks ui2 = Ui();
-    EXPECT_FALSE(LoadHistoryAtStart(other, options, state, dir.Path("none.dat"), false, false, ui2).attempted);
+    EXPECT_FALSE(LoadHistoryAtStart(other, options, state, dir.Path("none.dat"), StartConditions{}, ui2).attempted);
     EXPECT_EQ(statuses.back(), "履歴データは読み込まれていません");
 }
 
@@ -205,7 +205,7 @@ TEST_F(PersistenceTest, TruncatedHistoryFileReportsReadFailure)
     std::string bytes = TempDir::ReadFile(historyPath);
     dir.WriteFile("Quenvarlith.dat", bytes.substr(0, bytes.size() - 10));
     WorkHooks ui = Ui();
-    LoadHistoryAtStart(store, options, state, historyPath, false, false, ui);
+    LoadHistoryAtStart(store, options, state, historyPath, StartConditions{false, false}, ui);
     EXPECT_EQ(store.Count(), 1);
     EXPECT_FALSE(state.HistoryFileRead);
     EXPECT_EQ(statuses.back(), "履歴データ読取り失敗");
@@ -213,7 +213,7 @@ TEST_F(PersistenceTest, TruncatedHistoryFileReportsReadFailure)
     store.ClearHistory();
     dir.WriteFile("Quenvarlith.dat", bytes.substr(0, 30));
     WorkHooks ui2 = Ui();
-    LoadHistoryAtStart(store, options, state, historyPath, false, false, ui2);
+    LoadHistoryAtStart(store, options, state, historyPath, StartConditions{false, false}, ui2);
     EXPECT_EQ(statuses.back(), "履歴データは読み込まれていません");
 }
 
@@ -227,7 +227,7 @@ TEST_F(PersistenceTest, CancelDuringLoadKeepsWhatWasReadAndIsNotARead)
         if (++pumps == 4) stop.Request();   // the busy display's pump, then three reading steps
     };
     // The flag raised at the third entry's refresh is seen at the fourth.
-    const StartLoadOutcome out = LoadHistoryAtStart(store, options, state, historyPath, false, false, ui);
+    const StartLoadOutcome out = LoadHistoryAtStart(store, options, state, historyPath, StartConditions{false, false}, ui);
     EXPECT_TRUE(out.foldersReplaced);
     EXPECT_EQ(store.Count(), 3);
     EXPECT_FALSE(state.HistoryFileRead);
@@ -249,7 +249,7 @@ TEST_F(PersistenceTest, ProbeFailsWhileAnotherDescriptionHoldsTheLock)
 
     prompts.Push(Answer::Retry).Push(Answer::Abort);
     WorkHooks ui = Ui();
-    const StartLoadOutcome out = LoadHistoryAtStart(store, options, state, historyPath, false, false, ui);
+    const StartLoadOutcome out = LoadHistoryAtStart(store, options, state, historyPath, StartConditions{false, false}, ui);
     EXPECT_FALSE(out.attempted);
     EXPECT_EQ(store.Count(), 0);
     EXPECT_FALSE(state.HistoryFileRead);
@@ -357,7 +357,7 @@ TEST_F(PersistenceTest, FailedExitSaveShowsTheMessageAndKeepsTheOldFile)
     WorkHooks ui = Ui();
     const ExitSaveOutcome out = SaveHistoryAtExit(store, options, state, historyPath, ui);
     EXPECT_FALSE(out.written);
-    EXPECT_EQ(prompts.LastText(), "履歴保存時にエラーが発生しました\r\r" + historyPath + "\rError code = 21");
+    EXPECT_EQ(prompts.LastText(), "履歴保存時にエラーが発生しました\r\r" + historyPath + "\rError code = 21 (Is a directory)");
     EXPECT_TRUE(FolderExists(historyPath));
     EXPECT_EQ(store.Count(), 1);
 }
