@@ -26,7 +26,8 @@ TEST(HistoryMerge, RulesForReadRecords)
         {"/older", 5, 2}, {"/equal", 5, 3}, {"/newer", 5, 4},   // registered later replaces, else kept
         {"/Stale", 5, 20}, {"/stale", 500, 20},  // present: no cut-off or size limit; absent and too old: dropped
         {"/small", 99, 0}, {"/limit", 100, 0},  // below the limit dropped, at it kept
-        {"/dup", 100, 1}, {"/dup", 700, 0},     // inserted, then replaced in merge mode, being later
+        {"/dup", 100, 1}, {"/dup", 7, 0},       // in merge mode replaced by a later one, even a small one
+        {"/two", 100, 1}, {"/two", 300, 0},
         {"/late", 1, 0}, {"/late", 200, 1},     // refused (small), so this one goes in
         {"", 200, 0},                           // no key: ignored
     };
@@ -42,9 +43,9 @@ TEST(HistoryMerge, RulesForReadRecords)
         for (int32_t i = 0; i < store.Count(); ++i) out.emplace_back(store.PathAt(i), store.RecordAt(i).Size);
         return out;
     };
-    EXPECT_EQ(sizes(h), (Sizes{{"/dup", 700}, {"/equal", 1}, {"/late", 200}, {"/limit", 100}, {"/newer", 1},
-                               {"/older", 5}, {"/Stale", 5}}));
-    EXPECT_EQ(sizes(empty), (Sizes{{"/dup", 100}, {"/late", 200}, {"/limit", 100}}));   // the first admitted stays
+    EXPECT_EQ(sizes(h), (Sizes{{"/dup", 7}, {"/equal", 1}, {"/late", 200}, {"/limit", 100}, {"/newer", 1},
+                               {"/older", 5}, {"/Stale", 5}, {"/two", 300}}));
+    EXPECT_EQ(sizes(empty), (Sizes{{"/dup", 100}, {"/late", 200}, {"/limit", 100}, {"/two", 100}}));   // the first admitted stays
 }
 
 class PersistenceTest : public WorkHooksFixture {

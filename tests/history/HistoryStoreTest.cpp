@@ -106,8 +106,8 @@ TEST_F(HistoryTest, RecordHashResultFoldersAndDuplicates)
     bool added = false;
     EXPECT_TRUE(RecordHashResult(h, "/d/a.txt", 3, 44000.5, 45000.0, "M1", "C1", &added) == 0 && added);
     // Touched file hashed again: new stamp, new registration, same entry; codes cut to size.
-    EXPECT_TRUE(RecordHashResult(h, "/d/a.txt", 3, 44001.0, 45001.0, std::string(40, 'M'), "C23456789", &added) == 0 && !added);
-    EXPECT_EQ(h.RecordAt(0), (HistoryRecord{3, 44001.0, 45001.0, std::string(32, 'M'), "C2345678"}));
+    EXPECT_TRUE(RecordHashResult(h, "/d/a.txt", 3, 44001.0, 45001.0, kMd5 + "XY", "C23456789", &added) == 0 && !added);
+    EXPECT_EQ(h.RecordAt(0), (HistoryRecord{3, 44001.0, 45001.0, kMd5, "C2345678"}));
     EXPECT_TRUE(RecordHashResult(h, "", 3, 1, 1, "M", "C", &added) == -1 && !added);
 
     h.ClearHistory();
@@ -182,8 +182,7 @@ TEST_F(HistoryTest, BinaryFormWrittenExactlyAndReadAsFarAsItGoes)
 
     // Unsorted with equal keys (the first stays), a 4096-byte path, length bytes beyond their fields.
     std::string record = RecordBytes(5'000'000'000, 1, now, kMd5, "12345678");
-    record[24] = static_cast<char>(200);
-    record[57] = static_cast<char>(9);
+    record[24] = static_cast<char>(200), record[57] = static_cast<char>(9);
     ASSERT_TRUE(Read(Le(5, 4) + Entry("/z", 1) + qv::Entry(LongPath(4096), record) + Entry("/a", 2) + Entry("/z", 3) +
                      Entry("/Z", 4)));
     EXPECT_EQ(Texts({h.PathAt(0), h.PathAt(1), h.PathAt(2), h.PathAt(3)}), (Texts{"/a", LongPath(4096), "/Z", "/z"}));
@@ -205,8 +204,7 @@ TEST_F(HistoryTest, CancelStopsBothReadersKeepingWhatWasRead)
     EXPECT_EQ(labels[0], "r.dat 登録履歴 10件");
     EXPECT_EQ(statuses[1], "履歴データ読取り中 r.dat 10.0%");
     EXPECT_EQ(statuses.back(), "履歴データソート中");
-    stop.Clear();
-    statuses.clear();
+    stop.Clear(), statuses.clear();
     EXPECT_TRUE(!Read(csv, true) && h.Count() == 4);
     EXPECT_EQ(labels.back(), "r.csv 登録履歴 20件");
     EXPECT_EQ(statuses[1], "履歴データ読取り中 r.csv 5.0%");
@@ -220,9 +218,8 @@ TEST_F(HistoryTest, FailedWritesNameTheFileAndTheReason)
     const std::string missing = dir.Path("no-such-folder/Quenvarlith.dat"), folder = dir.MakeFolder("a-folder");
     prompts.SetDefaultAnswer(Answer::Ok);
     EXPECT_FALSE(WriteHistoryFile(h, missing, ui) || WriteHistoryText(h, folder, ui) || !fronted);
-    const std::string head = "履歴保存時にエラーが発生しました\r\r";
-    EXPECT_EQ(prompts.MessageTexts(), (Texts{head + missing + "\rError code = 2 (No such file or directory)",
-                                            head + folder + "\rError code = 21 (Is a directory)"}));
+    EXPECT_EQ(prompts.MessageTexts(), (Texts{"履歴保存時にエラーが発生しました\r\r" + missing + "\rError code = 2 (No such file or directory)",
+                                            "履歴保存時にエラーが発生しました\r\r" + folder + "\rError code = 21 (Is a directory)"}));
 }
 
 TEST(HistoryText, SplitLineRules)
@@ -249,8 +246,10 @@ TEST_F(HistoryTest, TextLineQuotingAndExport)
     // would split the line are quoted.
     h.Insert("/a", HistoryRecord{r.Size, r.FileTime, r.RegisteredAt, "A,\"B", ""});
     h.Insert("/a\nb", r);
+    h.Insert("/q\"uo\"te/a.txt", r);
     ASSERT_TRUE(WriteHistoryText(h, dir.Path("x.csv"), ui));
-    EXPECT_EQ(TempDir::ReadFile(dir.Path("x.csv")), "\"/a\",-5,\"2024/01/31 9:05:06\",\"2004/05/06\",\"A,\"\"B\",\r\n");
+    EXPECT_EQ(TempDir::ReadFile(dir.Path("x.csv")),
+              "\"/a\",-5,\"2024/01/31 9:05:06\",\"2004/05/06\",\"A,\"\"B\",\r\n" + line + "\r\n");
 }
 
 // Random stores survive both forms unchanged, and the binary form to the byte via the text form.
