@@ -107,7 +107,7 @@ enum class ExitSave {
     Nothing,       // off, nothing to write, or save mode 3
     Overwritten,   // the file was read and is unchanged: the store replaces it
     Merged,        // save mode 1: the file merged in, then replaced
-    DatedFile,     // save mode 2, or a merge that could not read the file or was stopped
+    DatedFile,     // save mode 2, or a merge that could not be done safely (see below)
     Created,       // there was no history file
 };
 
@@ -125,6 +125,10 @@ struct ExitSaveOutcome {
 // The status text (and terminal message) for a damaged history file kept under keptAs.
 std::string KeptDamagedHistoryText(const std::string& historyPath, const std::string& keptAs);
 
+// The exit save, under the folder's save lock (waiting up to lockWaitMs for another copy's
+// save; a file that appeared meanwhile counts as changed). A merge goes to a dated file when
+// the history file cannot be opened, another copy keeps it locked, the user stops the merge,
+// or a file not read whole cannot be kept under a dated name first.
 ExitSaveOutcome SaveHistoryAtExit(HashHistory& store, const HistoryOptions& options,
                                   const HistoryFileState& state, const std::string& historyPath,
                                   WorkHooks& ui, int lockWaitMs = 10000);
