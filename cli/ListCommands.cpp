@@ -60,7 +60,7 @@ bool NamedFiles(TerminalSession& s, size_t first, std::vector<std::string>& path
 // list could not be written) and reports.
 int Finish(TerminalSession& s, const ListResult& result)
 {
-    s.SaveHistory();
+    const bool saved = !s.SaveHistory().Failed();
     if (s.Interrupted()) {
         s.out.Message("処理を中止しました");
         return 1;
@@ -70,7 +70,7 @@ int Finish(TerminalSession& s, const ListResult& result)
         return 1;
     }
     if (!result.status.empty()) s.out.Message(result.status);
-    return result.outcome == ListOutcome::Written ? 0 : 1;
+    return result.outcome == ListOutcome::Written && saved ? 0 : 1;
 }
 
 }  // namespace

@@ -66,7 +66,8 @@ StartLoadOutcome TerminalSession::LoadHistory()
 {
     const std::string path = HistoryFilePath(dataFolder);
     historyState.HistoryFileTime = HistoryFileStamp(path);
-    return LoadHistoryAtStart(history, HistoryOptionsFrom(settings), historyState, path, true, false, hooks);
+    return LoadHistoryAtStart(history, HistoryOptionsFrom(settings), historyState, path,
+                              StartConditions{.withArguments = true}, hooks);
 }
 
 ExitSaveOutcome TerminalSession::SaveHistory()
@@ -74,8 +75,10 @@ ExitSaveOutcome TerminalSession::SaveHistory()
     // The signal that stopped the work must not cut the save (a merge) short as well.
     hooks.pump = nullptr;
     stop.Clear();
-    return SaveHistoryAtExit(history, HistoryOptionsFrom(settings), historyState,
-                             HistoryFilePath(dataFolder), hooks);
+    const std::string path = HistoryFilePath(dataFolder);
+    ExitSaveOutcome saved = SaveHistoryAtExit(history, HistoryOptionsFrom(settings), historyState, path, hooks);
+    if (!saved.keptAs.empty()) out.Message(KeptDamagedHistoryText(path, saved.keptAs));
+    return saved;
 }
 
 namespace {
@@ -97,12 +100,13 @@ int RunHash(TerminalSession& s)
     const HashPass pass = HashOperands(s, s.operands, [&](const std::string& path, const FileJobOutcome& o) {
         s.out.FileLine({o.crc, o.md5}, path);
     });
-    s.SaveHistory();
+    // A failed save has lost this run's records: the run did not succeed.
+    const bool saved = !s.SaveHistory().Failed();
     if (pass.stopped) {
         s.out.Message("処理を中止しました");
         return 1;
     }
-    return pass.failed == 0 && pass.rejected == 0 ? 0 : 1;
+    return pass.failed == 0 && pass.rejected == 0 && saved ? 0 : 1;
 }
 
 int RunAnalyze(TerminalSession& s)
@@ -156,12 +160,12 @@ int RunCompare(TerminalSession& s)
         if (!m.crcFound && !m.md5Found) ++unmatched;
         s.out.FileLine({o.crc, o.md5}, path, m.status);
     });
-    s.SaveHistory();
+    const bool saved = !s.SaveHistory().Failed();
     if (pass.stopped) {
         s.out.Message("処理を中止しました");
         return 1;
     }
-    return pass.failed == 0 && pass.rejected == 0 && unmatched == 0 ? 0 : 1;
+    return pass.failed == 0 && pass.rejected == 0 && unmatched == 0 && saved ? 0 : 1;
 }
 
 constexpr size_t kNoLimit = SIZE_MAX;

@@ -1,6 +1,8 @@
 #include "engine/ReadThread.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -62,6 +64,46 @@ void ReadEngine::ReleaseBanks(const std::function<void(int, int)>& onFreeError)
         }
         banks_[n] = nullptr;
     }
+}
+
+void ReadEngine::NoteSurplus(const std::string& name, int bank)
+{
+    std::lock_guard<std::mutex> lock(surplusMutex_);
+    // Checked under the lock that ForgetSurplus takes after a drop: a dropped file's note
+    // either comes before and is forgotten, or sees the drop.
+    if (ReadAbandoned.load()) return;
+    surplusName_ = name;
+    surplusBank_ = bank;
+}
+
+bool ReadEngine::TakeSurplus(const std::string& name, int& bank)
+{
+    std::lock_guard<std::mutex> lock(surplusMutex_);
+    if (surplusName_.empty() || surplusName_ != name) return false;
+    bank = surplusBank_;
+    surplusName_.clear();
+    return true;
+}
+
+void ReadEngine::ForgetSurplus()
+{
+    std::lock_guard<std::mutex> lock(surplusMutex_);
+    surplusName_.clear();
+}
+
+int32_t CheckEmptyFile(const std::string& path)
+{
+    int code = 0;
+    const int fd = OpenRegularFile(path, code);
+    if (fd < 0) return code;
+    char byte = 0;
+    ssize_t n = 0;
+    do {
+        n = ::read(fd, &byte, 1);
+    } while (n < 0 && errno == EINTR);
+    code = n < 0 ? errno : 0;
+    ::close(fd);
+    return n > 0 ? kContentBeyondSize : code;
 }
 
 void ReadEngine::RequestReaderEnd()
@@ -138,7 +180,8 @@ void TReadThread::Execute()
 
 void TReadThread::ReadFile()
 {
-    const std::string name = engine_.ReadFileName;
+    name_ = engine_.ReadFileName;
+    const std::string& name = name_;
     const int64_t size = engine_.ReadFileSize;
     const int start = engine_.ReadStartBank;
     int64_t position = 0;
@@ -203,6 +246,10 @@ bool TReadThread::ReadBank(int n, int64_t& position, int64_t size)
             // Complete when the bank is full or the data reaches the size found before
             // reading; a file that grew since is read only up to that size.
             if (got >= bufferSize_ || position + got >= size) {
+                // The read asked for a whole bank: more than the rest of the file came. (A
+                // file whose size fills its last bank exactly is not probed past its end:
+                // that would cost each such file one more read.)
+                if (position + got > size) engine_.NoteSurplus(name_, n);
                 // The file is closed after the announcement (ReadFile), while the main side
                 // hashes: closing first would put the close on the path of every small file.
                 // Released before the announcement: the main side, woken by the event, then

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -81,6 +82,14 @@ public:
     std::atomic<int32_t> FirstLockMs;
     std::atomic<int32_t> ReadAheadIdleMs;
 
+    // Content that went on past the size a file was handed over with (a file under /proc
+    // reports 0 bytes, a file may grow): noted by the reader with the bank of the file's end,
+    // before that bank is announced, unless the main side dropped the file; taken by the main
+    // side once the file is hashed. ForgetSurplus before handing a file over anew.
+    void NoteSurplus(const std::string& name, int bank);
+    bool TakeSurplus(const std::string& name, int& bank);
+    void ForgetSurplus();
+
     // The wait limits as used: a negative value would mean waiting for ever, so it counts as 0.
     int IoTimeout() const { return Bounded(IoTimeoutMs); }
     int IdlePoll() const { return Bounded(IdlePollMs); }
@@ -98,7 +107,15 @@ private:
     Event eventBank_[kBankCount] = {{false, false}, {false, false}, {false, false}};
     BankMutex mutexBank_[kBankCount];
     std::atomic<TReadThread*> reader_{nullptr};
+    std::mutex surplusMutex_;
+    std::string surplusName_;   // empty: nothing noted
+    int surplusBank_ = 0;
 };
+
+// Whether a file reported as empty is one: 0, kContentBeyondSize when it has data after all,
+// or the errno of the open (a FIFO or device gives EINVAL: such a file is not read).
+inline constexpr int32_t kContentBeyondSize = -4;   // the "short read" code of bank 0
+int32_t CheckEmptyFile(const std::string& path);
 
 // The reader: idle (signalling "ThreadIdle", polling "FileReadStart"), reading one file bank
 // by bank, or finished (termination requested, or an error left in ReadError).
@@ -129,6 +146,7 @@ protected:
 private:
     void ReadFile();
     bool ReadBank(int n, int64_t& position, int64_t size);
+    std::string name_;   // of the file being read
 
     ReadEngine& engine_;
     uint32_t bufferSize_;

@@ -1,6 +1,5 @@
 #include "history/HistoryFiles.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -180,7 +179,7 @@ std::vector<std::string_view> SplitLines(std::string_view text)
 std::string HistorySaveErrorText(const std::string& path, int errorCode)
 {
     return "履歴保存時にエラーが発生しました\r\r" + path + "\r" + "Error code = " +
-           std::to_string(errorCode);
+           std::to_string(errorCode) + " (" + PlatformErrorText(errorCode) + ")";
 }
 
 void EncodeRecordBytes(const HistoryRecord& record, unsigned char out[72])
@@ -218,7 +217,8 @@ bool ReadHistoryFile(HashHistory& store, const std::string& path,
     bool cancelled = false;
     HistoryMerge merge(store, options, ui.Now());
     const std::string name = NameOf(path);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int openCode = 0;
+    const int fd = OpenRegularFile(path, openCode);
     if (fd < 0) {
         result = false;
     } else {
@@ -258,6 +258,8 @@ bool ReadHistoryFile(HashHistory& store, const std::string& path,
                 }
                 merge.MergeRecord(entryPath, DecodeRecordBytes(record));
             }
+            // Bytes after the last entry mean the count is damaged: the file was not read whole.
+            if (result && source.Read(word, 1)) result = false;
             if (!cancelled) ui.ProgressPos(count);
         }
         ::close(fd);

@@ -51,7 +51,8 @@ private:
 
 // Binary form: int32 count, then per entry int32 path length, the path bytes and a 72-byte
 // record, all little-endian. Reading stops at a short file or a path length outside 1..4096,
-// keeping what was read. False when cancelled or not read to its end.
+// keeping what was read. False when cancelled, not read to its end, or longer than its count
+// says; only a regular file is opened.
 bool ReadHistoryFile(HashHistory& store, const std::string& path,
                      const HistoryReadOptions& options, WorkHooks& ui);
 // Writes the whole store to a temporary file beside path and renames it over path when

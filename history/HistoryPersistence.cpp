@@ -1,10 +1,12 @@
 #include "history/HistoryPersistence.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <ctime>
 
@@ -25,6 +27,50 @@ void PauseMs(int ms)
     timespec ts{ms / 1000, (ms % 1000) * 1000000L};
     while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {
     }
+}
+
+// A temporary file of a history write (".Quenvarlith.dat.XXXXXX", or of a dated file
+// ".Quenvarlith-20240601_001.dat.XXXXXX") in the folder of historyName.
+bool IsHistoryTemporary(std::string_view name, std::string_view historyName)
+{
+    constexpr size_t kSuffix = 7;   // ".XXXXXX" of mkstemp
+    if (name.size() <= 1 + kSuffix || name[0] != '.' || name[name.size() - kSuffix] != '.') return false;
+    for (const char c : name.substr(name.size() - kSuffix + 1))
+        if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+    const std::string_view target = name.substr(1, name.size() - 1 - kSuffix);
+    const std::string_view stem = historyName.substr(0, historyName.rfind('.'));
+    return target == historyName ||
+           (target.size() > stem.size() + 5 && target.substr(0, stem.size()) == stem &&
+            target[stem.size()] == '-' && target.substr(target.size() - 4) == ".dat");
+}
+
+// Saves killed before their rename leave their temporary files behind; under the save lock
+// none of them belongs to a live save.
+void RemoveStaleTemporaries(const std::string& historyPath)
+{
+    DIR* folder = ::opendir(FolderOf(historyPath).c_str());
+    if (!folder) return;
+    const std::string historyName = NameOf(historyPath);
+    while (const dirent* e = ::readdir(folder)) {
+        struct stat st {};
+        if (IsHistoryTemporary(e->d_name, historyName) &&
+            ::fstatat(::dirfd(folder), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+            ::unlinkat(::dirfd(folder), e->d_name, 0);
+    }
+    ::closedir(folder);
+}
+
+// The bytes of a history file that could not be read whole, kept under the next free dated
+// name so they can be imported later; "" when that failed.
+std::string KeepDamagedFile(const std::string& historyPath, double now)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = DatedHistoryName(FolderOf(historyPath), now, ".dat");
+        int code = 0;
+        if (KeepFileAs(historyPath, name, code)) return name;
+        if (code != EEXIST) break;   // EEXIST: another program took the name meanwhile
+    }
+    return {};
 }
 
 }  // namespace
@@ -56,12 +102,8 @@ std::string DatedHistoryName(const std::string& folder, double now, const std::s
 
 bool ProbeHistoryFile(const std::string& path, int& errorCode)
 {
-    errorCode = 0;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        errorCode = errno;
-        return false;
-    }
+    const int fd = OpenRegularFile(path, errorCode);
+    if (fd < 0) return false;
     const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     if (!locked) errorCode = errno;
     ::close(fd);   // closing the description releases the lock
@@ -71,8 +113,9 @@ bool ProbeHistoryFile(const std::string& path, int& errorCode)
 bool HistoryFileLock::Acquire(const std::string& path, int waitMs)
 {
     Release();
+    int code = 0;
     for (int waited = 0;; waited += 50) {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd_ = OpenRegularFile(path, code);
         if (fd_ < 0) return false;
         if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
             // Another copy may have renamed a new file in while we waited: lock that one.
@@ -90,7 +133,7 @@ bool HistoryFileLock::Acquire(const std::string& path, int waitMs)
         fd_ = -1;
         if (waited >= waitMs) {
             // Keep a descriptor so the caller can still tell the file is readable.
-            fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+            fd_ = OpenRegularFile(path, code);
             return false;
         }
         PauseMs(50);
@@ -105,15 +148,38 @@ void HistoryFileLock::Release()
     contended_ = false;
 }
 
+HistorySaveLock::~HistorySaveLock()
+{
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool HistorySaveLock::Acquire(const std::string& folder, int waitMs)
+{
+    if (fd_ < 0) fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0) return false;
+    for (int waited = 0;; waited += 50) {
+        if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return held_ = true;
+        if (errno != EWOULDBLOCK) return false;
+        contended_ = true;
+        if (waited >= waitMs) return false;
+        PauseMs(50);
+    }
+}
+
+std::string KeptDamagedHistoryText(const std::string& historyPath, const std::string& keptAs)
+{
+    return "読み取れない履歴ファイル " + NameOf(historyPath) + " を " + keptAs + " として残しました";
+}
+
 StartLoadOutcome LoadHistoryAtStart(HashHistory& store, const HistoryOptions& options,
                                     HistoryFileState& state, const std::string& historyPath,
-                                    bool startedWithArguments, bool shiftHeld, WorkHooks& ui)
+                                    const StartConditions& start, WorkHooks& ui)
 {
     StartLoadOutcome outcome;
     ui.ClearStop();
     const bool wanted = options.keepDays > 0 && FileExists(historyPath) &&
-                        (options.readMode == 1 || (options.readMode == 2 && !startedWithArguments)) &&
-                        !shiftHeld;
+                        (options.readMode == 1 || (options.readMode == 2 && !start.withArguments)) &&
+                        !start.shiftHeld;
     bool go = wanted;
     while (go) {
         int code = 0;
@@ -177,16 +243,24 @@ ExitSaveOutcome SaveHistoryAtExit(HashHistory& store, const HistoryOptions& opti
     };
     auto datedName = [&] { return DatedHistoryName(FolderOf(historyPath), ui.Now(), ".dat"); };
 
+    HistorySaveLock saving;
+    saving.Acquire(FolderOf(historyPath), lockWaitMs);
+    if (saving.Held()) RemoveStaleTemporaries(historyPath);
     if (!FileExists(historyPath)) {
-        if (options.saveMode != 3 && store.Count() > 0) write(ExitSave::Created, historyPath);
+        if (options.saveMode == 3 || store.Count() == 0) return outcome;
+        // A copy still saving may be creating the file this moment: ours goes beside it.
+        if (saving.Contended())
+            write(ExitSave::DatedFile, datedName());
+        else
+            write(ExitSave::Created, historyPath);
         return outcome;
     }
-    // Held from the stamp check to the rename, so no other copy reads or saves in between.
+    // Held from the stamp check to the rename, so no other copy's probe succeeds in between.
     HistoryFileLock lock;
     lock.Acquire(historyPath, lockWaitMs);
     // Another copy still saving will replace the file after us: whatever we wrote there now
     // would be lost, or would drop its records. Its file counts as changed.
-    const bool otherSaving = lock.Contended();
+    const bool otherSaving = lock.Contended() || saving.Contended();
     if (!otherSaving && state.HistoryFileRead &&
         HistoryFileStamp(historyPath) == state.HistoryFileTime) {
         write(ExitSave::Overwritten, historyPath);
@@ -197,13 +271,24 @@ ExitSaveOutcome SaveHistoryAtExit(HashHistory& store, const HistoryOptions& opti
         ui.Status("終了処理 履歴ファイル結合中");
         ui.Title("Quenvarlith履歴結合中");
         const bool readable = lock.Opened() && !otherSaving;
-        if (readable) ReadHistoryFile(store, historyPath, options.ReadOptions(), ui);
-        // Overwriting a file that could not be read, or whose merge was stopped, would lose
-        // its records: this copy's history goes to a dated file instead.
-        if (!readable || ui.StopRequested())
+        const bool whole = readable && ReadHistoryFile(store, historyPath, options.ReadOptions(), ui);
+        std::string kept;
+        if (readable && !whole && !ui.StopRequested()) kept = KeepDamagedFile(historyPath, ui.Now());
+        // Overwriting a file that could not be read, whose merge was stopped, or whose damaged
+        // bytes found no other name would lose records: this copy's history goes to a dated
+        // file instead.
+        if (!readable || ui.StopRequested() || (!whole && kept.empty())) {
             write(ExitSave::DatedFile, datedName());
-        else
-            write(ExitSave::Merged, historyPath);
+            return outcome;
+        }
+        write(ExitSave::Merged, historyPath);
+        if (kept.empty()) return outcome;
+        if (!outcome.written) {
+            ::unlink(kept.c_str());   // the damaged file is still where it was
+            return outcome;
+        }
+        outcome.keptAs = kept;
+        ui.Status(KeptDamagedHistoryText(historyPath, kept));
     } else if (options.saveMode == 2) {
         write(ExitSave::DatedFile, datedName());
     }

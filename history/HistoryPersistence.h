@@ -38,7 +38,8 @@ double HistoryFileStamp(const std::string& path);
 std::string DatedHistoryName(const std::string& folder, double now, const std::string& extension);
 
 // The exclusive-open probe: open and flock(LOCK_EX | LOCK_NB), released at once. False with
-// the errno when the file cannot be opened or another open file description holds the lock.
+// the errno when the file cannot be opened (or is no regular file) or another open file
+// description holds the lock. Never blocks.
 bool ProbeHistoryFile(const std::string& path, int& errorCode);
 
 // Holds the exclusive lock of the history file while it is saved, so another copy's probe
@@ -63,6 +64,32 @@ private:
     bool contended_ = false;
 };
 
+// The lock of the data folder that every writer of history files there holds from its first
+// look at the history file to its last rename, so two copies never decide on the same state
+// of the folder, and a temporary file found under it belongs to no live save.
+class HistorySaveLock {
+public:
+    HistorySaveLock() = default;
+    ~HistorySaveLock();
+    HistorySaveLock(const HistorySaveLock&) = delete;
+    HistorySaveLock& operator=(const HistorySaveLock&) = delete;
+
+    bool Acquire(const std::string& folder, int waitMs);
+    bool Held() const { return held_; }
+    bool Contended() const { return !held_ && contended_; }   // another save kept it
+
+private:
+    int fd_ = -1;
+    bool held_ = false;
+    bool contended_ = false;
+};
+
+// How the program was started, for the read mode and the Shift key rule.
+struct StartConditions {
+    bool withArguments = false;   // files were named on the command line
+    bool shiftHeld = false;       // the Shift key was down at the first activation
+};
+
 struct StartLoadOutcome {
     bool attempted = false;          // the file was read
     bool loadResult = false;
@@ -74,13 +101,13 @@ struct StartLoadOutcome {
 // state.HistoryFileRead.
 StartLoadOutcome LoadHistoryAtStart(HashHistory& store, const HistoryOptions& options,
                                     HistoryFileState& state, const std::string& historyPath,
-                                    bool startedWithArguments, bool shiftHeld, WorkHooks& ui);
+                                    const StartConditions& start, WorkHooks& ui);
 
 enum class ExitSave {
     Nothing,       // off, nothing to write, or save mode 3
     Overwritten,   // the file was read and is unchanged: the store replaces it
     Merged,        // save mode 1: the file merged in, then replaced
-    DatedFile,     // save mode 2, or a merge that could not read the whole file
+    DatedFile,     // save mode 2, or a merge that could not be done safely (see below)
     Created,       // there was no history file
 };
 
@@ -88,8 +115,20 @@ struct ExitSaveOutcome {
     ExitSave action = ExitSave::Nothing;
     bool written = false;         // the write succeeded
     std::string path;             // the file written (or attempted)
+    // A history file that could not be read whole keeps its bytes under this dated name
+    // before the merge replaces it ("" when there was none).
+    std::string keptAs;
+
+    bool Failed() const { return action != ExitSave::Nothing && !written; }
 };
 
+// The status text (and terminal message) for a damaged history file kept under keptAs.
+std::string KeptDamagedHistoryText(const std::string& historyPath, const std::string& keptAs);
+
+// The exit save, under the folder's save lock (waiting up to lockWaitMs for another copy's
+// save; a file that appeared meanwhile counts as changed). A merge goes to a dated file when
+// the history file cannot be opened, another copy keeps it locked, the user stops the merge,
+// or a file not read whole cannot be kept under a dated name first.
 ExitSaveOutcome SaveHistoryAtExit(HashHistory& store, const HistoryOptions& options,
                                   const HistoryFileState& state, const std::string& historyPath,
                                   WorkHooks& ui, int lockWaitMs = 10000);

@@ -26,6 +26,19 @@ bool FindFile(const std::string& path, FoundEntry& found)
     return FindPath(path, kAttrAny, found) && (found.attributes & kAttrDirectory) == 0;
 }
 
+// Content beyond the size the search gave would leave codes of a part of the file: a read
+// error, unless the file changed meanwhile, which the change check after the read reports.
+int32_t CheckContentSize(ReadEngine& engine, const std::string& path, int64_t size, double stamp)
+{
+    int bank = 0;
+    const int32_t code = size == 0 ? CheckEmptyFile(path)
+                         : engine.TakeSurplus(path, bank) ? kContentBeyondSize - bank
+                                                            : 0;
+    FoundEntry now;
+    if (code < 0 && FindFile(path, now) && (now.stamp != stamp || now.size != size)) return 0;
+    return code;
+}
+
 }  // namespace
 
 struct FileJob::Reader {
@@ -204,8 +217,12 @@ int32_t FileJob::HashFoundFile(const std::string& path, const FoundEntry& found,
     std::string md5, crc;
     int32_t code = 0;
 
-    const auto freshRecord = [&] {
-        return HistoryRecord{found.size, found.stamp, TheClock().Now(), md5, crc};
+    const auto record = [&] {
+        bool added = false;
+        const int32_t at = RecordHashResult(history_, path, found.size, found.stamp,
+                                            TheClock().Now(), md5, crc, &added);
+        if (added && seams_.folderSeen) seams_.folderSeen(FolderOf(path));
+        return at;
     };
 
     int32_t index = -1;
@@ -238,24 +255,15 @@ int32_t FileJob::HashFoundFile(const std::string& path, const FoundEntry& found,
                 outcome_.reported = true;
                 return -1;
             }
-            if (!StopRequested() && code == 0) {
-                if (stillThere) {
-                    history_.RecordAt(index) = freshRecord();
-                    result = index;
-                } else {
-                    result = history_.Insert(path, freshRecord());
-                }
-            } else {
+            if (!StopRequested() && code == 0)
+                result = record();
+            else
                 result = stillThere ? index : -1;
-            }
         }
     } else {
         code = Compute(path, found.size, found.stamp, true, md5, crc);
         outcome_.read = true;
-        if (!StopRequested() && code == 0) {
-            result = history_.Insert(path, freshRecord());
-            if (result >= 0 && seams_.folderSeen) seams_.folderSeen(FolderOf(path));
-        }
+        if (!StopRequested() && code == 0) result = record();
     }
 
     Title(kJobTitle);
@@ -313,6 +321,7 @@ int32_t FileJob::Compute(const std::string& path, int64_t size, double stamp, bo
         (size <= 0 || ahead.path != path || ahead.size != size || reader_->aheadStamp != stamp))
         DropReadAhead();
     const bool adopting = ahead.Pending();
+    if (!adopting) engine_->ForgetSurplus();
 
     recentFiles_[2] = std::move(recentFiles_[1]);
     recentFiles_[1] = std::move(recentFiles_[0]);
@@ -347,7 +356,8 @@ int32_t FileJob::Compute(const std::string& path, int64_t size, double stamp, bo
             return NextToRead(path, recalc_, next, nextSize);
         };
     }
-    const int32_t code = ExchangeBanks(*engine_, path, size, ctx, hooks);
+    int32_t code = ExchangeBanks(*engine_, path, size, ctx, hooks);
+    if (code == 0 && !StopRequested()) code = CheckContentSize(*engine_, path, size, stamp);
 
     if (!StopRequested() && code == 0) {
         uint8_t digest[16];

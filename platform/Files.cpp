@@ -41,26 +41,37 @@ std::string PlatformErrorText(int code)
     return out;
 }
 
+int OpenRegularFile(const std::string& path, int& errorCode)
+{
+    errorCode = 0;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        errorCode = errno;
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        // A device or pipe may never end: only regular files are read.
+        errorCode = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& errorText)
 {
     bytes.clear();
     errorText.clear();
-    // Non-blocking open so a FIFO cannot hang us; only regular files are read, since a
-    // device or pipe may never end.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    int code = 0;
+    const int fd = OpenRegularFile(path, code);
     if (fd < 0) {
-        errorText = PlatformErrorText(errno);
-        return false;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int code = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        ::close(fd);
         errorText = PlatformErrorText(code);
         return false;
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (st.st_size > 0) bytes.reserve(static_cast<size_t>(st.st_size));
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -76,6 +87,33 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& err
     }
     ::close(fd);
     return true;
+}
+
+bool KeepFileAs(const std::string& path, const std::string& newName, int& errorCode)
+{
+    errorCode = 0;
+    if (::link(path.c_str(), newName.c_str()) == 0) return true;
+    if (errno == EEXIST || errno == ENOENT) {
+        errorCode = errno;
+        return false;
+    }
+    // A file system without hard links: copy, never over an existing file.
+    const int in = OpenRegularFile(path, errorCode);
+    if (in < 0) return false;
+    const int out = ::open(newName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (out < 0) errorCode = errno;
+    char buffer[65536];
+    while (out >= 0 && errorCode == 0) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 || !WriteAll(out, std::string_view(buffer, static_cast<size_t>(n)))) errorCode = errno;
+    }
+    if (out >= 0 && errorCode == 0 && ::fsync(out) != 0) errorCode = errno;
+    if (out >= 0 && ::close(out) != 0 && errorCode == 0) errorCode = errno;
+    ::close(in);
+    if (out >= 0 && errorCode != 0) ::unlink(newName.c_str());
+    return errorCode == 0;
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& errorText)

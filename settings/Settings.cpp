@@ -51,6 +51,13 @@ int NormalizeReadPriority(int level)
     return level >= 1 && level <= 5 ? level : 3;
 }
 
+void BringIntoAcceptedRanges(Settings& s)
+{
+    s.RefreshRate = kRefreshRateRange.Clamp(s.RefreshRate);
+    s.IoTimeOut = kIoTimeOutRange.Clamp(s.IoTimeOut);
+    s.IoRetryOut = kIoRetryOutRange.Clamp(s.IoRetryOut);
+}
+
 void ComputeMinimumWindowSize(const ScreenMetrics& screen, int& minWidth, int& minHeight)
 {
     minWidth = static_cast<int>(std::lround(3.55 * screen.ppi));

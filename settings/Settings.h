@@ -172,6 +172,19 @@ void UpdateAttributeMasks(Settings& s);
 // Reader priority: a value outside 1..5 becomes 3.
 int NormalizeReadPriority(int level);
 
+// The values the engine preference boxes accept. A box refuses an entry outside its range;
+// a value read from the file (edited by hand) is brought to the nearer end instead.
+struct AcceptedRange {
+    int min;
+    int max;
+    constexpr bool Contains(int v) const { return v >= min && v <= max; }
+    constexpr int Clamp(int v) const { return v < min ? min : v > max ? max : v; }
+};
+inline constexpr AcceptedRange kRefreshRateRange{300, 3000};   // ms
+inline constexpr AcceptedRange kIoTimeOutRange{300, 30000};    // ms
+inline constexpr AcceptedRange kIoRetryOutRange{0, 15};
+void BringIntoAcceptedRanges(Settings& s);
+
 // Minimum window size for the screen's pixels per inch (341 x 192 at 96).
 void ComputeMinimumWindowSize(const ScreenMetrics& screen, int& minWidth, int& minHeight);
 // Keeps the window on the screen and at least its minimum size (uses MinWidth/MinHeight).

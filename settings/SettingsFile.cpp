@@ -464,6 +464,8 @@ LoadResult LoadSettings(const std::string& path, const ScreenMetrics& screen, ui
     UpdateAttributeMasks(s);
     s.BufferSize = RoundBufferSize(s.BufferSize);
     s.ReadThreadPriority = NormalizeReadPriority(s.ReadThreadPriority);
+    // A time-out of 0 would fail every healthy file; out-of-range hand edits are not taken.
+    BringIntoAcceptedRanges(s);
     return result;
 }
 

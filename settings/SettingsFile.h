@@ -33,7 +33,8 @@ struct LoadResult {
 };
 
 // Reads every key into s (defaults for what is missing or unreadable), then the derived
-// values: window placement, attribute masks, bank size, reader priority.
+// values: window placement, attribute masks, bank size, reader priority, and the engine
+// tuning values brought into their accepted ranges.
 LoadResult LoadSettings(const std::string& path, const ScreenMetrics& screen,
                         uint64_t physicalMemoryBytes, Settings& s);
 

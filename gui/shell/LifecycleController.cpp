@@ -104,7 +104,7 @@ void LifecycleController::LoadHistoryAtStart()
     // The start-up load shows the busy display without a batch bar.
     ui.busyPanel = [this](bool shown) { shown ? p_.busy.Show() : p_.busy.Hide(); };
     const StartLoadOutcome out = qv::LoadHistoryAtStart(p_.history, Options(), historyState_, p_.datPath,
-                                                        !p_.arguments.empty(), p_.shiftHeld, ui);
+                                                        StartConditions{!p_.arguments.empty(), p_.shiftHeld}, ui);
     if (p_.busy.Shown()) p_.busy.Hide();
     if (out.foldersReplaced) p_.folders.SetFolders(out.folders);
 }

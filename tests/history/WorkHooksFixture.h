@@ -1,43 +1,44 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
-#include "platform/WorkHooks.h"
 #include "platform/Clock.h"
+#include "platform/WorkHooks.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
 namespace qv {
 
-// A history seam that records what the window would have shown, with a fixed clock,
-// scripted prompts and a cancel flag the test can raise.
+using Texts = std::vector<std::string>;
+
+// Hooks that record what the window would show; fixed clock, scripted prompts, every refresh due.
 class WorkHooksFixture : public ::testing::Test {
 protected:
-    explicit WorkHooksFixture(double now) : clock(now, 0) {}
+    explicit WorkHooksFixture(double now) : clock(now, 0) { ui = Ui(); }
 
     WorkHooks Ui()
     {
-        WorkHooks ui;
-        ui.clock = &clock;
-        ui.prompts = &prompts;
-        ui.stop = &stop;
-        ui.refreshPeriod = 0;
-        ui.status = [this](const std::string& s) { statuses.push_back(s); };
-        ui.fileLabel = [this](const std::string& s) { labels.push_back(s); };
-        ui.title = [this](const std::string& s) { titles.push_back(s); };
-        ui.busyComment = [this](const std::string& s) { comments.push_back(s); };
-        ui.busyPanel = [this](bool shown) { panel.push_back(shown); };
-        return ui;
+        WorkHooks hooks;
+        hooks.clock = &clock;
+        hooks.prompts = &prompts;
+        hooks.stop = &stop;
+        hooks.refreshPeriod = 0;
+        hooks.status = [this](const std::string& s) { statuses.push_back(s); };
+        hooks.fileLabel = [this](const std::string& s) { labels.push_back(s); };
+        hooks.title = [this](const std::string& s) { titles.push_back(s); };
+        hooks.busyComment = [this](const std::string& s) { comments.push_back(s); };
+        hooks.busyPanel = [this](bool shown) { panel.push_back(shown); };
+        return hooks;
     }
+
+    void ForgetShown() { statuses = labels = titles = comments = {}; }
 
     TempDir dir;
     ManualClock clock;
     ScriptedPrompts prompts;
     StopFlag stop;
-    std::vector<std::string> statuses, labels, titles, comments;
+    Texts statuses, labels, titles, comments;
     std::vector<bool> panel;
+    WorkHooks ui;
 };
 
 }  // namespace qv

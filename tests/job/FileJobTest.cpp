@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "engine/ReadThread.h"
@@ -183,6 +184,38 @@ TEST_F(FileJobTest, EmptyFileIsHashedWithoutOpeningIt)
     EXPECT_EQ(history.RecordAt(index).Md5, "D41D8CD98F00B204E9800998ECF8427E");
     EXPECT_EQ(control.opens.load(), 0);
     EXPECT_EQ(progressMax, 0);
+}
+
+// Plays a file system whose files hold more than their reported size: 7 bytes more at the end.
+class LongerSource final : public PosixFileSource {
+public:
+    int Read(void* buffer, uint32_t length, uint32_t enough, uint32_t& got) override
+    {
+        const int code = PosixFileSource::Read(buffer, length, enough, got);
+        if (code == 0 && got + 7 <= length) got += 7;
+        return code;
+    }
+};
+
+// Codes of a part of a file are no codes: files under /proc report 0 bytes, a FIFO is no
+// regular file, and content past the reported size of an unchanged file is a read error.
+TEST_F(FileJobTest, ContentOtherThanTheReportedSizeIsAnErrorNeverARecord)
+{
+    prompts.SetDefaultAnswer(Answer::Ok);
+    EXPECT_EQ(Job().HashFile("/proc/self/status", false), -1);
+    EXPECT_NE(prompts.LastText().find("読取りサイズ異常(-4)"), std::string::npos);
+    ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+    stop.Clear();
+    EXPECT_EQ(Job().HashFile(dir.Path("fifo"), false), -1);
+    EXPECT_NE(prompts.LastText().find(PlatformErrorText(EINVAL)), std::string::npos);
+    stop.Clear();
+    FileJobOptions longer;
+    longer.fileSource = [] { return std::make_unique<LongerSource>(); };
+    FileJob job(history, Seams(), settings, longer);
+    EXPECT_EQ(job.HashFile(MakeFile("a.bin", Pattern(100000)), false), -1);
+    EXPECT_NE(prompts.LastText().find("読取りサイズ異常(-5)"), std::string::npos);   // the second bank
+    EXPECT_EQ(history.Count(), 0);
+    EXPECT_EQ(prompts.shown().size(), 3u);
 }
 
 TEST_F(FileJobTest, FileAppendedWhileReadKeepsStartSizeCodesThenReportsTheChange)

@@ -1,55 +1,60 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "settings/Settings.h"
 
 namespace qv {
 namespace {
 
-TEST(SettingsValues, AttributeMasksFollowTheTicks)
+TEST(SettingsValues, AttributeMasksAndReaderPriority)
 {
     EXPECT_EQ(FileAttrMaskFor(true, true, false), 33u);    // S and H ticked, R not
     EXPECT_EQ(FileAttrMaskFor(false, false, false), 39u);  // none ticked
     EXPECT_EQ(FileAttrMaskFor(false, true, true), 36u);
     EXPECT_EQ(FolderAttrMaskFor(true, true, true), 48u);
     EXPECT_EQ(FolderAttrMaskFor(false, false, false), 55u);
-
     Settings s;
     s.FolderAttr_S = false;
     s.FileAttr_R = true;
     UpdateAttributeMasks(s);
     EXPECT_EQ(s.FolderAttrMask, 53u);
     EXPECT_EQ(s.FileAttrMask, 32u);
+    for (const auto& [level, used] : {std::pair{9, 3}, {0, 3}, {6, 3}, {-1, 3}, {1, 1}, {5, 5}})
+        EXPECT_EQ(NormalizeReadPriority(level), used) << level;
 }
 
-TEST(SettingsValues, ReaderPriorityOutsideOneToFiveIsNormal)
+// Hand-edited values come into the ranges the preference boxes accept, at the nearer end.
+TEST(SettingsValues, EngineTuningIsBroughtIntoTheAcceptedRanges)
 {
-    EXPECT_EQ(NormalizeReadPriority(9), 3);
-    EXPECT_EQ(NormalizeReadPriority(0), 3);
-    EXPECT_EQ(NormalizeReadPriority(6), 3);
-    EXPECT_EQ(NormalizeReadPriority(-1), 3);
-    EXPECT_EQ(NormalizeReadPriority(1), 1);
-    EXPECT_EQ(NormalizeReadPriority(5), 5);
+    const std::array<int, 3> cases[][2] = {
+        {{0, 0, -1}, {300, 300, 0}},              // {RefreshRate, IoTimeOut, IoRetryOut} -> brought
+        {{299, 299, 16}, {300, 300, 15}},
+        {{3001, 30001, 99}, {3000, 30000, 15}},
+        {{300, 30000, 0}, {300, 30000, 0}},
+        {{3000, 300, 15}, {3000, 300, 15}},
+    };
+    for (const auto& [read, used] : cases) {
+        Settings s;
+        s.RefreshRate = read[0], s.IoTimeOut = read[1], s.IoRetryOut = read[2];
+        BringIntoAcceptedRanges(s);
+        EXPECT_EQ((std::array<int, 3>{s.RefreshRate, s.IoTimeOut, s.IoRetryOut}), used) << read[0];
+    }
+    EXPECT_TRUE(kIoTimeOutRange.Contains(300) && kIoTimeOutRange.Contains(30000) && !kIoTimeOutRange.Contains(299));
+    EXPECT_FALSE(kRefreshRateRange.Contains(3001) || kIoRetryOutRange.Contains(-1));
 }
 
 TEST(SettingsValues, DefaultsDependOnScreenAndMemory)
 {
     const Settings s = DefaultSettings(ScreenMetrics{1920, 1080, 96}, 8ull << 30);
-    EXPECT_EQ(s.MinWidth, 341);
-    EXPECT_EQ(s.MinHeight, 192);
-    EXPECT_EQ(s.Width, 341);
-    EXPECT_EQ(s.Height, 192);
-    EXPECT_EQ(s.Top, (1080 - 192) / 2);
-    EXPECT_EQ(s.Left, (1920 - 341) / 2);
+    EXPECT_EQ((std::array<int, 6>{s.MinWidth, s.MinHeight, s.Width, s.Height, s.Top, s.Left}),
+              (std::array<int, 6>{341, 192, 341, 192, (1080 - 192) / 2, (1920 - 341) / 2}));
     EXPECT_EQ(s.LimitParFileSize, int64_t{4} << 30);
     EXPECT_EQ(s.FolderAttrMask, 49u);
     EXPECT_EQ(s.FileAttrMask, 33u);
-
     const Settings big = DefaultSettings(ScreenMetrics{2560, 1440, 144}, 0);
-    EXPECT_EQ(big.MinWidth, 511);   // 3.55 * 144 = 511.2
-    EXPECT_EQ(big.MinHeight, 288);
-    EXPECT_EQ(big.Left, (2560 - 511) / 2);
+    EXPECT_EQ((std::array<int, 3>{big.MinWidth, big.MinHeight, big.Left}), (std::array<int, 3>{511, 288, (2560 - 511) / 2}));
     EXPECT_EQ(big.LimitParFileSize, 0);
-
     // The header's own defaults describe the usual 1024 x 768 screen at 96 ppi.
     EXPECT_EQ(Settings{}.Top, DefaultSettings(ScreenMetrics{}, 0).Top);
     EXPECT_EQ(Settings{}.Left, DefaultSettings(ScreenMetrics{}, 0).Left);
@@ -57,30 +62,24 @@ TEST(SettingsValues, DefaultsDependOnScreenAndMemory)
 
 TEST(SettingsValues, WindowIsKeptOnTheScreen)
 {
-    const ScreenMetrics screen{1280, 800, 96};
-    auto placed = [&](int top, int left, int width, int height) {
+    const auto placed = [](ScreenMetrics screen, std::array<int, 4> tlwh) {
         Settings s = DefaultSettings(screen, 0);
-        s.Top = top;
-        s.Left = left;
-        s.Width = width;
-        s.Height = height;
+        s.Top = tlwh[0], s.Left = tlwh[1], s.Width = tlwh[2], s.Height = tlwh[3];
         PlaceWindow(s, screen);
         return std::array<int, 4>{s.Top, s.Left, s.Width, s.Height};
     };
-    EXPECT_EQ(placed(10, 20, 600, 400), (std::array<int, 4>{10, 20, 600, 400}));
-    EXPECT_EQ(placed(10, 20, 1281, 801), (std::array<int, 4>{10, 20, 341, 192}));   // too big
-    EXPECT_EQ(placed(10, 20, 340, 191), (std::array<int, 4>{10, 20, 341, 192}));    // too small
-    EXPECT_EQ(placed(-5, -7, 600, 400), (std::array<int, 4>{0, 0, 600, 400}));
-    EXPECT_EQ(placed(700, 1000, 600, 400), (std::array<int, 4>{400, 680, 600, 400}));
-    EXPECT_EQ(placed(400, 680, 600, 400), (std::array<int, 4>{400, 680, 600, 400}));  // exactly fits
-
+    const ScreenMetrics screen{1280, 800, 96}, tiny{300, 150, 96};
+    const std::array<int, 4> cases[][2] = {
+        {{10, 20, 600, 400}, {10, 20, 600, 400}},
+        {{10, 20, 1281, 801}, {10, 20, 341, 192}},   // too big
+        {{10, 20, 340, 191}, {10, 20, 341, 192}},    // too small
+        {{-5, -7, 600, 400}, {0, 0, 600, 400}},
+        {{700, 1000, 600, 400}, {400, 680, 600, 400}},
+        {{400, 680, 600, 400}, {400, 680, 600, 400}},   // exactly fits
+    };
+    for (const auto& [read, used] : cases) EXPECT_EQ(placed(screen, read), used) << read[0];
     // A screen smaller than the minimum size still keeps the title bar reachable.
-    const ScreenMetrics tiny{300, 150, 96};
-    Settings s = DefaultSettings(tiny, 0);
-    PlaceWindow(s, tiny);
-    EXPECT_EQ(s.Top, 0);
-    EXPECT_EQ(s.Left, 0);
-    EXPECT_EQ(s.Width, 341);
+    EXPECT_EQ(placed(tiny, {75, 0, 341, 192}), (std::array<int, 4>{0, 0, 341, 192}));
 }
 
 }  // namespace

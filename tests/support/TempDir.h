@@ -2,6 +2,7 @@
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qv {
 
@@ -24,6 +25,8 @@ public:
     static void SetMtime(const std::string& absolutePath, time_t mtime);
     // Reads a whole file back ("" when it cannot be read).
     static std::string ReadFile(const std::string& absolutePath);
+    // Names directly inside the folder (hidden ones too), sorted.
+    std::vector<std::string> Names() const;
 
 private:
     std::string path_;
