@@ -77,7 +77,7 @@ void Driver::ProcessFiles(Recalc recalc, Quiet quiet)
                 host_.SetTotalProgress(BatchText(), true);
                 host_.SetTotalBar(batchTotal_, Done(), true);
             }
-            host_.Pump();
+            host_.BetweenFiles();
             // A drop served by the pump may have asked for a stop before the file starts.
             if (stop.Requested()) break;
             result = host_.HashOne(path, recalc);

@@ -36,6 +36,7 @@ struct WindowOptions {
     bool shiftHeld = false;              // Shift held at start: the history is not loaded
     FileJobOptions jobOptions;           // test seams of the engine
     std::function<void()> pumpHook;      // tests: runs after each message pump
+    const Clock* clock = nullptr;        // tests: the time and tick source (nullptr: the system's)
 };
 
 // The main window: builds the subsystems, hands each the narrow interfaces it needs, and
@@ -70,6 +71,7 @@ private:
     // MessagePump.
     void Refresh() override;
     void PollInput() override;
+    void DeferDisplay(bool deferred) override;
 
     WindowOptions options_;
     std::unique_ptr<QtPrompts> ownPrompts_;

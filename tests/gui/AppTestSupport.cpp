@@ -48,6 +48,9 @@ MainWindow& WindowTest::Create(std::vector<std::string> arguments, std::function
     o.arguments = std::move(arguments);
     o.pumpHook = std::move(pumpHook);
     o.jobOptions.fileSource = test::ControlledSource::Factory(source);
+    // The reader is read ahead with whenever it can be, not only when it happens to be idle.
+    o.jobOptions.readAheadIdleMs = 5000;
+    o.clock = &ticks;
     window = std::make_unique<MainWindow>(std::move(o));
     return *window;
 }

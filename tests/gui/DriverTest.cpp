@@ -1,5 +1,5 @@
-// The processing driver in the window: drops and their order, folders, batches growing while
-// they run, a file gone before its turn, start-up, quiet batches, cancel.
+// The processing driver in the window: what a drop shows, a folder dropped alone, the busy
+// texts, start-up, the command line and the open dialog.
 #include "AppTestSupport.h"
 
 #include <QGuiApplication>
@@ -55,30 +55,6 @@ TEST_F(DriverWindowTest, FolderDroppedAloneIsExpandedOneLevelAndOpenedInTheListF
     EXPECT_TRUE(Shown("FileViewBase"));
 }
 
-TEST_F(DriverWindowTest, DropDuringARunningBatchGrowsTheSameBatch)
-{
-    const std::string a = dir.WriteFile("a", "a");
-    const std::string b = dir.WriteFile("b", "bb");
-    const std::string d = dir.WriteFile("d", "ddd");
-    const std::string e = dir.WriteFile("e", "eeee");
-    MainWindow& w = Start();
-    int maximumAfterDrop = 0;
-    bool totalShown = false;
-    // Served by the driver's first message pump, like a real drop during a batch.
-    QTimer::singleShot(0, &w, [&] {
-        EXPECT_TRUE(TheDriver().Running());
-        w.DropPaths({d, e});
-        maximumAfterDrop = Find<QProgressBar>("PgTotal")->maximum();
-        totalShown = Shown("PgTotal");
-    });
-    DropAndWait({a, b});
-
-    EXPECT_EQ(maximumAfterDrop, 4);
-    EXPECT_TRUE(totalShown);
-    EXPECT_EQ(Hashed(), (std::vector<std::string>{b, a, e, d}));
-    EXPECT_EQ(Caption(), d);
-}
-
 TEST_F(DriverWindowTest, BusyTextsFollowTheBatchAndStayOutOfTheCaption)
 {
     const std::string one = dir.WriteFile("one", "1");
@@ -110,25 +86,6 @@ TEST_F(DriverWindowTest, BusyTextsFollowTheBatchAndStayOutOfTheCaption)
     // keeps it there after the batch: the caption must stay the bare path.
     for (const std::string& name : displayNames) EXPECT_EQ(name, displayName);
     EXPECT_EQ(Caption(), one);
-}
-
-TEST_F(DriverWindowTest, SecondFileGoneBeforeItsTurnEndsTheBatch)
-{
-    const std::string a = dir.WriteFile("a", "a");
-    const std::string b = dir.WriteFile("b", "b");
-    const std::string c = dir.WriteFile("c", "c");
-    Start({}, [&] {
-        // Once c (the first in the batch) has its record, b disappears.
-        if (window && IndexOf(c) >= 0) std::remove(b.c_str());
-    });
-    DropAndWait({a, b, c});
-
-    EXPECT_EQ(Status(), "ファイルオープンエラー");
-    EXPECT_GE(IndexOf(c), 0);
-    EXPECT_EQ(IndexOf(a), -1);
-    EXPECT_TRUE(Idle());
-    EXPECT_EQ(TheDriver().BatchTotal(), 0);
-    EXPECT_FALSE(Shown("MainPanel"));
 }
 
 TEST_F(DriverWindowTest, NothingRunsDuringStartUpAndQueuedFilesFollowTheHistoryLoad)
@@ -168,35 +125,6 @@ TEST_F(DriverWindowTest, BadCommandLineArgumentsAreReported)
         EXPECT_EQ(Status(), "パラメータエラー" + bad);
         EXPECT_EQ(TheDriver().ProcessingQueue(), std::deque<std::string>{good});
     }
-}
-
-TEST_F(DriverWindowTest, QuietBatchKeepsThePanelAndLeavesTheCaptionOnTheLastFile)
-{
-    const std::string shown = dir.WriteFile("shown.txt", "shown");
-    const std::string quiet = dir.WriteFile("quiet.txt", "quiet!");
-    Start();
-    DropAndWait({shown});
-    const std::string md5 = Text("XMD5");
-    TheDriver().Enqueue(quiet);
-    TheDriver().ProcessFiles(Recalc::No, Quiet::Yes);
-
-    EXPECT_GE(IndexOf(quiet), 0);
-    EXPECT_EQ(Caption(), quiet);
-    EXPECT_EQ(Text("XFileName"), "shown.txt");
-    EXPECT_EQ(Text("XMD5"), md5);
-}
-
-TEST_F(DriverWindowTest, CancelEndsTheBatchAsStopped)
-{
-    const std::string a = dir.WriteFile("a", "a");
-    const std::string b = dir.WriteFile("b", "b");
-    MainWindow& w = Start();
-    QTimer::singleShot(0, &w, [&] { Click("CanButton"); });
-    DropAndWait({a, b});
-    EXPECT_EQ(Status(), "処理を中止しました");
-    EXPECT_EQ(Caption(), kIdleCaption);
-    EXPECT_EQ(S().history.Count(), 0);
-    EXPECT_FALSE(Shown("MainPanel"));
 }
 
 TEST_F(DriverWindowTest, OpenDialogFilesAreHashedInTheDialogsOrder)
