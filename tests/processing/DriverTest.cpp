@@ -66,9 +66,9 @@ protected:
 TEST_F(DriverTest, BatchShowsEachFileInTurnAndTheLastResult)
 {
     Run({"/a", "/b"});
-    EXPECT_EQ(host.log, (Log{"reader on", "busy on", "bar 0/2", "total 全体 (0/2files)", "pump",
+    EXPECT_EQ(host.log, (Log{"reader on", "busy on", "bar 0/2", "total 全体 (0/2files)",
                              "title 残り2files", "caption /a", "file 処理ファイル a", "status 処理中",
-                             "total 全体 (0/2files)", "bar 0/2", "between", "hash /a",
+                             "total 全体 (0/2files)", "bar 0/2", "pump", "hash /a",
                              "title 残り1files", "caption /b", "file 処理ファイル b", "status 処理中",
                              "total 全体 (1/2files)", "bar 1/2", "between", "hash /b",
                              "reader off", "file view", "result 1", "match", "busy off", "after"}));
