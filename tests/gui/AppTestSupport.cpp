@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QStackedWidget>
+#include <QStatusBar>
 
 #include <cstdlib>
 
@@ -97,8 +98,9 @@ int32_t WindowTest::IndexOf(const std::string& path) const
     return S().history.Find(path, i) ? i : -1;
 }
 
-std::string WindowTest::Status() const { return S().status.StatusText(); }
-std::string WindowTest::Caption() const { return S().frame.Caption(); }
+// What a person sees, not what waits for the next refresh.
+std::string WindowTest::Status() const { return window->statusBar()->currentMessage().toStdString(); }
+std::string WindowTest::Caption() const { return window->windowTitle().toStdString(); }
 
 std::vector<std::string> WindowTest::Hashed()
 {

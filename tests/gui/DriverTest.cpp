@@ -2,6 +2,7 @@
 // texts, start-up, the command line and the open dialog.
 #include "AppTestSupport.h"
 
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QProgressBar>
 #include <QTimer>
@@ -39,19 +40,26 @@ TEST_F(DriverWindowTest, DroppedItemsAreHashedLastToFirstAndTheLastOneIsShown)
 
 TEST_F(DriverWindowTest, FolderDroppedAloneIsExpandedOneLevelAndOpenedInTheListFrame)
 {
-    const std::string folder = dir.MakeFolder("drop");
+    const std::string folder = dir.MakeFolder("drop"), hiddenOnly = dir.MakeFolder("hidden");
     dir.WriteFile("drop/one.bin", "1");
     dir.WriteFile("drop/two.bin", "22");
     dir.WriteFile("drop/.hidden", "3");
     dir.WriteFile("drop/sub/deep.bin", "4");
+    dir.WriteFile("hidden/.only", "5");
+    const std::string file = dir.WriteFile("file", "6");
     Start();
+    // Not opened: a folder dropped with a file, and a folder the list does not hold.
+    for (const std::vector<std::string>& drop : {std::vector{folder, file}, std::vector{hiddenOnly}}) {
+        DropAndWait(drop);
+        EXPECT_EQ(S().pages.CurrentView(), View::Basic);
+    }
     S().folders.AddFolder(dir.Path("other"));
+    S().folders.AddFolder(folder);   // already there: one item per folder
     DropAndWait({folder});
-
-    EXPECT_EQ(S().history.Count(), 2);
+    EXPECT_EQ(S().history.Count(), 3);
     // The hashed files put their folder in the list, and the folder dropped alone opens it.
+    EXPECT_EQ(Find<QComboBox>("FolderList")->count(), 3);
     EXPECT_EQ(S().folders.SelectedFolder(), folder);
-    EXPECT_EQ(S().pages.CurrentView(), View::List);
     EXPECT_TRUE(Shown("FileViewBase"));
 }
 
@@ -125,6 +133,9 @@ TEST_F(DriverWindowTest, BadCommandLineArgumentsAreReported)
         EXPECT_EQ(Status(), "パラメータエラー" + bad);
         EXPECT_EQ(TheDriver().ProcessingQueue(), std::deque<std::string>{good});
     }
+    // Taken from the last to the first: the first bad one is what stays in the status line.
+    Create({hidden, good, dir.Path("missing")});
+    EXPECT_EQ(Status(), "パラメータエラー" + hidden);
 }
 
 TEST_F(DriverWindowTest, OpenDialogFilesAreHashedInTheDialogsOrder)
