@@ -153,7 +153,40 @@ bool FileJob::ReaderRunning() const
 
 void FileJob::ScheduleRefresh()
 {
-    nextRefreshTime_ = TheClock().Tick() + static_cast<uint32_t>(settings_.refreshRate);
+    const uint32_t tick = TheClock().Tick();
+    nextRefreshTime_ = tick + static_cast<uint32_t>(settings_.refreshRate);
+    Polled(tick);
+}
+
+void FileJob::Pace()
+{
+    const uint32_t tick = TheClock().Tick();
+    const bool refresh = TickPassed(tick, nextRefreshTime_);
+    if (!refresh && !(Polling() && TickPassed(tick, nextPoll_))) return;
+    DropReadAhead();
+    Polled(tick);
+    if (refresh) {
+        nextRefreshTime_ = tick + static_cast<uint32_t>(settings_.refreshRate);
+        if (seams_.hooks) seams_.hooks->Pump();
+    } else {
+        seams_.pollInput();
+    }
+}
+
+uint32_t FileJob::NextWake() const
+{
+    return Polling() && TickPassed(nextRefreshTime_, nextPoll_) ? nextPoll_ : nextRefreshTime_;
+}
+
+uint32_t FileJob::Wake(SizeClass sizeClass, int64_t done, int64_t size)
+{
+    const uint32_t tick = TheClock().Tick();
+    Polled(tick);
+    if (TickPassed(tick, nextRefreshTime_))
+        nextRefreshTime_ = UpdateFileProgress(sizeClass, done, size);
+    else if (seams_.pollInput)
+        seams_.pollInput();
+    return NextWake();
 }
 
 void FileJob::Status(const std::string& text) const
@@ -347,9 +380,10 @@ int32_t FileJob::Compute(const std::string& path, int64_t size, double stamp, bo
 
     BankExchangeHooks hooks;
     hooks.cancelled = [this] { return StopRequested(); };
-    hooks.refresh = [&](int64_t position) { return UpdateFileProgress(sizeClass, position, size); };
+    hooks.refresh = [&](int64_t position) { return Wake(sizeClass, position, size); };
     hooks.clock = &TheClock();
-    hooks.nextRefreshTime = &nextRefreshTime_;
+    nextWake_ = NextWake();
+    hooks.nextRefreshTime = &nextWake_;
     hooks.readAhead = &reader_->ahead;
     if (chain && seams_.nextPath) {
         hooks.nextFile = [&](std::string& next, int64_t& nextSize) {

@@ -51,6 +51,11 @@ struct JobSeams {
     // then reads it while the current file's last bank is hashed; a call for another path
     // simply drops that read.
     std::function<std::string()> nextPath;
+    // Serves pending input (a cancel, a drop) without bringing the display up to date; called
+    // every pollPeriod milliseconds while files are read and between them (0: never). The
+    // display itself is refreshed through hooks->Pump once per refresh period.
+    std::function<void()> pollInput;
+    uint32_t pollPeriod = 0;
 };
 
 struct FileJobOptions {
@@ -111,8 +116,14 @@ public:
 
     uint32_t NextRefreshTime() const { return nextRefreshTime_; }
     void SetNextRefreshTime(uint32_t tick) { nextRefreshTime_ = tick; }
-    // now + refresh period, as the driver sets it before each file.
+    // now + refresh period (and the next input poll one poll period on), as a batch starts.
     void ScheduleRefresh();
+    // Between two files of a batch: refreshes the display once the refresh period has passed,
+    // else polls input once the poll period has passed, so a batch of many small files costs
+    // neither a repaint nor a message pump per file. A read-ahead is let go of first: a bank
+    // held across a message pump could keep the reader waiting on it past its time-out while
+    // a dialog is open.
+    void Pace();
 
     bool StopRequested() const { return TheStop().Requested(); }
     void RequestStop() { TheStop().Request(); }
@@ -140,6 +151,13 @@ private:
     // Lets go of a read-ahead that the coming file does not take; a reader that failed on it
     // is replaced so its error does not fall on that file.
     void DropReadAhead();
+    bool Polling() const { return seams_.pollInput && seams_.pollPeriod > 0; }
+    // Inside a file, at the wake-up time: a progress refresh when due, else an input poll.
+    // Returns the next wake-up time.
+    uint32_t Wake(SizeClass sizeClass, int64_t done, int64_t size);
+    void Polled(uint32_t tick) { nextPoll_ = tick + seams_.pollPeriod; }
+    // The earlier of the next refresh and, when polling, the next poll.
+    uint32_t NextWake() const;
 
     HashHistory& history_;
     JobSeams seams_;
@@ -151,6 +169,8 @@ private:
     std::array<std::string, 3> recentFiles_;
     FileJobOutcome outcome_;
     uint32_t nextRefreshTime_ = 0;
+    uint32_t nextPoll_ = 0;
+    uint32_t nextWake_ = 0;
     mutable StopFlag ownStop_;
     bool recalc_ = false;   // of the HashFile running, to tell whether the next file is read
 };

@@ -1,5 +1,7 @@
 #include "processing/Driver.h"
 
+#include <utility>
+
 #include "processing/ResultPanel.h"
 #include "platform/NumberFormat.h"
 #include "platform/Paths.h"
@@ -64,8 +66,8 @@ void Driver::ProcessFiles(Recalc recalc, Quiet quiet)
             host_.SetTotalProgress("", true);
             host_.SetTotalBar(1, 0, false);
         }
-        host_.Pump();
 
+        bool shown = false;
         while (!queue_.empty() && !stop.Requested()) {
             const std::string path = queue_.front();
             host_.SetAppTitle(RemainingTitle(queue_.size()));
@@ -76,7 +78,12 @@ void Driver::ProcessFiles(Recalc recalc, Quiet quiet)
                 host_.SetTotalProgress(BatchText(), true);
                 host_.SetTotalBar(batchTotal_, Done(), true);
             }
-            host_.Pump();
+            // The busy display comes up with the first file at once; later files are shown
+            // when the window's refresh is due.
+            if (std::exchange(shown, true))
+                host_.BetweenFiles();
+            else
+                host_.Pump();
             // A drop served by the pump may have asked for a stop before the file starts.
             if (stop.Requested()) break;
             result = host_.HashOne(path, recalc);

@@ -25,6 +25,8 @@ public:
     virtual void SetAppTitle(const std::string& text) = 0;
     virtual void SetCaption(const std::string& text) = 0;
     virtual void Pump() = 0;                          // let the window process pending messages
+    // Between two files: lets the window run when its refresh or an input poll is due.
+    virtual void BetweenFiles() = 0;
     // The reader thread lives for one batch.
     virtual void StartReader() = 0;
     virtual void StopReader() = 0;

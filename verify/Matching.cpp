@@ -53,7 +53,7 @@ MatchOutcome MatchComparisonText(const ComparisonText& text, const MatchInput& i
 {
     MatchOutcome out;
     if (input.crc.empty() || input.md5.empty() || text.Empty()) {
-        out.status = "検査対象ファイルを読込ませて下さい";
+        out.status = kStatusNothingToCompare;
         return out;
     }
     out.ran = true;

@@ -12,6 +12,9 @@
 
 namespace qv {
 
+// The status after a batch when the viewer holds nothing to compare the codes with.
+inline constexpr const char* kStatusNothingToCompare = "検査対象ファイルを読込ませて下さい";
+
 // The three highlight switches of the clip-viewer menu.
 struct MatchOptions {
     bool closeupCrc = true;

@@ -66,6 +66,7 @@ bool ProcessingController::IsBusy() const { return p_.busy.Shown(); }
 void ProcessingController::ShowBusy(bool busy)
 {
     if (busy) {
+        p_.pump.DeferDisplay(true);
         p_.busy.SetComment(kHashingComment);
         p_.busy.SetFileLabel("");
         p_.busy.Show();
@@ -73,6 +74,7 @@ void ProcessingController::ShowBusy(bool busy)
         p_.pages.SetResultShown(FileExists(p_.frame.Caption()));
         p_.busy.Hide();
         p_.frame.SetAppTitle(kAppTitle);
+        p_.pump.DeferDisplay(false);
     }
 }
 
@@ -86,12 +88,19 @@ void ProcessingController::SetStatus(const std::string& text) { p_.status.SetSta
 void ProcessingController::SetAppTitle(const std::string& text) { p_.frame.SetAppTitle(text); }
 void ProcessingController::SetCaption(const std::string& text) { p_.frame.SetCaption(text); }
 void ProcessingController::Pump() { p_.pump.Refresh(); }
-void ProcessingController::StartReader() { p_.job.BeginBatch(); }
+void ProcessingController::BetweenFiles() { p_.job.Pace(); }
+
+void ProcessingController::StartReader()
+{
+    p_.job.BeginBatch();
+    // One refresh schedule for the whole batch: many small files share a refresh period.
+    p_.job.ScheduleRefresh();
+}
+
 void ProcessingController::StopReader() { p_.job.RequestReaderEnd(); }
 
 int ProcessingController::HashOne(const std::string& path, Recalc recalc)
 {
-    p_.job.ScheduleRefresh();
     return p_.job.HashFile(path, recalc == Recalc::Yes);
 }
 

@@ -53,6 +53,7 @@ public:
     void SetAppTitle(const std::string& text) override;
     void SetCaption(const std::string& text) override;
     void Pump() override;
+    void BetweenFiles() override;
     void StartReader() override;
     void StopReader() override;
     int HashOne(const std::string& path, Recalc recalc) override;

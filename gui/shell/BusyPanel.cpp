@@ -59,7 +59,8 @@ BusyPanel::BusyPanel(Pages& pages, QWidget* parent) : QFrame(parent), pages_(pag
 void BusyPanel::Show()
 {
     SetTotal("", true);
-    pgTotal_->hide();
+    totalBarShown_ = false;
+    changes_.Changed(kTotalBar);
     SetCancellable(true);
     pages_.SetBusy(true);
 }
@@ -73,30 +74,64 @@ void BusyPanel::SetCancellable(bool cancellable)
     canButton_->setVisible(cancellable);
 }
 
-void BusyPanel::SetComment(const std::string& text) { buzyComment_->setText(ToQ(text)); }
+void BusyPanel::SetComment(const std::string& text)
+{
+    comment_ = text;
+    changes_.Changed(kComment);
+}
 
 void BusyPanel::SetTotal(const std::string& text, bool visible)
 {
-    lbTotalProgress_->setText(ToQ(text));
-    lbTotalProgress_->setVisible(visible);
+    total_ = text;
+    totalShown_ = visible;
+    changes_.Changed(kTotal);
 }
 
 void BusyPanel::SetTotalBar(int maximum, int position, bool visible)
 {
-    pgTotal_->setRange(0, maximum);
-    pgTotal_->setValue(position);
-    pgTotal_->setVisible(visible);
+    totalMax_ = maximum;
+    totalPos_ = position;
+    totalBarShown_ = visible;
+    changes_.Changed(kTotalBar);
 }
 
-void BusyPanel::SetFileLabel(const std::string& text) { lbFileProgress_->setText(ToQ(text)); }
+void BusyPanel::SetFileLabel(const std::string& text)
+{
+    fileLabel_ = text;
+    changes_.Changed(kFileLabel);
+}
 
 void BusyPanel::SetFileRange(int64_t maximum)
 {
-    pgFile_->setRange(0, Clamped(maximum));
-    pgFile_->setValue(0);
+    fileMax_ = Clamped(maximum);
+    filePos_ = 0;
+    changes_.Changed(kFileBar);
 }
 
-void BusyPanel::SetFilePosition(int64_t position) { pgFile_->setValue(Clamped(position)); }
+void BusyPanel::SetFilePosition(int64_t position)
+{
+    filePos_ = Clamped(position);
+    changes_.Changed(kFileBar);
+}
+
+void BusyPanel::ShowChanges(unsigned changed)
+{
+    if (changed & kComment) buzyComment_->setText(ToQ(comment_));
+    if (changed & kTotal) {
+        lbTotalProgress_->setText(ToQ(total_));
+        lbTotalProgress_->setVisible(totalShown_);
+    }
+    if (changed & kTotalBar) {
+        pgTotal_->setRange(0, totalMax_);
+        pgTotal_->setValue(totalPos_);
+        pgTotal_->setVisible(totalBarShown_);
+    }
+    if (changed & kFileLabel) lbFileProgress_->setText(ToQ(fileLabel_));
+    if (changed & kFileBar) {
+        pgFile_->setRange(0, fileMax_);
+        pgFile_->setValue(filePos_);
+    }
+}
 
 void BusyPanel::contextMenuEvent(QContextMenuEvent* event)
 {

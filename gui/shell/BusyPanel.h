@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "gui/shell/Deferral.h"
+
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -14,7 +16,8 @@ namespace qv {
 class Pages;
 
 // The busy display BuzyPanel: comment, batch and file progress, and the cancel button. While
-// it is up the main menu is gone and the views are hidden behind it.
+// it is up the main menu is gone and the views are hidden behind it. Like the frame texts,
+// its labels and bars can be deferred to the refresh ticks of a batch.
 class BusyPanel : public QFrame {
     Q_OBJECT
 public:
@@ -35,6 +38,8 @@ public:
     void SetFileRange(int64_t maximum);                         // PgFile: 0..maximum, at 0
     void SetFilePosition(int64_t position);
 
+    Deferral& Changes() { return changes_; }
+
 Q_SIGNALS:
     void cancelRequested();
 
@@ -42,6 +47,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    enum : unsigned { kComment = 1, kTotal = 2, kTotalBar = 4, kFileLabel = 8, kFileBar = 16 };
+    void ShowChanges(unsigned changed);
+
     Pages& pages_;
     QLabel* buzyComment_;
     QLabel* lbTotalProgress_;
@@ -51,6 +59,11 @@ private:
     QPushButton* canButton_;
     QMenu* ppCancel_;
     bool cancellable_ = true;
+    // What the labels and bars are to show.
+    std::string comment_, total_, fileLabel_;
+    bool totalShown_ = true, totalBarShown_ = false;
+    int totalMax_ = 0, totalPos_ = 0, fileMax_ = 0, filePos_ = 0;
+    Deferral changes_{[this](unsigned changed) { ShowChanges(changed); }};
 };
 
 }  // namespace qv

@@ -14,22 +14,48 @@ FrameTexts::FrameTexts(QMainWindow& window) : window_(window)
     SetAppTitle(kAppTitle);
 }
 
-void FrameTexts::SetStatus(const std::string& text) { window_.statusBar()->showMessage(ToQ(text)); }
-std::string FrameTexts::StatusText() const { return FromQ(window_.statusBar()->currentMessage()); }
+void FrameTexts::Show(unsigned changed)
+{
+    if (changed & kStatus) window_.statusBar()->showMessage(ToQ(status_));
+    if (changed & kCaption) window_.setWindowTitle(ToQ(caption_));
+    // The icon name is the task-bar text; a set display name would instead be appended to
+    // every window caption and stay there after the batch.
+    if (changed & kTitle) window_.setWindowIconText(ToQ(title_));
+}
 
-void FrameTexts::SetCaption(const std::string& text) { window_.setWindowTitle(ToQ(text)); }
-std::string FrameTexts::Caption() const { return FromQ(window_.windowTitle()); }
+void FrameTexts::SetStatus(const std::string& text)
+{
+    status_ = text;
+    changes_.Changed(kStatus);
+}
+
+// The widgets have the last word unless a change waits: a menu's status tip also writes the
+// status bar.
+std::string FrameTexts::StatusText() const
+{
+    return changes_.Pending(kStatus) ? status_ : FromQ(window_.statusBar()->currentMessage());
+}
+
+void FrameTexts::SetCaption(const std::string& text)
+{
+    caption_ = text;
+    changes_.Changed(kCaption);
+}
+
+std::string FrameTexts::Caption() const
+{
+    return changes_.Pending(kCaption) ? caption_ : FromQ(window_.windowTitle());
+}
 
 void FrameTexts::SetAppTitle(const std::string& text)
 {
-    appTitle_ = text;
-    // The icon name is the task-bar text; a set display name would instead be appended to
-    // every window caption and stay there after the batch.
-    window_.setWindowIconText(ToQ(text));
+    title_ = text;
+    changes_.Changed(kTitle);
 }
 
 void FrameTexts::BringToFront()
 {
+    changes_.Flush();
     // The offscreen platform (tests, headless sessions) has no stacking order to change.
     if (!window_.isVisible() || QGuiApplication::platformName() == QLatin1String("offscreen")) return;
     window_.raise();

@@ -144,6 +144,7 @@ void LifecycleController::FormClose()
     closed_ = true;
     closeAccepted_ = true;
     p_.driver.stop.Clear();
+    p_.pump.DeferDisplay(false);
     BusyPanel& b = p_.busy;
     b.Show();
     b.SetCancellable(false);
@@ -151,6 +152,8 @@ void LifecycleController::FormClose()
     b.SetComment(kShutdownComment);
     p_.processing.SetDropsEnabled(false);
     SaveHistoryAtExit();
+    // Closed by force during a batch: nothing hashed from now on could be saved.
+    if (p_.driver.Running()) p_.driver.Cancel();
 }
 
 void LifecycleController::FormDestroy()

@@ -29,6 +29,7 @@ public:
         FileJob& job;
         Prompts& prompts;
         WindowFrame& frame;
+        MessagePump& pump;
         BusyPanel& busy;
         FolderItems& folders;
         ProcessingController& processing;

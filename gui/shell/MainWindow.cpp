@@ -39,6 +39,12 @@
 
 namespace qv {
 
+namespace {
+// How often a batch serves input between its display refreshes: the cancel button and ESC
+// take effect within this, and drops join the batch.
+constexpr uint32_t kInputPollMs = 40;
+}  // namespace
+
 MainWindow::MainWindow(WindowOptions options) : options_(std::move(options))
 {
     if (options_.prompts && options_.dialogs) {
@@ -102,6 +108,7 @@ WorkHooks MainWindow::MakeHooks()
     ui.pump = [this] { Refresh(); };
     ui.bringToFront = [this] { texts_->BringToFront(); };
     ui.prompts = prompts_;
+    ui.clock = options_.clock;
     if (processing_) ui.stop = &processing_->TheDriver().stop;
     ui.refreshPeriod = RefreshPeriodOf(settings_);
     return ui;
@@ -115,6 +122,13 @@ void MainWindow::BuildSubsystems()
     seams.hooks = &jobHooks_;
     seams.folderSeen = [this](const std::string& f) { listFrame_->AddFolder(f); };
     seams.queueLength = [this] { return static_cast<int>(processing_->TheDriver().ProcessingQueue().size()); };
+    // The driver works on the front of the queue: the entry after it is the next file.
+    seams.nextPath = [this] {
+        const std::deque<std::string>& queue = processing_->TheDriver().ProcessingQueue();
+        return queue.size() > 1 ? queue[1] : std::string();
+    };
+    seams.pollInput = [this] { PollInput(); };
+    seams.pollPeriod = kInputPollMs;
     job_ = std::make_unique<FileJob>(history_, std::move(seams), EngineSettingsFrom(settings_), options_.jobOptions);
 
     sounds_ = std::make_unique<SoundController>(SoundController::Parts{
@@ -151,7 +165,7 @@ void MainWindow::BuildSubsystems()
 
     const std::string folder = options_.dataFolder.empty() ? DataFolder() : options_.dataFolder;
     LifecycleController::Parts life{*this, *results_->Panel(), settings_, history_, processing_->TheDriver(),
-                                    *job_, *prompts_, *texts_, *busy_, *listFrame_, *processing_,
+                                    *job_, *prompts_, *texts_, *this, *busy_, *listFrame_, *processing_,
                                     [this] { return MakeHooks(); }, [this] { ApplySettings(); },
                                     JoinPath(folder, kSettingsFileName), JoinPath(folder, "Quenvarlith.dat"),
                                     options_.arguments, options_.shiftHeld};
@@ -198,6 +212,8 @@ void MainWindow::ApplySettings()
 
 void MainWindow::Refresh()
 {
+    texts_->Changes().Flush();
+    busy_->Changes().Flush();
     QCoreApplication::processEvents();
     if (options_.pumpHook) options_.pumpHook();
 }
@@ -206,6 +222,12 @@ void MainWindow::PollInput()
 {
     QCoreApplication::processEvents();
     if (options_.pumpHook) options_.pumpHook();
+}
+
+void MainWindow::DeferDisplay(bool deferred)
+{
+    texts_->Changes().SetDeferred(deferred);
+    busy_->Changes().SetDeferred(deferred);
 }
 
 void MainWindow::DropPaths(const std::vector<std::string>& paths) { processing_->DropHandler(paths); }

@@ -42,6 +42,7 @@ struct WindowOptions {
     std::function<void()> pumpHook;      // tests: runs after each message pump
     SoundOutput* soundOutput = nullptr;  // nullptr: the desktop's beep and wave playback
     std::string shippedFolder;           // "" : ShippedDataFolder(), where Media/*.WAV are
+    const Clock* clock = nullptr;        // tests: the time and tick source (nullptr: the system's)
 };
 
 // The main window: builds the subsystems, hands each the narrow interfaces it needs, and
@@ -76,6 +77,7 @@ private:
     // MessagePump.
     void Refresh() override;
     void PollInput() override;
+    void DeferDisplay(bool deferred) override;
 
     WindowOptions options_;
     std::unique_ptr<QtPrompts> ownPrompts_;

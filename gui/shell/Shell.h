@@ -48,6 +48,9 @@ public:
     // Serves pending input (the cancel button, ESC, drops) and nothing else: what long work
     // changed since the last refresh stays off the screen.
     virtual void PollInput() = 0;
+    // While deferred, the texts and bars long work changes reach the screen only at Refresh;
+    // turned off, they are shown at once.
+    virtual void DeferDisplay(bool deferred) = 0;
 };
 
 // Which page the client area shows: the current view, or the busy display over all views.

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QStackedWidget>
+#include <QStatusBar>
 
 #include <cstdlib>
 
@@ -74,6 +75,9 @@ MainWindow& WindowTest::Create(std::vector<std::string> arguments, std::function
     o.jobOptions.fileSource = test::ControlledSource::Factory(source);
     o.soundOutput = &sounds;
     o.shippedFolder = Shipped();
+    // The reader is read ahead with whenever it can be, not only when it happens to be idle.
+    o.jobOptions.readAheadIdleMs = 5000;
+    o.clock = &ticks;
     window = std::make_unique<MainWindow>(std::move(o));
     return *window;
 }
@@ -120,8 +124,9 @@ int32_t WindowTest::IndexOf(const std::string& path) const
     return S().history.Find(path, i) ? i : -1;
 }
 
-std::string WindowTest::Status() const { return S().status.StatusText(); }
-std::string WindowTest::Caption() const { return S().frame.Caption(); }
+// What a person sees, not what waits for the next refresh.
+std::string WindowTest::Status() const { return window->statusBar()->currentMessage().toStdString(); }
+std::string WindowTest::Caption() const { return window->windowTitle().toStdString(); }
 
 std::vector<std::string> WindowTest::Hashed()
 {

@@ -18,6 +18,7 @@
 #include "support/ControlledSource.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
+#include "support/TestClock.h"
 
 class QAction;
 
@@ -58,6 +59,11 @@ protected:
     ScriptedFileDialogs dialogs;
     test::SourceControl source;
     RecordedSounds sounds;
+    // The window's tick. By default every look at it finds a refresh period gone, so the
+    // display refreshes (and pumps) between every two files as it would for long files; with
+    // step 0 it stands, nothing pumps between files and every read-ahead is taken.
+    test::TestClock ticks;
+    WindowTest() { ticks.step = 100000; }
     std::unique_ptr<MainWindow> window;
 
     std::string Home() const { return dir.Path("home"); }

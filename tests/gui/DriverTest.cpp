@@ -1,7 +1,8 @@
-// The processing driver in the window: drops and their order, folders, batches growing while
-// they run, a file gone before its turn, start-up, quiet batches, cancel.
+// The processing driver in the window: what a drop shows, a folder dropped alone, the busy
+// texts, start-up, the command line and the open dialog.
 #include "AppTestSupport.h"
 
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QProgressBar>
 #include <QTimer>
@@ -10,6 +11,7 @@
 
 #include <sys/stat.h>
 
+#include "verify/Matching.h"
 #include "processing/ResultPanel.h"
 #include "platform/Paths.h"
 
@@ -32,8 +34,7 @@ TEST_F(DriverWindowTest, DroppedItemsAreHashedLastToFirstAndTheLastOneIsShown)
     EXPECT_EQ(Text("XFileName"), "a.bin");
     EXPECT_EQ(Text("XFileSize"), "5byte");
     EXPECT_EQ(window->result().ShownIndex(), IndexOf(a));
-    // The result is matched against the (empty) comparison text right after it is shown.
-    EXPECT_EQ(Status(), "検査対象ファイルを読込ませて下さい");
+    EXPECT_EQ(Status(), kStatusNothingToCompare);   // after the matching pass, with an empty viewer
     EXPECT_TRUE(Shown("MainPanel"));
     EXPECT_TRUE(Idle());
     EXPECT_EQ(TheDriver().BatchTotal(), 0);
@@ -42,44 +43,27 @@ TEST_F(DriverWindowTest, DroppedItemsAreHashedLastToFirstAndTheLastOneIsShown)
 
 TEST_F(DriverWindowTest, FolderDroppedAloneIsExpandedOneLevelAndOpenedInTheListFrame)
 {
-    const std::string folder = dir.MakeFolder("drop");
+    const std::string folder = dir.MakeFolder("drop"), hiddenOnly = dir.MakeFolder("hidden");
     dir.WriteFile("drop/one.bin", "1");
     dir.WriteFile("drop/two.bin", "22");
     dir.WriteFile("drop/.hidden", "3");
     dir.WriteFile("drop/sub/deep.bin", "4");
+    dir.WriteFile("hidden/.only", "5");
+    const std::string file = dir.WriteFile("file", "6");
     Start();
+    // Not opened: a folder dropped with a file, and a folder the list does not hold.
+    for (const std::vector<std::string>& drop : {std::vector{folder, file}, std::vector{hiddenOnly}}) {
+        DropAndWait(drop);
+        EXPECT_EQ(S().pages.CurrentView(), View::Basic);
+    }
     S().folders.AddFolder(dir.Path("other"));
+    S().folders.AddFolder(folder);   // already there: one item per folder
     DropAndWait({folder});
-
-    EXPECT_EQ(S().history.Count(), 2);
+    EXPECT_EQ(S().history.Count(), 3);
     // The hashed files put their folder in the list, and the folder dropped alone opens it.
+    EXPECT_EQ(Find<QComboBox>("FolderList")->count(), 3);
     EXPECT_EQ(S().folders.SelectedFolder(), folder);
-    EXPECT_EQ(S().pages.CurrentView(), View::List);
     EXPECT_TRUE(Shown("FileViewBase"));
-}
-
-TEST_F(DriverWindowTest, DropDuringARunningBatchGrowsTheSameBatch)
-{
-    const std::string a = dir.WriteFile("a", "a");
-    const std::string b = dir.WriteFile("b", "bb");
-    const std::string d = dir.WriteFile("d", "ddd");
-    const std::string e = dir.WriteFile("e", "eeee");
-    MainWindow& w = Start();
-    int maximumAfterDrop = 0;
-    bool totalShown = false;
-    // Served by the driver's first message pump, like a real drop during a batch.
-    QTimer::singleShot(0, &w, [&] {
-        EXPECT_TRUE(TheDriver().Running());
-        w.DropPaths({d, e});
-        maximumAfterDrop = Find<QProgressBar>("PgTotal")->maximum();
-        totalShown = Shown("PgTotal");
-    });
-    DropAndWait({a, b});
-
-    EXPECT_EQ(maximumAfterDrop, 4);
-    EXPECT_TRUE(totalShown);
-    EXPECT_EQ(Hashed(), (std::vector<std::string>{b, a, e, d}));
-    EXPECT_EQ(Caption(), d);
 }
 
 TEST_F(DriverWindowTest, BusyTextsFollowTheBatchAndStayOutOfTheCaption)
@@ -115,25 +99,6 @@ TEST_F(DriverWindowTest, BusyTextsFollowTheBatchAndStayOutOfTheCaption)
     EXPECT_EQ(Caption(), one);
 }
 
-TEST_F(DriverWindowTest, SecondFileGoneBeforeItsTurnEndsTheBatch)
-{
-    const std::string a = dir.WriteFile("a", "a");
-    const std::string b = dir.WriteFile("b", "b");
-    const std::string c = dir.WriteFile("c", "c");
-    Start({}, [&] {
-        // Once c (the first in the batch) has its record, b disappears.
-        if (window && IndexOf(c) >= 0) std::remove(b.c_str());
-    });
-    DropAndWait({a, b, c});
-
-    EXPECT_EQ(Status(), "ファイルオープンエラー");
-    EXPECT_GE(IndexOf(c), 0);
-    EXPECT_EQ(IndexOf(a), -1);
-    EXPECT_TRUE(Idle());
-    EXPECT_EQ(TheDriver().BatchTotal(), 0);
-    EXPECT_FALSE(Shown("MainPanel"));
-}
-
 TEST_F(DriverWindowTest, NothingRunsDuringStartUpAndQueuedFilesFollowTheHistoryLoad)
 {
     // A history file makes the start-up load run under the busy display.
@@ -166,14 +131,14 @@ TEST_F(DriverWindowTest, BadCommandLineArgumentsAreReportedWithTheirReason)
     const std::string good = dir.WriteFile("good", "g");
     const std::string hidden = dir.WriteFile(".hidden", "h");
     ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
-    // Taken from the last to the first: the status names the first bad one.
+    const std::string masked = "パラメータエラー" + hidden + "　（属性の制限で対象外です）";
     const struct {
         std::string argument, status;
     } cases[] = {
         {dir.Path("missing"), "パラメータエラー" + dir.Path("missing") + "　（見つかりません）"},
         {dir.Path("fifo"), "パラメータエラー" + dir.Path("fifo") + "　（通常のファイルではありません）"},
         {"", "パラメータエラー　（空の引数です）"},   // not the current folder
-        {hidden, "パラメータエラー" + hidden + "　（属性の制限で対象外です）"},
+        {hidden, masked},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.argument);
@@ -181,35 +146,9 @@ TEST_F(DriverWindowTest, BadCommandLineArgumentsAreReportedWithTheirReason)
         EXPECT_EQ(Status(), c.status);
         EXPECT_EQ(TheDriver().ProcessingQueue(), std::deque<std::string>{good});
     }
-}
-
-TEST_F(DriverWindowTest, QuietBatchKeepsThePanelAndLeavesTheCaptionOnTheLastFile)
-{
-    const std::string shown = dir.WriteFile("shown.bin", "shown");
-    const std::string quiet = dir.WriteFile("quiet.bin", "quiet!");
-    Start();
-    DropAndWait({shown});
-    const std::string md5 = Text("XMD5");
-    TheDriver().Enqueue(quiet);
-    TheDriver().ProcessFiles(Recalc::No, Quiet::Yes);
-
-    EXPECT_GE(IndexOf(quiet), 0);
-    EXPECT_EQ(Caption(), quiet);
-    EXPECT_EQ(Text("XFileName"), "shown.bin");
-    EXPECT_EQ(Text("XMD5"), md5);
-}
-
-TEST_F(DriverWindowTest, CancelEndsTheBatchAsStopped)
-{
-    const std::string a = dir.WriteFile("a", "a");
-    const std::string b = dir.WriteFile("b", "b");
-    MainWindow& w = Start();
-    QTimer::singleShot(0, &w, [&] { Click("CanButton"); });
-    DropAndWait({a, b});
-    EXPECT_EQ(Status(), "処理を中止しました");
-    EXPECT_EQ(Caption(), kIdleCaption);
-    EXPECT_EQ(S().history.Count(), 0);
-    EXPECT_FALSE(Shown("MainPanel"));
+    // Taken from the last to the first: the first bad one is what stays in the status line.
+    Create({hidden, good, dir.Path("missing")});
+    EXPECT_EQ(Status(), masked);
 }
 
 TEST_F(DriverWindowTest, OpenDialogFilesAreHashedInTheDialogsOrder)

@@ -1,189 +1,217 @@
 #include "FileJobFixture.h"
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
+#include "engine/FileSource.h"
 #include "engine/ReadThread.h"
+#include "engine/ReadThreadTestFakes.h"
 #include "job/JobReports.h"
 #include "platform/Attributes.h"
 #include "platform/DirSearch.h"
 #include "platform/Files.h"
+#include "platform/Paths.h"
 
 namespace qv::test {
 namespace {
 
-constexpr const char* kAbcCrc = "352441C2";
-constexpr const char* kAbcMd5 = "900150983CD24FB0D6963F7D28E17F72";
+const Codes kAbc{"352441C2", "900150983CD24FB0D6963F7D28E17F72"};
+const double kStamp = StampFromUnix(LocalTime(2024, 1, 31, 9, 5, 6));
+const std::string kUpdated = "更新日時\t2024/01/31 9:05:06";
 
-std::string Pattern(size_t size)
+// A report as the user reads it: head, the file, the given lines, the copy hint.
+std::string Report(const std::string& what, const std::string& path, const std::string& size,
+                   std::initializer_list<std::string> lines)
 {
-    std::string bytes(size, '\0');
-    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 131 + i / 977) & 0xFF);
-    return bytes;
+    std::string text = "Quenvarlith V1.08D エラー情報\r\r" + what + "\rフォルダ\t\t" + FolderOf(path) + "/\rファイル名\t" +
+                       NameOf(path) + "\rファイルサイズ\t" + size;
+    for (const std::string& line : lines) text += "\r" + line;
+    return text + "\r\rCTRL+Cでクリップボードにコピー出来ます";
 }
 
-TEST_F(FileJobTest, FirstHashStoresRecordAndReportsTheFolder)
+TEST_F(FileJobTest, FirstHashStoresTheRecordAndReportsTheFolder)
 {
     const std::string path = MakeFile("sub/abc.txt", "abc");
     const int32_t index = Job().HashFile(path, false);
     ASSERT_GE(index, 0);
-    const HistoryRecord& r = history.RecordAt(index);
-    EXPECT_EQ(r.Crc, kAbcCrc);
-    EXPECT_EQ(r.Md5, kAbcMd5);
-    EXPECT_EQ(r.Size, 3);
-    FoundEntry found;
-    ASSERT_TRUE(FindPath(path, kAttrAny, found));
-    EXPECT_EQ(r.FileTime, found.stamp);
-    EXPECT_EQ(r.RegisteredAt, clock.Now());
+    EXPECT_EQ(history.RecordAt(index), (HistoryRecord{3, kStamp, clock.Now(), kAbc.md5, kAbc.crc}));
     EXPECT_EQ(folders, std::vector<std::string>{dir.Path("sub")});
     EXPECT_EQ(control.opens.load(), 1);
     EXPECT_EQ(statuses.front(), "処理中");
     EXPECT_EQ(titles.back(), "Quenvarlith");
     EXPECT_EQ(progressMax, 1);
-    EXPECT_FALSE(stop.Requested());
-    EXPECT_TRUE(prompts.shown().empty());
-    EXPECT_EQ(Job().LastOutcome().crc, kAbcCrc);
-}
-
-TEST_F(FileJobTest, CodesAreRightAcrossBankBoundaries)
-{
-    for (size_t size : {size_t{65536}, size_t{65537}, size_t{3 * 65536 + 5}, size_t{7 * 65536}}) {
-        SCOPED_TRACE(size);
-        const std::string bytes = Pattern(size);
-        const std::string path = MakeFile(std::string("f").append(std::to_string(size)), bytes);
-        std::string md5, crc;
-        CodesOf(bytes, md5, crc);
-        const int32_t index = Job().HashFile(path, false);
-        ASSERT_GE(index, 0);
-        EXPECT_EQ(history.RecordAt(index).Md5, md5);
-        EXPECT_EQ(history.RecordAt(index).Crc, crc);
-    }
-    // One reader served the whole set.
-    EXPECT_EQ(control.opens.load(), 4);
-    EXPECT_TRUE(prompts.shown().empty());
-}
-
-TEST_F(FileJobTest, UnchangedFileIsTakenFromTheHistory)
-{
-    const std::string path = MakeFile("a.bin", "abc");
-    const int32_t first = Job().HashFile(path, false);
-    const double registered = history.RecordAt(first).RegisteredAt;
-    clock.Advance(60000);
-    const int32_t second = Job().HashFile(path, false);
-    EXPECT_EQ(second, first);
+    EXPECT_EQ(Job().LastOutcome().crc, kAbc.crc);
+    // Empty data is hashed without opening the file.
+    const int32_t empty = Job().HashFile(MakeFile("empty", ""), false);
+    EXPECT_EQ(Recorded(empty), (Codes{"00000000", "D41D8CD98F00B204E9800998ECF8427E"}));
     EXPECT_EQ(control.opens.load(), 1);
-    EXPECT_FALSE(Job().LastOutcome().read);
-    EXPECT_EQ(history.RecordAt(second).RegisteredAt, registered);
-    EXPECT_EQ(Job().LastOutcome().md5, kAbcMd5);
-    EXPECT_EQ(folders.size(), 1u);
-}
-
-TEST_F(FileJobTest, VerificationRereadsAndStoresADifferentResultWithoutReport)
-{
-    settings.verification = true;
-    const std::string path = MakeFile("a.bin", "abc");
-    const int32_t index = Job().HashFile(path, false);
-    clock.Advance(60000);
-    // Same size and stamp, other bytes: only a re-read can notice.
-    MakeFile("a.bin", "xyz");
-    EXPECT_EQ(Job().HashFile(path, false), index);
-    EXPECT_EQ(control.opens.load(), 2);
-    std::string md5, crc;
-    CodesOf("xyz", md5, crc);
-    EXPECT_EQ(history.RecordAt(index).Crc, crc);
-    EXPECT_EQ(history.RecordAt(index).Md5, md5);
-    EXPECT_EQ(history.RecordAt(index).RegisteredAt, clock.Now());
-    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_EQ(progressMax, 0);
+    // A missing file or a folder is an open error, and nothing else.
+    for (const std::string& p : {dir.Path("missing"), dir.MakeFolder("folder")}) {
+        statuses.clear();
+        EXPECT_EQ(Job().HashFile(p, false), -1);
+        EXPECT_EQ(statuses, std::vector<std::string>{"ファイルオープンエラー"}) << p;
+    }
+    EXPECT_EQ(history.Count(), 2);
+    // The last three read, newest first; a file the history serves is not read, so not counted.
+    const std::string more = MakeFile("more", "m");
+    Job().HashFile(more, false);
+    Job().HashFile(path, false);
+    EXPECT_EQ(Job().RecentFiles(), (std::array<std::string, 3>{more, dir.Path("empty"), path}));
     EXPECT_FALSE(stop.Requested());
+    EXPECT_TRUE(prompts.shown().empty());
 }
 
-TEST_F(FileJobTest, RecalculationMismatchReportsBothCodesAndStopsTheBatch)
+// A file the history holds: read again or not, the record renewed or kept.
+TEST_F(FileJobTest, RecordedFileIsReadAgainOnlyWhenItsRecordCannotServe)
 {
-    const std::string path = MakeFile("data/abc.txt", "abc");
-    clock.SetNow(At(2024, 2, 1));   // registered at midnight: the time is left out
-    const int32_t index = Job().HashFile(path, false);
-    ASSERT_GE(index, 0);
-    const HistoryRecord before = history.RecordAt(index);
-
-    // The data now reads differently although the file looks the same.
-    control.afterRead = [](const std::string&, uint8_t* data, uint32_t got, int) {
-        if (got > 2) data[2] = 'd';
+    const std::string path = dir.Path("a.bin");
+    const time_t same = LocalTime(2024, 1, 31, 9, 5, 6), later = LocalTime(2024, 3, 1, 8, 0, 0);
+    const HistoryRecord noMd5{3, kStamp, 1.0, "", kAbc.crc}, hashed{};
+    const struct {
+        const char* name;
+        bool verification, recalc;
+        HistoryRecord record;   // Size 0: the record a first hash gives
+        const char* bytes;      // the file when hashed again
+        time_t mtime;
+        bool read;
+    } rows[] = {
+        {"unchanged", false, false, hashed, "abc", same, false},
+        {"verification: other bytes under the same stamp", true, false, hashed, "xyz", same, true},
+        {"recalculation after a stamp change", false, true, hashed, "xyz", later, true},
+        {"record without an MD5", false, false, noMd5, "abc", same, true},
+        {"record without an MD5, recalculated", false, true, noMd5, "abc", same, true},
     };
-    clock.SetNow(At(2024, 2, 3, 14, 7, 8));
-    EXPECT_EQ(Job().HashFile(path, true), -1);
-
-    std::string md5, crc;
-    CodesOf("abd", md5, crc);
-    const std::string expected =
-        "Quenvarlith V1.08D エラー情報\r\r再計算で異なったハッシュデータを算出しました\r"
-        "フォルダ\t\t" + dir.Path("data") + "/\r"
-        "ファイル名\tabc.txt\r"
-        "ファイルサイズ\t3byte\r"
-        "更新日時\t2024/01/31 9:05:06\r"
-        "CRC履歴値\t352441C2\r"
-        "CRC算出値\t" + crc + "\r"
-        "MD5履歴値\t900150983CD24FB0D6963F7D28E17F72\r"
-        "MD5算出値\t" + md5 + "\r"
-        "履歴日時\t2024/02/01\r"
-        "現在日時\t2024/02/03 14:07:08\r\r"
-        "CTRL+Cでクリップボードにコピー出来ます";
-    ASSERT_EQ(prompts.shown().size(), 1u);
-    EXPECT_EQ(prompts.shown()[0].text, expected);
-    EXPECT_EQ(prompts.shown()[0].title, "Quenvarlith");
-    EXPECT_EQ(prompts.beeps(), 1);
-    EXPECT_EQ(fronts, 1);
-    EXPECT_TRUE(stop.Requested());
-    EXPECT_EQ(statuses.back(), "システムエラー 再計算で異なったハッシュデータを算出しました");
-    EXPECT_EQ(history.RecordAt(index), before);
-}
-
-TEST_F(FileJobTest, RecalculationAfterAStampChangeRenewsWithoutComparing)
-{
-    const std::string path = MakeFile("a.bin", "abc");
-    const int32_t index = Job().HashFile(path, false);
-    MakeFile("a.bin", "xyz", LocalTime(2024, 3, 1, 8, 0, 0));
-    clock.Advance(5000);
-    EXPECT_EQ(Job().HashFile(path, true), index);
-    std::string md5, crc;
-    CodesOf("xyz", md5, crc);
-    EXPECT_EQ(history.RecordAt(index).Md5, md5);
-    EXPECT_EQ(history.RecordAt(index).FileTime, StampFromUnix(LocalTime(2024, 3, 1, 8, 0, 0)));
-    EXPECT_EQ(history.RecordAt(index).RegisteredAt, clock.Now());
-    EXPECT_TRUE(prompts.shown().empty());
-    EXPECT_FALSE(stop.Requested());
-}
-
-TEST_F(FileJobTest, RecordWithoutCodesIsReadAgainInsteadOfShown)
-{
-    const std::string path = MakeFile("a.bin", "abc");
-    FoundEntry found;
-    ASSERT_TRUE(FindPath(path, kAttrAny, found));
-    for (bool recalc : {false, true}) {
-        SCOPED_TRACE(recalc);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         history.ClearHistory();
-        history.Insert(path, HistoryRecord{3, found.stamp, 1.0, "", "352441C2"});
-        const int32_t index = Job().HashFile(path, recalc);
-        ASSERT_GE(index, 0);
-        EXPECT_TRUE(Job().LastOutcome().read);
-        EXPECT_EQ(history.RecordAt(index).Md5, kAbcMd5);
-        EXPECT_EQ(history.RecordAt(index).RegisteredAt, clock.Now());
+        settings.verification = row.verification;
+        Job().SetEngineSettings(settings);
+        MakeFile("a.bin", "abc");
+        if (row.record.Size) history.Insert(path, row.record);
+        else Job().HashFile(path, false);
+        const double registered = history.RecordAt(0).RegisteredAt;
+        MakeFile("a.bin", row.bytes, row.mtime);
+        clock.Advance(60000);
+        ASSERT_EQ(Job().HashFile(path, row.recalc), 0);
+        EXPECT_EQ(Job().LastOutcome().read, row.read);
+        EXPECT_EQ(Recorded(0), CodesOf(row.bytes));
+        EXPECT_EQ(history.RecordAt(0).RegisteredAt, row.read ? clock.Now() : registered);
     }
     EXPECT_TRUE(prompts.shown().empty());
     EXPECT_FALSE(stop.Requested());
 }
 
-TEST_F(FileJobTest, EmptyFileIsHashedWithoutOpeningIt)
+// The four reports: each names the file and what went wrong, stops the batch and leaves the
+// record as the rule says.
+TEST_F(FileJobTest, ReportsNameTheFileAndWhatWentWrong)
 {
-    const std::string path = MakeFile("empty", "");
-    const int32_t index = Job().HashFile(path, false);
-    ASSERT_GE(index, 0);
-    EXPECT_EQ(history.RecordAt(index).Crc, "00000000");
-    EXPECT_EQ(history.RecordAt(index).Md5, "D41D8CD98F00B204E9800998ECF8427E");
-    EXPECT_EQ(control.opens.load(), 0);
-    EXPECT_EQ(progressMax, 0);
+    settings.ioTimeOut = 300;
+    const std::string before = Bytes(3 * 65536 + 100);
+    std::string path;
+    const struct {
+        const char* name;
+        std::function<int32_t()> run;   // sets the file up and hashes it
+        std::function<std::string()> report;
+        int32_t result;                 // 0: the file's record
+        Codes recorded;                 // the record afterwards ({}: none)
+    } rows[] = {
+        {"recalculation mismatch",
+         [&] {
+             path = MakeFile("data/abc.txt", "abc");
+             clock.SetNow(At(2024, 2, 1));   // registered at midnight: the time is left out
+             Job().HashFile(path, false);
+             control.afterRead = [](const std::string&, uint8_t* data, uint32_t got, int) { data[got - 1] = 'd'; };
+             clock.SetNow(At(2024, 2, 3, 14, 7, 8));
+             return Job().HashFile(path, true);
+         },
+         [&] {
+             return Report("再計算で異なったハッシュデータを算出しました", path, "3byte",
+                           {kUpdated, "CRC履歴値\t352441C2", "CRC算出値\t" + CodesOf("abd").crc, "MD5履歴値\t" + kAbc.md5,
+                            "MD5算出値\t" + CodesOf("abd").md5, "履歴日時\t2024/02/01", "現在日時\t2024/02/03 14:07:08"});
+         },
+         -1, kAbc},
+        {"file appended while read: its codes cover the size found first",
+         [&] {
+             path = MakeFile("grow.log", before);
+             control.afterRead = [first = true](const std::string& p, uint8_t*, uint32_t, int) mutable {
+                 if (!std::exchange(first, false)) return;
+                 if (FILE* f = std::fopen(p.c_str(), "ab")) std::fputs("more", f), std::fclose(f);
+                 TempDir::SetMtime(p, LocalTime(2024, 1, 31, 9, 6, 0));
+             };
+             return Job().HashFile(path, false);
+         },
+         [&] {
+             return Report("ハッシュ算出中にファイルが更新されました", path, "196,708byte",
+                           {"開始更新日時\t2024/01/31 9:05:06", "終了更新日時\t2024/01/31 9:06:00"});
+         },
+         0, CodesOf(before)},
+        {"read failure",
+         [&] {
+             path = MakeFile("bad.bin", "abc");
+             Job().HashFile(path, false);
+             control.readError = EIO;
+             return Job().HashFile(path, true);   // a new reader replaces the one that failed
+         },
+         [&] { return Report("読取り時にエラーを検出しました", path, "3byte", {kUpdated, "エラー内容\t" + PlatformErrorText(EIO) + "(5)"}); },
+         0, kAbc},
+        {"short read",
+         [&] {
+             Job().HashFile(MakeFile("one.bin", "12345678abc"), false);
+             path = MakeFile("two.bin", Bytes(200000));
+             control.readCap = 1000;   // never a full bank, never the end
+             return Job().HashFile(path, false);
+         },
+         [&] {
+             return Report("読取り時にエラーを検出しました", path, "200,000byte",
+                           {kUpdated, "再試行回数\t4回", "バッファ０\t00 83 06 89 0C 8F 12 95 ..",
+                            "バッファ１\t" + Job().Engine().BankDump(1) + "..", "バッファ２\t" + Job().Engine().BankDump(2) + "..",
+                            "ファイル処理履歴", path + "  ", dir.Path("one.bin") + "  ", "  ", "エラー内容\t読取りサイズ異常(-4)"});
+         },
+         -1, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        history.ClearHistory(), prompts.Clear(), stop.Clear(), job.reset();
+        control.afterRead = nullptr, control.readError = 0, control.readCap = 0, fronts = 0;
+        EXPECT_EQ(row.run(), row.result);
+        ASSERT_EQ(prompts.shown().size(), 1u);
+        EXPECT_EQ(prompts.shown()[0].text, row.report());
+        EXPECT_EQ(prompts.shown()[0].title, "Quenvarlith");
+        EXPECT_EQ(fronts, 1);
+        EXPECT_EQ(prompts.beeps(), 1);
+        EXPECT_TRUE(stop.Requested());
+        int32_t index = -1;
+        EXPECT_EQ(history.Find(path, index) ? Recorded(index) : Codes{}, row.recorded);
+    }
+    EXPECT_NE(std::find(statuses.begin(), statuses.end(), kStatusRecalcMismatch), statuses.end());
+}
+
+// After the codes: a change within one stamp step still counts; a file gone gets a status.
+TEST_F(FileJobTest, ChangeCheckAfterReading)
+{
+    for (const bool gone : {false, true}) {
+        SCOPED_TRACE(gone);
+        prompts.Clear(), stop.Clear(), history.ClearHistory();
+        const std::string path = MakeFile("f.txt", "abc");
+        control.afterRead = [gone](const std::string& p, uint8_t*, uint32_t, int) {
+            if (gone) {
+                ::unlink(p.c_str());
+            } else if (FILE* f = std::fopen(p.c_str(), "ab")) {
+                std::fputs("d", f), std::fclose(f);
+                TempDir::SetMtime(p, LocalTime(2024, 1, 31, 9, 5, 6));
+            }
+        };
+        EXPECT_GE(Job().HashFile(path, false), 0);
+        EXPECT_EQ(Job().LastOutcome().crc, kAbc.crc);
+        EXPECT_EQ(prompts.shown().size(), gone ? 0u : 1u);
+        EXPECT_EQ(stop.Requested(), !gone);
+        EXPECT_EQ(statuses.back() == kStatusVanished, gone);
+    }
 }
 
 // Plays a file system whose files hold more than their reported size: 7 bytes more at the end.
@@ -211,259 +239,113 @@ TEST_F(FileJobTest, ContentOtherThanTheReportedSizeIsAnErrorNeverARecord)
     stop.Clear();
     FileJobOptions longer;
     longer.fileSource = [] { return std::make_unique<LongerSource>(); };
-    FileJob job(history, Seams(), settings, longer);
-    EXPECT_EQ(job.HashFile(MakeFile("a.bin", Pattern(100000)), false), -1);
+    FileJob job(history, JobSeams{&hooks}, settings, longer);
+    EXPECT_EQ(job.HashFile(MakeFile("a.bin", Bytes(100000)), false), -1);
     EXPECT_NE(prompts.LastText().find("読取りサイズ異常(-5)"), std::string::npos);   // the second bank
     EXPECT_EQ(history.Count(), 0);
     EXPECT_EQ(prompts.shown().size(), 3u);
 }
 
-TEST_F(FileJobTest, FileAppendedWhileReadKeepsStartSizeCodesThenReportsTheChange)
+// Inside a file: the display once per refresh period, input polled every poll period in
+// between; a stop asked for at a poll leaves no record.
+TEST_F(FileJobTest, ReadingRefreshesPerPeriodAndPollsInputInBetween)
 {
-    const std::string original = Pattern(3 * 65536 + 100);
-    const std::string path = MakeFile("grow.log", original);
-    control.afterRead = [](const std::string& p, uint8_t*, uint32_t, int readIndex) {
-        if (readIndex != 0) return;
-        if (FILE* f = std::fopen(p.c_str(), "ab")) {
-            std::fputs("more data appended", f);
-            std::fclose(f);
-        }
-        TempDir::SetMtime(p, LocalTime(2024, 1, 31, 9, 6, 0));
-    };
-    const int32_t index = Job().HashFile(path, false);
-    ASSERT_GE(index, 0);
-    std::string md5, crc;
-    CodesOf(original, md5, crc);
-    EXPECT_EQ(history.RecordAt(index).Md5, md5);
-    EXPECT_EQ(history.RecordAt(index).Crc, crc);
-    EXPECT_EQ(history.RecordAt(index).Size, static_cast<int64_t>(original.size()));
-    const std::string expected =
-        "Quenvarlith V1.08D エラー情報\r\rハッシュ算出中にファイルが更新されました\r"
-        "フォルダ\t\t" + dir.path() + "/\r"
-        "ファイル名\tgrow.log\r"
-        "ファイルサイズ\t196,708byte\r"
-        "開始更新日時\t2024/01/31 9:05:06\r"
-        "終了更新日時\t2024/01/31 9:06:00\r\r"
-        "CTRL+Cでクリップボードにコピー出来ます";
-    EXPECT_EQ(prompts.LastText(), expected);
-    EXPECT_EQ(prompts.beeps(), 1);
-    EXPECT_TRUE(stop.Requested());
-}
+    pollPeriod = 40;
+    clock.step = 10;   // each look at the clock takes 10 ms
+    ASSERT_GE(Job().HashFile(MakeFile("big.bin", Bytes(200 * 65536)), false), 0);
+    ASSERT_GE(pumpTicks.size(), 2u);
+    for (size_t i = 1; i < pumpTicks.size(); ++i) EXPECT_GT(pumpTicks[i] - pumpTicks[i - 1], 800u);
+    std::vector<uint32_t> served = pumpTicks;
+    served.insert(served.end(), pollTicks.begin(), pollTicks.end());
+    std::sort(served.begin(), served.end());
+    for (size_t i = 1; i < served.size(); ++i) EXPECT_LE(served[i] - served[i - 1], 40u + 30u);
+    EXPECT_EQ(statuses[1].rfind("処理中 12.5MB中 ", 0), 0u);
 
-TEST_F(FileJobTest, GrowthWithinOneStampStepIsStillAChange)
-{
-    const std::string path = MakeFile("grow.log", "abc");
-    control.afterRead = [](const std::string& p, uint8_t*, uint32_t, int) {
-        if (FILE* f = std::fopen(p.c_str(), "ab")) {
-            std::fputs("d", f);
-            std::fclose(f);
-        }
-        TempDir::SetMtime(p, LocalTime(2024, 1, 31, 9, 5, 6));
-    };
-    EXPECT_GE(Job().HashFile(path, false), 0);
-    EXPECT_EQ(Job().LastOutcome().crc, kAbcCrc);
-    EXPECT_EQ(prompts.shown().size(), 1u);
-    EXPECT_TRUE(stop.Requested());
-}
-
-TEST_F(FileJobTest, FileGoneBeforeTheChangeCheckGivesAStatusText)
-{
-    const std::string path = MakeFile("gone.txt", "abc");
-    control.afterRead = [](const std::string& p, uint8_t*, uint32_t, int) { ::unlink(p.c_str()); };
-    const int32_t index = Job().HashFile(path, false);
-    EXPECT_GE(index, 0);
-    EXPECT_EQ(statuses.back(), kStatusVanished);
+    onPoll = [this] { stop.Request(); };
+    EXPECT_EQ(Job().HashFile(MakeFile("other.bin", Bytes(200 * 65536, 1)), false), -1);
+    EXPECT_EQ(history.Count(), 1);
+    EXPECT_TRUE(Job().LastOutcome().md5.empty());
+    EXPECT_EQ(Job().LastOutcome().code, 0);
     EXPECT_TRUE(prompts.shown().empty());
-    EXPECT_FALSE(stop.Requested());
 }
 
-TEST_F(FileJobTest, MissingFileOrFolderIsAnOpenError)
+// Between files the window runs only when due; a pump lets the read-ahead go first.
+TEST_F(FileJobTest, BetweenFilesTheWindowRunsWhenARefreshOrPollIsDue)
 {
-    for (const std::string& path : {dir.Path("missing"), dir.MakeFolder("folder")}) {
-        SCOPED_TRACE(path);
-        statuses.clear();
-        EXPECT_EQ(Job().HashFile(path, false), -1);
-        EXPECT_EQ(statuses, std::vector<std::string>{"ファイルオープンエラー"});
+    pollPeriod = 40;
+    const std::string a = MakeFile("a", Bytes(10, 1)), b = MakeFile("b", Bytes(5 * 65536, 2));
+    Job().ScheduleRefresh();
+    for (const auto& [ms, pumps, polls] : {std::tuple{0u, 0u, 0u}, {41u, 0u, 1u}, {800u, 1u, 1u}}) {
+        clock.Advance(ms);
+        Job().Pace();
+        EXPECT_EQ(std::pair(pumpTicks.size(), pollTicks.size()), std::pair(size_t{pumps}, size_t{polls})) << ms;
     }
-    EXPECT_EQ(history.Count(), 0);
-    EXPECT_FALSE(stop.Requested());
+    next = b;
+    Job().HashFile(a, false);
+    ASSERT_TRUE(qv::testing::WaitUntil([&] { return OpensOf(b) == 1; }));
+    clock.Advance(41);
+    Job().Pace();
+    next.clear();
+    EXPECT_EQ(Recorded(Job().HashFile(b, false)), CodesOf(Bytes(5 * 65536, 2)));
+    EXPECT_EQ(OpensOf(b), 2);
     EXPECT_TRUE(prompts.shown().empty());
-}
-
-TEST_F(FileJobTest, ReadFailureGivesThePlatformReportAndKeepsTheRecord)
-{
-    settings.ioTimeOut = 300;
-    const std::string path = MakeFile("bad.bin", "abc");
-    const int32_t index = Job().HashFile(path, false);
-    const HistoryRecord before = history.RecordAt(index);
-    control.readError = EIO;
-    // A new reader replaces the one that ended on the error.
-    EXPECT_EQ(Job().HashFile(path, true), index);
-    EXPECT_EQ(Job().LastOutcome().code, EIO);
-    const std::string expected =
-        std::string("Quenvarlith V1.08D エラー情報\r\r読取り時にエラーを検出しました\r"
-                    "フォルダ\t\t") + dir.path() + "/\r"
-        "ファイル名\tbad.bin\r"
-        "ファイルサイズ\t3byte\r"
-        "更新日時\t2024/01/31 9:05:06\r"
-        "エラー内容\t" + PlatformErrorText(EIO) + "(5)\r\r"
-        "CTRL+Cでクリップボードにコピー出来ます";
-    EXPECT_EQ(prompts.LastText(), expected);
-    EXPECT_EQ(history.RecordAt(index), before);
-    EXPECT_TRUE(stop.Requested());
-
-    // Without a record nothing is created and the result is -1.
-    stop.Clear();
-    const std::string other = MakeFile("other.bin", "abc");
-    EXPECT_EQ(Job().HashFile(other, false), -1);
-    int32_t where = 0;
-    EXPECT_FALSE(history.Find(other, where));
-    EXPECT_TRUE(stop.Requested());
-}
-
-TEST_F(FileJobTest, ShortReadGivesTheEngineReportWithRecentFiles)
-{
-    settings.ioTimeOut = 300;
-    const std::string first = MakeFile("one.bin", "12345678abc");
-    const std::string second = MakeFile("two.bin", Pattern(200000));
-    ASSERT_GE(Job().HashFile(first, false), 0);
-    control.readCap = 1000;   // never a full bank, never the end: a short read
-    EXPECT_EQ(Job().HashFile(second, false), -1);
-    EXPECT_EQ(Job().LastOutcome().code, -4);
-    const std::string expected =
-        std::string("Quenvarlith V1.08D エラー情報\r\r読取り時にエラーを検出しました\r"
-                    "フォルダ\t\t") + dir.path() + "/\r"
-        "ファイル名\ttwo.bin\r"
-        "ファイルサイズ\t200,000byte\r"
-        "更新日時\t2024/01/31 9:05:06\r"
-        "再試行回数\t4回\r"
-        "バッファ０\t00 83 06 89 0C 8F 12 95 ..\r"
-        "バッファ１\t" + Job().Engine().BankDump(1) + "..\r"
-        "バッファ２\t" + Job().Engine().BankDump(2) + "..\r"
-        "ファイル処理履歴\r" + second + "  \r" + first + "  \r  \r"
-        "エラー内容\t読取りサイズ異常(-4)\r\r"
-        "CTRL+Cでクリップボードにコピー出来ます";
-    EXPECT_EQ(prompts.LastText(), expected);
-    EXPECT_TRUE(stop.Requested());
-}
-
-TEST_F(FileJobTest, RecentFilesKeepsTheLastThreeNewestFirst)
-{
-    std::vector<std::string> paths;
-    for (int i = 0; i < 4; ++i) paths.push_back(MakeFile(std::string("r").append(std::to_string(i)), "x"));
-    for (const std::string& p : paths) Job().HashFile(p, false);
-    const std::array<std::string, 3> expected{paths[3], paths[2], paths[1]};
-    EXPECT_EQ(Job().RecentFiles(), expected);
-    // A file taken from the history is not handed to the reader, so it does not count.
-    Job().HashFile(paths[0], false);
-    EXPECT_EQ(Job().RecentFiles(), expected);
-}
-
-TEST_F(FileJobTest, CancelDuringReadingWritesNoRecord)
-{
-    const std::string path = MakeFile("big.bin", Pattern(20 * 65536));
-    Job();
-    job->SetNextRefreshTime(0);   // the first bank refreshes at once
-    onPump = [this] { stop.Request(); };
-    EXPECT_EQ(job->HashFile(path, false), -1);
-    EXPECT_EQ(history.Count(), 0);
-    EXPECT_TRUE(job->LastOutcome().md5.empty());
-    EXPECT_EQ(job->LastOutcome().code, 0);
-    EXPECT_TRUE(prompts.shown().empty());
-    EXPECT_EQ(pumps, 1);
-    EXPECT_EQ(statuses[1], "処理中 1.3MB中 0.0MB (0%)");
-}
-
-TEST_F(FileJobTest, ProgressRefreshesOncePerPeriodNotPerBank)
-{
-    const std::string path = MakeFile("big.bin", Pattern(40 * 65536));
-    Job().SetNextRefreshTime(clock.Tick() + 800);
-    ASSERT_GE(Job().HashFile(path, false), 0);
-    EXPECT_EQ(pumps, 0);   // the tick stood still: no refresh was due
-    EXPECT_EQ(progressMax, 40);
 }
 
 TEST_F(FileJobTest, NewBankSizeTakesEffectAtTheNextBatch)
 {
-    const std::string bytes = Pattern(300000);
-    const std::string path = MakeFile("f.bin", bytes);
+    const std::string path = MakeFile("f.bin", Bytes(300000));
     Job().BeginBatch();
     EngineSettings bigger = settings;
     bigger.bufferSize = 200000;   // rounds down to 196608
-    bigger.verification = true;
     Job().SetEngineSettings(bigger);
     EXPECT_EQ(Job().Engine().BufferSize(), 65536);   // the running batch keeps its banks
     Job().EndBatch();
     Job().BeginBatch();
     EXPECT_EQ(Job().Engine().BufferSize(), 196608);
-    ASSERT_GE(Job().HashFile(path, false), 0);
+    EXPECT_EQ(Recorded(Job().HashFile(path, false)), CodesOf(Bytes(300000)));
     EXPECT_EQ(progressMax, 2);
-    std::string md5, crc;
-    CodesOf(bytes, md5, crc);
-    EXPECT_EQ(Job().LastOutcome().md5, md5);
-    Job().EndBatch();
-}
-
-TEST_F(FileJobTest, BankCountOfTheLargestFileSizeDoesNotOverflow)
-{
-    // A sparse file on tmpfs may be as large as the size type allows.
-    const std::string path = MakeFile("sparse.img", "x");
+    // A sparse file may be as large as the size type allows: its bank count must not overflow.
     FoundEntry found;
     ASSERT_TRUE(FindPath(path, kAttrAny, found));
     found.size = INT64_MAX;
     stop.Request();   // stop before the first bank: only the set-up is wanted
     Job().HashFoundFile(path, found, false);
-    EXPECT_EQ(progressMax, INT64_MAX / 65536 + 1);
+    EXPECT_EQ(progressMax, INT64_MAX / 196608 + 1);
 }
 
-TEST_F(FileJobTest, UpdateFileProgressTextsAndPosition)
+TEST_F(FileJobTest, ProgressTextsByFileSize)
 {
     queueLength = 3;
-    const uint32_t next = Job().UpdateFileProgress(SizeClass::GB, 2147483648LL, 5000000000LL);
-    EXPECT_EQ(statuses.back(), "処理中 4.7GB中 2.000GB (42%)");
-    EXPECT_EQ(titles.back(), "残り3files - 58%");
-    EXPECT_EQ(progressPositions.back(), 32768);
-    EXPECT_EQ(next, clock.Tick() + 800);
-    EXPECT_EQ(pumps, 1);
-
-    Job().UpdateFileProgress(SizeClass::MB, 4718592, 12897485);
-    EXPECT_EQ(statuses.back(), "処理中 12.3MB中 4.5MB (36%)");
-    EXPECT_EQ(titles.back(), "残り3files - 64%");
-    Job().UpdateFileProgress(SizeClass::KB, 0, 1000);
-    EXPECT_EQ(statuses.back(), "処理中 1KB中 0.0KB (0%)");
-    EXPECT_EQ(titles.back(), "残り3files - 100%");
+    const struct {
+        SizeClass sizeClass;
+        int64_t done, size;
+        const char *status, *title;
+    } rows[] = {
+        {SizeClass::GB, 2147483648LL, 5000000000LL, "処理中 4.7GB中 2.000GB (42%)", "残り3files - 58%"},
+        {SizeClass::MB, 4194304, 12897485, "処理中 12.3MB中 4.0MB (32%)", "残り3files - 68%"},
+        {SizeClass::KB, 0, 1000, "処理中 1KB中 0.0KB (0%)", "残り3files - 100%"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(Job().UpdateFileProgress(row.sizeClass, row.done, row.size), clock.Tick() + 800);
+        EXPECT_EQ(statuses.back(), row.status);
+        EXPECT_EQ(titles.back(), row.title);
+    }
+    EXPECT_EQ(progressPositions.front(), 32768);
+    EXPECT_EQ(pumpTicks.size(), 3u);
 }
 
-TEST(JobTexts, SizeClassBoundaries)
+TEST(JobTexts, BoundariesOfSizeClassesErrorKindsAndPercent)
 {
-    EXPECT_EQ(SizeClassOf(0), SizeClass::KB);
-    EXPECT_EQ(SizeClassOf(1048575), SizeClass::KB);
-    EXPECT_EQ(SizeClassOf(1048576), SizeClass::MB);
-    EXPECT_EQ(SizeClassOf(1073741823), SizeClass::MB);
-    EXPECT_EQ(SizeClassOf(1073741824), SizeClass::GB);
-    EXPECT_EQ(SizeClassOf(5000000000LL), SizeClass::GB);
-}
-
-TEST(JobTexts, ErrorKindsByCode)
-{
-    EXPECT_EQ(ErrorKindText(-1), "読取部検出のミューテックス異常");
-    EXPECT_EQ(ErrorKindText(-3), "読取部検出のミューテックス異常");
-    EXPECT_EQ(ErrorKindText(-4), "読取りサイズ異常");
-    EXPECT_EQ(ErrorKindText(-9), "ハッシュ算出部のタイムアウト");
-    EXPECT_EQ(ErrorKindText(-10), "管理外エラー");
-    EXPECT_EQ(ErrorKindText(-11), "イベント異常");
-    EXPECT_EQ(ErrorKindText(-14), "ハッシュ算出部検出のミューテックス異常");
-    EXPECT_EQ(ErrorKindText(-17), "ハッシュ算出部検出のミューテックス異常");
-    EXPECT_EQ(ErrorKindText(-18), "読取部アイドリング待ちタイムアウト");
-    EXPECT_EQ(ErrorKindText(-19), "管理外エラー");
-    EXPECT_EQ(ErrorKindText(-20), "管理外エラー");
-    EXPECT_EQ(ErrorKindText(-21), "読取部タイムアウト");
-    EXPECT_EQ(ErrorKindText(-26), "読取部メモリ開放エラー");
-    EXPECT_EQ(ErrorKindText(-27), "管理外エラー");
-}
-
-TEST(JobTexts, PercentNeverDividesByZeroOrOverflows)
-{
+    const std::pair<int64_t, SizeClass> classes[] = {{0, SizeClass::KB}, {1048575, SizeClass::KB}, {1048576, SizeClass::MB},
+                                                     {1073741823, SizeClass::MB}, {1073741824, SizeClass::GB}};
+    for (const auto& [size, sizeClass] : classes) EXPECT_EQ(SizeClassOf(size), sizeClass) << size;
+    // The ranges of the result codes, each checked at both ends.
+    const struct { int32_t from, to; const char* kind; } kinds[] = {
+        {-1, -3, "読取部検出のミューテックス異常"}, {-4, -6, "読取りサイズ異常"}, {-7, -9, "ハッシュ算出部のタイムアウト"},
+        {-10, -10, "管理外エラー"}, {-11, -13, "イベント異常"}, {-14, -17, "ハッシュ算出部検出のミューテックス異常"},
+        {-18, -18, "読取部アイドリング待ちタイムアウト"}, {-19, -20, "管理外エラー"}, {-21, -23, "読取部タイムアウト"},
+        {-24, -26, "読取部メモリ開放エラー"}, {-27, -27, "管理外エラー"}};
+    for (const auto& k : kinds) EXPECT_EQ(ErrorKindText(k.from) + ErrorKindText(k.to), std::string(k.kind) + k.kind) << k.from;
     EXPECT_EQ(ProgressPercent(0, 0), 100);
     EXPECT_EQ(ProgressPercent(1, 3), 33);
     EXPECT_EQ(ProgressPercent(INT64_MAX / 2, INT64_MAX), 49);

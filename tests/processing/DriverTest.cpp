@@ -1,0 +1,165 @@
+// The processing driver without a window: what it shows and hashes, in which order, and how a
+// batch ends, grows, stops or does not start. The host logs every call as one line.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "processing/Driver.h"
+
+namespace qv {
+namespace {
+
+using Log = std::vector<std::string>;
+
+class LoggingHost final : public DriverHost {
+public:
+    Log log;
+    bool busy = false, dispatch = false;
+    // The per-file job: the history index, or -1; may act on the driver meanwhile.
+    std::function<int(const std::string& path)> hash = [](const std::string& p) { return p[1] - 'a'; };
+
+    bool IsBusy() const override { return busy; }
+    void ShowBusy(bool on) override { busy = on, Add(on ? "busy on" : "busy off"); }
+    void SetTotalProgress(const std::string& text, bool shown) override { Add("total " + text + Hidden(shown)); }
+    void SetTotalBar(int max, int pos, bool shown) override
+    {
+        Add("bar " + std::to_string(pos) + "/" + std::to_string(max) + Hidden(shown));
+    }
+    void SetFileProgress(const std::string& text) override { Add("file " + text); }
+    void SetStatus(const std::string& text) override { Add("status " + text); }
+    void SetAppTitle(const std::string& text) override { Add("title " + text); }
+    void SetCaption(const std::string& text) override { Add("caption " + text); }
+    void Pump() override { Add("pump"); }
+    void BetweenFiles() override { Add("between"); }
+    void StartReader() override { Add("reader on"); }
+    void StopReader() override { Add("reader off"); }
+    int HashOne(const std::string& path, Recalc recalc) override
+    {
+        Add((recalc == Recalc::Yes ? "recalc " : "hash ") + path);
+        return hash(path);
+    }
+    void ShowCancelled() override { Add("cancelled"); }
+    void ShowResult(int index) override { Add("result " + std::to_string(index)); }
+    void MatchComparisonText() override { Add("match"); }
+    void AfterBatch() override { Add("after"); }
+    void RefreshFileView() override { Add("file view"); }
+    bool DispatchSingleFile(const std::string& path) override { return dispatch && (Add("dispatch " + path), true); }
+
+private:
+    static std::string Hidden(bool shown) { return shown ? "" : " (hidden)"; }
+    void Add(const std::string& line) { log.push_back(line); }
+};
+
+class DriverTest : public ::testing::Test {
+protected:
+    LoggingHost host;
+    Driver driver{host};
+    void Run(const std::vector<std::string>& paths, Recalc recalc = Recalc::No, Quiet quiet = Quiet::No)
+    {
+        for (const std::string& p : paths) driver.Enqueue(p);
+        driver.ProcessFiles(recalc, quiet);
+    }
+};
+
+TEST_F(DriverTest, BatchShowsEachFileInTurnAndTheLastResult)
+{
+    Run({"/a", "/b"});
+    EXPECT_EQ(host.log, (Log{"reader on", "busy on", "bar 0/2", "total 全体 (0/2files)",
+                             "title 残り2files", "caption /a", "file 処理ファイル a", "status 処理中",
+                             "total 全体 (0/2files)", "bar 0/2", "pump", "hash /a",
+                             "title 残り1files", "caption /b", "file 処理ファイル b", "status 処理中",
+                             "total 全体 (1/2files)", "bar 1/2", "between", "hash /b",
+                             "reader off", "file view", "result 1", "match", "busy off", "after"}));
+    EXPECT_TRUE(driver.ProcessingQueue().empty());
+    EXPECT_EQ(driver.BatchTotal(), 0);
+    EXPECT_FALSE(driver.Running());
+}
+
+// How a batch goes on and ends: the files hashed and what follows the reader's end.
+TEST_F(DriverTest, BatchEnds)
+{
+    struct Row {
+        const char* name;
+        std::vector<std::string> paths;
+        Quiet quiet;
+        std::function<int(Driver&, const std::string&)> hash;   // null: every file handled
+        Log hashed;
+        Log end;   // from the reader's end on ("" when the batch never started)
+    };
+    const Log shown{"reader off", "file view", "result 2", "match", "busy off", "after"};
+    const Row rows[] = {
+        {"all handled", {"/a", "/b", "/c"}, Quiet::No, nullptr, {"/a", "/b", "/c"}, shown},
+        {"quiet", {"/a", "/b", "/c"}, Quiet::Yes, nullptr, {"/a", "/b", "/c"},
+         {"reader off", "file view", "busy off", "after"}},
+        {"a file not handled", {"/a", "/b", "/c"}, Quiet::No,
+         [](Driver&, const std::string& p) { return p == "/b" ? -1 : 0; }, {"/a", "/b"},
+         {"reader off", "file view", "busy off", "after"}},
+        {"cancelled", {"/a", "/b", "/c"}, Quiet::No,
+         [](Driver& d, const std::string&) { return d.Cancel(), 0; }, {"/a"},
+         {"reader off", "file view", "cancelled", "status 処理を中止しました", "busy off", "after"}},
+        // A drop served by a pump of the first file joins the running batch.
+        {"grown", {"/a", "/b"}, Quiet::No,
+         [](Driver& d, const std::string& p) {
+             if (p == "/a") d.Enqueue("/c"), d.ProcessFiles();
+             return p == "/c" ? 2 : 0;
+         },
+         {"/a", "/b", "/c"}, shown},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        LoggingHost host;
+        Driver driver{host};
+        if (row.hash) host.hash = [&](const std::string& p) { return row.hash(driver, p); };
+        for (const std::string& p : row.paths) driver.Enqueue(p);
+        driver.ProcessFiles(Recalc::No, row.quiet);
+        Log hashed;
+        for (const std::string& line : host.log) {
+            if (line.rfind("hash ", 0) == 0) hashed.push_back(line.substr(5));
+        }
+        EXPECT_EQ(hashed, row.hashed);
+        EXPECT_EQ(Log(std::find(host.log.begin(), host.log.end(), "reader off"), host.log.end()), row.end);
+        EXPECT_TRUE(driver.ProcessingQueue().empty());
+        EXPECT_EQ(driver.BatchTotal(), 0);
+    }
+}
+
+TEST_F(DriverTest, GrowingBatchUpdatesItsTotalsAtOnce)
+{
+    host.hash = [this](const std::string& p) {
+        if (p == "/a") {
+            host.log.clear();
+            driver.Enqueue("/c");
+            driver.ProcessFiles();
+        }
+        return 0;
+    };
+    Run({"/a", "/b"});
+    EXPECT_EQ(Log(host.log.begin(), host.log.begin() + 3), (Log{"total 全体 (0/3files)", "bar 0/3", "pump"}));
+}
+
+TEST_F(DriverTest, SingleFileHidesTheBatchBarAndRecalcReachesTheJob)
+{
+    Run({"/x/a"}, Recalc::Yes);
+    EXPECT_EQ(Log(host.log.begin() + 2, host.log.begin() + 4), (Log{"total ", "bar 0/1 (hidden)"}));
+    EXPECT_NE(std::find(host.log.begin(), host.log.end(), "recalc /x/a"), host.log.end());
+}
+
+TEST_F(DriverTest, NothingStartsDuringStartUpOrForADispatchedFile)
+{
+    driver.startingUp = true;
+    Run({"/a"});
+    EXPECT_TRUE(host.log.empty());
+    EXPECT_EQ(driver.BatchTotal(), 1);
+
+    driver.startingUp = false;
+    host.dispatch = true;
+    driver.ProcessFiles();
+    EXPECT_EQ(host.log, Log{"dispatch /a"});
+    EXPECT_TRUE(driver.ProcessingQueue().empty());
+    EXPECT_EQ(driver.BatchTotal(), 0);
+}
+
+}  // namespace
+}  // namespace qv

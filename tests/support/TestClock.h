@@ -1,0 +1,30 @@
+#pragma once
+#include <atomic>
+
+#include "platform/Clock.h"
+#include "platform/DateTime.h"
+
+namespace qv::test {
+
+// A set time, and a millisecond tick that stands or moves on by `step` at each look (safe to
+// look at and to move from any thread).
+class TestClock final : public Clock {
+public:
+    explicit TestClock(double now = 0.0) : now_(now) {}
+    double Now() const override { return now_ ? now_.load() : LocalNowSystem(); }
+    uint32_t Tick() const override { return tick_ += step; }
+    uint32_t Peek() const { return tick_; }
+    void SetNow(double now) { now_ = now; }
+    void Advance(uint32_t ms)
+    {
+        tick_ += ms;
+        if (now_) now_ = now_ + ms / 86400000.0;
+    }
+    std::atomic<uint32_t> step{0};
+
+private:
+    std::atomic<double> now_;   // 0: the system's
+    mutable std::atomic<uint32_t> tick_{1000};
+};
+
+}  // namespace qv::test
