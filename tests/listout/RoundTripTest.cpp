@@ -2,11 +2,11 @@
 // match in the matching pass, and no match to a file it does not list.
 #include "listout/ListCommands.h"
 
-#include "engine/Hash.h"
 #include "history/HashHistory.h"
-#include "platform/Attributes.h"
-#include "platform/DirSearch.h"
+#include "job/FileJob.h"
+#include "job/FromSettings.h"
 #include "platform/Paths.h"
+#include "settings/Settings.h"
 #include "verify/ComparisonFile.h"
 #include "verify/Matching.h"
 
@@ -29,24 +29,13 @@ protected:
                                           {"日本語 名前.dat", "\x82\xa0 bytes"}, {"sub/deep.TXT", "deep"}})
             files_.push_back(dir_.WriteFile(std::string("tree/") + name, bytes));
         outsider_ = dir_.WriteFile("outsider.txt", "not listed");
-        RecordRealCodes({outsider_});
+        HashWithJob({outsider_});
     }
 
-    // The codes a hashing pass would record: real CRC-32 and MD5 of the file's bytes.
-    bool RecordRealCodes(const Paths& paths)
+    // The codes come from the program's own per-file job.
+    bool HashWithJob(const Paths& paths)
     {
-        for (const std::string& path : paths) {
-            const std::string bytes = TempDir::ReadFile(path);
-            HashContext ctx;
-            HashInit(ctx);
-            HashUpdate(ctx, bytes.data(), static_cast<uint32_t>(bytes.size()));
-            uint8_t digest[16];
-            uint32_t crc = 0;
-            HashFinal(ctx, digest, crc);
-            FoundEntry e;
-            EXPECT_TRUE(FindPath(path, kAttrAny, e)) << path;
-            RecordHashResult(history_, path, e.size, e.stamp, 0.0, Md5Text(digest), CrcText(crc));
-        }
+        for (const std::string& path : paths) EXPECT_GE(job_.HashFile(path, false), 0) << path;
         return true;
     }
 
@@ -72,7 +61,8 @@ protected:
     HashHistory history_;
     std::string folder_, outsider_;
     Paths files_;
-    CodeSource codes_{history_, [this](const Paths& paths) { return RecordRealCodes(paths); }};
+    FileJob job_{history_, JobSeams{}, EngineSettingsFrom(Settings{})};
+    CodeSource codes_{history_, [this](const Paths& paths) { return HashWithJob(paths); }};
 };
 
 TEST_F(RoundTripTest, EveryDefaultFormatAndSfvListIsFoundAgain)
