@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -245,6 +246,23 @@ TEST(SaveDialog, OffersTheFilterAndNameReturnsTheChosenFilterAndRefusesReadOnlyF
     EXPECT_TRUE(refused);
     EXPECT_EQ(chosen, dir.Path("fresh.txt"));
     EXPECT_EQ(filter, 1);
+}
+
+TEST(FolderPicker, ShowsItsPromptAndReturnsTheChosenFolder)
+{
+    TempDir dir;
+    const std::string tree = dir.MakeFolder("tree");
+    QtPrompts prompts;
+    std::string prompt;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return ADD_FAILURE() << "no folder picker";
+        prompt = dialog->findChild<QLabel*>(QStringLiteral("FolderPrompt"))->text().toStdString();
+        dialog->selectFile(QString::fromStdString(tree));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    EXPECT_EQ(prompts.ChooseFolder("一行目\r二行目", dir.path()), tree);
+    EXPECT_EQ(prompt, "一行目\n二行目");
 }
 
 }  // namespace
