@@ -34,7 +34,7 @@ public:
     // holds the one chosen when the dialog closed. "" when cancelled.
     virtual std::string SaveFile(const std::string& title, const std::string& fileName,
                                  const std::vector<FileFilter>& filters, int& filterIndex) = 0;
-    // A folder, the prompt (lines split by '\r') shown above the folders; "" when cancelled.
+    // A folder, the prompt (lines split by '\r') shown beside the folders; "" when cancelled.
     virtual std::string ChooseFolder(const std::string& prompt, const std::string& startFolder) = 0;
 };
 
