@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "gui/listout/ListOutputController.h"
 #include "gui/processing/ProcessingController.h"
 #include "gui/processing/ResultController.h"
 #include "gui/shell/BusyPanel.h"
@@ -170,7 +171,10 @@ void MainWindow::BuildSubsystems()
                                     JoinPath(folder, kSettingsFileName), JoinPath(folder, "Quenvarlith.dat"),
                                     options_.arguments, options_.shiftHeld};
     lifecycle_ = std::make_unique<LifecycleController>(std::move(life));
-    menus_->Build({*processing_, *results_, *views_, *lifecycle_, *viewer_, *matcher_, *loader_, *sounds_});
+    lists_ = std::make_unique<ListOutputController>(
+        ListOutputController::Parts{settings_, history_, processing_->TheDriver(), *prompts_, *dialogs_, *texts_,
+                                    *this, *busy_, *menus_, SystemClock::Instance(), this});
+    menus_->Build({*processing_, *results_, *views_, *lifecycle_, *viewer_, *matcher_, *loader_, *sounds_, *lists_});
     shell_.emplace(Shell{settings_, history_, processing_->TheDriver(), *job_, *prompts_, *dialogs_, *texts_,
                          *texts_, *this, *pages_, *busy_, *listFrame_, *viewer_, *sounds_});
 

@@ -21,6 +21,7 @@ class ClipViewer;
 class ComparisonLoader;
 class FrameTexts;
 class LifecycleController;
+class ListOutputController;
 class MatchController;
 class ListFrame;
 class Menus;
@@ -57,6 +58,8 @@ public:
     const Shell& shell() const { return *shell_; }
     ResultView& result();
     LifecycleController& lifecycle() { return *lifecycle_; }
+    // List output; the file view's popup hands its selection to it.
+    ListOutputController& lists() { return *lists_; }
     // The drop handler, as a drop on the window reaches it.
     void DropPaths(const std::vector<std::string>& paths);
 
@@ -104,6 +107,7 @@ private:
     std::unique_ptr<ComparisonLoader> loader_;
     std::unique_ptr<ProcessingController> processing_;
     std::unique_ptr<LifecycleController> lifecycle_;
+    std::unique_ptr<ListOutputController> lists_;
     std::optional<Shell> shell_;
     bool shownOnce_ = false;
 };

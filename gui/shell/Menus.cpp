@@ -8,6 +8,7 @@
 
 #include <utility>
 
+#include "gui/listout/ListOutputController.h"
 #include "gui/processing/ProcessingController.h"
 #include "gui/processing/ResultController.h"
 #include "gui/shell/LifecycleController.h"
@@ -18,6 +19,7 @@
 #include "gui/verify/SoundController.h"
 #include "job/FileJob.h"
 #include "job/FromSettings.h"
+#include "listout/FormatDialog.h"
 #include "settings/Settings.h"
 #include "verify/Sounds.h"
 
@@ -70,6 +72,8 @@ void Menus::Build(const Commands& c)
     connect(Add(file, "OpenText", "比較ファイル読込み(&C)..."), &QAction::triggered, this,
             [&loader] { loader.OpenTextClick(); });
     file->addSeparator();
+    BuildListMenus(file, c.lists);
+    file->addSeparator();
     QAction* exit1 = Add(file, "Exit1", "終了(&X)");
     exit1->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
     LifecycleController& life = c.lifecycle;
@@ -101,6 +105,30 @@ void Menus::Build(const Commands& c)
     BuildPopups(c);
     SetDupCommandsEnabled(false);
     SyncFromSettings();
+}
+
+void Menus::BuildListMenus(QMenu* file, ListOutputController& lists)
+{
+    QMenu* n4 = file->addMenu(QStringLiteral("履歴一括処理(&T)"));
+    n4->setObjectName(QStringLiteral("N4"));
+    for (int n = 1; n <= 5; ++n) {
+        listMenus_[n - 1] = Add(n4, ("ListMenu" + std::to_string(n)).c_str(), "");
+        connect(listMenus_[n - 1], &QAction::triggered, this, [&lists, n] { lists.MakeFileList(n); });
+    }
+    connect(Add(file, "SetFileFormat", "出力書式設定(&F)..."), &QAction::triggered, this,
+            [&lists] { lists.SetFileFormatClick(); });
+}
+
+void Menus::UpdateFormatMenus()
+{
+    const ListFormatTable& formats = settings_.ListFormats;
+    for (size_t n = 0; n < kListFormatCount; ++n) {
+        listMenus_[n]->setText(QString::fromStdString(TreeMenuCaption(n + 1, formats[n].Name)));
+        // The selection's items sit in the file view's popup, found by their names.
+        const QString name = QStringLiteral("CheckFileFormat") + QString::number(n + 1);
+        if (auto* item = window_.findChild<QAction*>(name))
+            item->setText(QString::fromStdString(SelectionMenuCaption(n + 1, formats[n].Name)));
+    }
 }
 
 void Menus::BuildToolMenu(QMenu* tool, const Commands& c)
@@ -383,6 +411,7 @@ void Menus::SyncFromSettings()
     for (const auto& [action, field] : settingChecks_) action->setChecked(s.*field);
     TickSoundItems();
     SyncClipCommands();
+    UpdateFormatMenus();
     // A stored mode outside 1..3 ticks none, and the setting keeps its value until a click.
     for (int i = 0; i < 3; ++i) {
         logReadModes_[i]->setChecked(s.LogReadMode == i + 1);

@@ -17,6 +17,7 @@ namespace qv {
 class ClipViewer;
 class ComparisonLoader;
 class LifecycleController;
+class ListOutputController;
 class MatchController;
 class ProcessingController;
 class ResultController;
@@ -26,7 +27,7 @@ class ViewController;
 // The main menu and the popups of this window, each item found by its component name. Ticks
 // show the Settings object and write to it when clicked, so the window and the core read one
 // source.
-class Menus final : public QObject, public ViewMenu {
+class Menus final : public QObject, public ViewMenu, public FormatMenus {
     Q_OBJECT
 public:
     // The commands the items start.
@@ -39,6 +40,7 @@ public:
         MatchController& matcher;
         ComparisonLoader& loader;
         SoundController& sounds;
+        ListOutputController& lists;
     };
     Menus(QMainWindow& window, Settings& settings, FileJob& job, StatusLine& status);
     void Build(const Commands& commands);
@@ -49,6 +51,8 @@ public:
     void TickView(View view) override;
     void SetDupCommandsEnabled(bool enabled) override;
     bool DupCommandsEnabled() const override;
+    // FormatMenus.
+    void UpdateFormatMenus() override;
 
     // The popups of the views, opened at a point of the screen.
     enum class Popup { Main, Clip, List, Dup };
@@ -61,6 +65,7 @@ private:
     QAction* AddSettingCheck(QMenu* menu, const char* name, const char* caption, bool Settings::*field,
                              std::function<void()> after = {});
     void BuildSettingsMenu(QMenu* setting, const Commands& commands);
+    void BuildListMenus(QMenu* file, ListOutputController& lists);
     void BuildToolMenu(QMenu* tool, const Commands& commands);
     void BuildClipViewerMenu(QMenu* setting, const Commands& commands);
     void BuildSoundMenu(QMenu* setting, SoundController& sounds);
@@ -91,6 +96,7 @@ private:
     QAction* pasteClipboard_[2] = {};   // PasteClipboard, PasteClipboard2
     QAction* wordWrap_[2] = {};         // WordWrap1, W1: one command, two places
     QAction* soundItems_[4][3] = {};    // per notification, the radio items of types 0..2
+    QAction* listMenus_[5] = {};        // ListMenu1..5
 };
 
 }  // namespace qv

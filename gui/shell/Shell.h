@@ -151,6 +151,13 @@ public:
     virtual std::string SelectedFolder() const = 0;
 };
 
+// The menu items named after the list formats: their captions follow the formats' names.
+class FormatMenus {
+public:
+    virtual ~FormatMenus() = default;
+    virtual void UpdateFormatMenus() = 0;
+};
+
 // The window's services, each behind the interface of its need, for building subsystems and
 // for tests; the settings object is the single source of truth of every setting.
 struct Shell {
