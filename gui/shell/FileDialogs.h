@@ -5,6 +5,13 @@
 
 namespace qv {
 
+// One entry of a dialog's file-type list: "MD5 FileName(*.MD5)" with "*.MD5" (';' between
+// several patterns). Kept apart, so a description may hold any character.
+struct FileFilter {
+    std::string description;
+    std::string patterns;
+};
+
 // The open dialogs of the window, behind a seam like the message prompts: the window shows
 // real dialogs, tests answer from a script.
 class FileDialogs {
@@ -22,6 +29,13 @@ public:
     // the chosen file's full path ("" when cancelled).
     virtual std::string ChooseSoundFile(const std::string& startFile, const std::string& startFolder,
                                         const std::function<void(const std::string&)>& preview) = 0;
+    // A file to write, proposed as fileName (a full path); asks before replacing a file and
+    // refuses a read-only one. filterIndex (from 1) selects the filter entry at the start and
+    // holds the one chosen when the dialog closed. "" when cancelled.
+    virtual std::string SaveFile(const std::string& title, const std::string& fileName,
+                                 const std::vector<FileFilter>& filters, int& filterIndex) = 0;
+    // A folder, the prompt (lines split by '\r') shown above the folders; "" when cancelled.
+    virtual std::string ChooseFolder(const std::string& prompt, const std::string& startFolder) = 0;
 };
 
 }  // namespace qv

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -24,18 +26,21 @@ QString DialogText(const std::string& text)
     return s;
 }
 
+QString QtFilterEntry(const QString& description, const QString& patterns)
+{
+    QStringList list = patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    // "*.*" means every file here, including names without a dot.
+    for (QString& p : list) {
+        if (p == QStringLiteral("*.*")) p = QStringLiteral("*");
+    }
+    return description + QStringLiteral(" (") + list.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
 QString QtFilterFrom(const std::string& filter)
 {
     const QStringList parts = ToQ(filter).split(QLatin1Char('|'));
     QStringList out;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        // "*.*" means every file here, including names without a dot.
-        for (QString& p : patterns) {
-            if (p == QStringLiteral("*.*")) p = QStringLiteral("*");
-        }
-        out << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
-    }
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) out << QtFilterEntry(parts[i], parts[i + 1]);
     return out.join(QStringLiteral(";;"));
 }
 
@@ -233,6 +238,80 @@ std::string QtPrompts::ChooseSoundFile(const std::string& startFile, const std::
     if (dialog.exec() != QDialog::Accepted) return {};
     const QString chosen = dialog.selectedFiles().value(0);
     return QFileInfo(chosen).isFile() ? FromQ(QFileInfo(chosen).absoluteFilePath()) : std::string();
+}
+
+namespace {
+
+// Qt's own save dialog, so that a read-only target (owner-write bit clear, as the file
+// attributes count it) can be refused before anything is written.
+class SaveFileDialog final : public QFileDialog {
+public:
+    SaveFileDialog(QWidget* parent, const QString& title) : QFileDialog(parent, title)
+    {
+        setOption(QFileDialog::DontUseNativeDialog);
+        // The descriptions name their patterns already.
+        setOption(QFileDialog::HideNameFilterDetails);
+        setAcceptMode(QFileDialog::AcceptSave);
+        setFileMode(QFileDialog::AnyFile);
+    }
+
+    void accept() override
+    {
+        const QFileInfo chosen(selectedFiles().value(0));
+        if (chosen.isFile() && !(chosen.permissions() & QFileDevice::WriteOwner)) {
+            QMessageBox::warning(this, windowTitle(),
+                                 chosen.absoluteFilePath() + QStringLiteral("\n読み取り専用のファイルです\n"
+                                                                            "別の名前を指定して下さい"));
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
+}  // namespace
+
+std::string QtPrompts::SaveFile(const std::string& title, const std::string& fileName,
+                                const std::vector<FileFilter>& filterList, int& filterIndex)
+{
+    if (ending_) return {};
+    Running running;
+    SaveFileDialog dialog(parent_, ToQ(title));
+    QStringList filters;
+    for (const FileFilter& f : filterList) filters << QtFilterEntry(ToQ(f.description), ToQ(f.patterns));
+    dialog.setNameFilters(filters);
+    // The filter first: choosing one renames the proposed file to its extension.
+    if (filterIndex >= 1 && filterIndex <= filters.size()) dialog.selectNameFilter(filters[filterIndex - 1]);
+    dialog.selectFile(ToQ(fileName));
+    if (dialog.exec() != QDialog::Accepted) return {};
+    // The dialog names the chosen entry by the text it shows. Two entries of the same text
+    // cannot be told apart; the first is taken.
+    const QString picked = dialog.selectedNameFilter();
+    for (size_t i = 0; i < filterList.size(); ++i) {
+        if (picked == filters[static_cast<qsizetype>(i)] || picked == ToQ(filterList[i].description).simplified()) {
+            filterIndex = static_cast<int>(i) + 1;
+            break;
+        }
+    }
+    return FromQ(dialog.selectedFiles().value(0));
+}
+
+std::string QtPrompts::ChooseFolder(const std::string& prompt, const std::string& startFolder)
+{
+    if (ending_) return {};
+    Running running;
+    QFileDialog dialog(parent_, QStringLiteral("フォルダの参照"),
+                       startFolder.empty() ? QDir::homePath() : ToQ(startFolder));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+        auto* label = new QLabel(DialogText(prompt), &dialog);
+        label->setObjectName(QStringLiteral("FolderPrompt"));
+        grid->addWidget(label, grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const QString chosen = dialog.selectedFiles().value(0);
+    return chosen.isEmpty() ? std::string() : FromQ(QDir::cleanPath(chosen));
 }
 
 }  // namespace qv

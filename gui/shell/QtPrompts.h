@@ -24,6 +24,9 @@ public:
                          const std::string& filter) override;
     std::string ChooseSoundFile(const std::string& startFile, const std::string& startFolder,
                                 const std::function<void(const std::string&)>& preview) override;
+    std::string SaveFile(const std::string& title, const std::string& fileName, const std::vector<FileFilter>& filters,
+                         int& filterIndex) override;
+    std::string ChooseFolder(const std::string& prompt, const std::string& startFolder) override;
 
     // The program is ending (a termination signal): from now on every box gets its most
     // cautious answer at once without being shown, and every dialog is cancelled.
@@ -42,6 +45,8 @@ bool DialogsRunning();
 
 // "desc|*.a;*.b|desc2|*.*" -> the Qt form "desc (*.a *.b);;desc2 (*)".
 QString QtFilterFrom(const std::string& filter);
+// One entry of the Qt form: "desc (*.a *.b)".
+QString QtFilterEntry(const QString& description, const QString& patterns);
 // Message texts use '\r' between lines.
 QString DialogText(const std::string& text);
 QString ToQ(const std::string& utf8);

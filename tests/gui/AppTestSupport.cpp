@@ -55,6 +55,26 @@ std::string ScriptedFileDialogs::ChooseSoundFile(const std::string& startFile, c
     return a;
 }
 
+std::string ScriptedFileDialogs::SaveFile(const std::string&, const std::string& fileName,
+                                          const std::vector<FileFilter>& filters, int& filterIndex)
+{
+    saveOffers.push_back({fileName, filters, filterIndex});
+    if (saveAnswers.empty()) return {};
+    const auto [path, chosen] = saveAnswers.front();
+    saveAnswers.erase(saveAnswers.begin());
+    if (chosen > 0) filterIndex = chosen;
+    return path;
+}
+
+std::string ScriptedFileDialogs::ChooseFolder(const std::string& prompt, const std::string&)
+{
+    folderPrompts.push_back(prompt);
+    if (folderAnswers.empty()) return {};
+    const std::string a = folderAnswers.front();
+    folderAnswers.erase(folderAnswers.begin());
+    return a;
+}
+
 void RecordedSounds::PlayWave(const std::string& file) { played.push_back(NameOf(file)); }
 
 MainWindow& WindowTest::Create(std::vector<std::string> arguments, std::function<void()> pumpHook)

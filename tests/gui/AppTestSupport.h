@@ -33,11 +33,26 @@ public:
     // ChooseSoundFile: the answers, and where each chooser started.
     std::vector<std::string> soundAnswers;
     std::vector<std::pair<std::string, std::string>> soundStarts;
+    // SaveFile: the answers (path, "" cancels; the filter entry chosen, 0 keeps the one offered)
+    // and what each dialog offered.
+    struct SaveOffer {
+        std::string fileName;
+        std::vector<FileFilter> filters;
+        int filterIndex = 0;
+    };
+    std::vector<std::pair<std::string, int>> saveAnswers;
+    std::vector<SaveOffer> saveOffers;
+    // ChooseFolder: the answers ("" cancels) and the prompts shown.
+    std::vector<std::string> folderAnswers;
+    std::vector<std::string> folderPrompts;
     std::vector<std::string> OpenFiles(const std::string&, const std::string& folder,
                                        const std::string&) override;
     std::string OpenFile(const std::string& title, const std::string& folder, const std::string& filter) override;
     std::string ChooseSoundFile(const std::string& startFile, const std::string& startFolder,
                                 const std::function<void(const std::string&)>& preview) override;
+    std::string SaveFile(const std::string& title, const std::string& fileName, const std::vector<FileFilter>& filters,
+                         int& filterIndex) override;
+    std::string ChooseFolder(const std::string& prompt, const std::string& startFolder) override;
 };
 
 // Records what would be heard: "beep", or the wave file's name.
