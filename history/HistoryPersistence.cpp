@@ -171,6 +171,14 @@ std::string KeptDamagedHistoryText(const std::string& historyPath, const std::st
     return "読み取れない履歴ファイル " + NameOf(historyPath) + " を " + keptAs + " として残しました";
 }
 
+bool AskToRetryHistoryRead(int errorCode, WorkHooks& ui)
+{
+    const std::string text = "履歴ファイル読込エラー\r\r" + PlatformErrorText(errorCode) + "(" +
+                             std::to_string(errorCode) + ")" + "\r\r" + "もう一度読み取りを試みますか？";
+    // A box closed without Abort tries again, as Retry does.
+    return ui.prompts && ui.prompts->Message("Quenvarlith", text, Buttons::AbortRetry, BoxIcon::Error) != Answer::Abort;
+}
+
 StartLoadOutcome LoadHistoryAtStart(HashHistory& store, const HistoryOptions& options,
                                     HistoryFileState& state, const std::string& historyPath,
                                     const StartConditions& start, WorkHooks& ui)
@@ -184,12 +192,7 @@ StartLoadOutcome LoadHistoryAtStart(HashHistory& store, const HistoryOptions& op
     while (go) {
         int code = 0;
         if (ProbeHistoryFile(historyPath, code)) break;
-        const std::string text = "履歴ファイル読込エラー\r\r" + PlatformErrorText(code) + "(" +
-                                 std::to_string(code) + ")" + "\r\r" + "もう一度読み取りを試みますか？";
-        const Answer answer =
-            ui.prompts ? ui.prompts->Message("Quenvarlith", text, Buttons::AbortRetry, BoxIcon::Error)
-                       : Answer::Abort;
-        if (answer == Answer::Abort) go = false;
+        go = AskToRetryHistoryRead(code, ui);
     }
     if (go) {
         ui.BusyComment("履歴データ読込み中　しばらくお待ちください");

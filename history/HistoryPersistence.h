@@ -42,6 +42,9 @@ std::string DatedHistoryName(const std::string& folder, double now, const std::s
 // description holds the lock. Never blocks.
 bool ProbeHistoryFile(const std::string& path, int& errorCode);
 
+// The box shown when the probe fails (Abort / Retry): true when the user wants another try.
+bool AskToRetryHistoryRead(int errorCode, WorkHooks& ui);
+
 // Holds the exclusive lock of the history file while it is saved, so another copy's probe
 // fails meanwhile. Waits up to waitMs for a lock held by another copy.
 class HistoryFileLock {
