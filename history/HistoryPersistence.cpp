@@ -80,13 +80,14 @@ std::string HistoryFilePath(const std::string& dataFolder)
     return JoinPath(dataFolder, kHistoryFileName);
 }
 
-double HistoryFileStamp(const std::string& path)
+HistoryFileMark HistoryFileStamp(const std::string& path)
 {
-    // The full-resolution write time, not the two-second form: another copy's save within
-    // the same two seconds must still count as a change, or the exit save would overwrite it.
+    // Not the two-second form, and not the time alone: another copy's save soon after the
+    // file was noted must still count as a change, or the exit save would overwrite it.
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return 0.0;
-    return UnixToDateTime(st.st_mtim.tv_sec) + static_cast<double>(st.st_mtim.tv_nsec) / 86400e9;
+    if (::stat(path.c_str(), &st) != 0) return {};
+    return {UnixToDateTime(st.st_mtim.tv_sec) + static_cast<double>(st.st_mtim.tv_nsec) / 86400e9,
+            static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino), static_cast<int64_t>(st.st_size)};
 }
 
 std::string DatedHistoryName(const std::string& folder, double now, const std::string& extension)

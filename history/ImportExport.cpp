@@ -35,7 +35,7 @@ bool ReadOwnHistoryFile(HashHistory& store, HistoryFileState& state, const std::
     while (!lock.Acquire(path, lockWaitMs) && lock.Contended()) {
         if (!AskToRetryHistoryRead(EWOULDBLOCK, ui)) return false;
     }
-    const double stamp = HistoryFileStamp(path);
+    const HistoryFileMark stamp = HistoryFileStamp(path);
     std::string why;
     if (!Reported(ReadHistoryFile(store, path, options, ui, &why), path, why, ui)) return false;
     state.HistoryFileRead = true;
@@ -107,7 +107,7 @@ ImportOutcome ImportHistoryFiles(HashHistory& store, HistoryFileState& state, co
     if (r.deleteAfter && !state.HistoryFileRead && !stopped) {
         // Its own records come in first, or writing the store over it would lose them. No
         // file at all holds nothing to lose.
-        if (!FileExists(r.historyPath)) state = HistoryFileState{true, 0.0};
+        if (!FileExists(r.historyPath)) state = HistoryFileState{true, {}};
         else ReadOwnHistoryFile(store, state, r.historyPath, r.options.ReadOptions(), ui, r.lockWaitMs);
         ui.Pump();
     }
