@@ -1,0 +1,133 @@
+// --register, --forget, --export and --import, and two copies saving one history at once.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <set>
+
+#include "cli/TerminalMode.h"
+#include "history/HistoryFiles.h"
+#include "platform/DirSearch.h"
+#include "platform/Files.h"
+#include "support/FailingSource.h"
+#include "support/Processes.h"
+#include "support/TempDir.h"
+
+namespace qv {
+namespace {
+
+using Paths = std::set<std::string>;
+
+class HistoryCommandsTest : public ::testing::Test {
+protected:
+    int Run(std::vector<std::string> args)
+    {
+        out.clear();
+        err.clear();
+        HeadlessEnv env;
+        env.out = [this](std::string_view t) { out += t; };
+        env.err = [this](std::string_view t) { err += t; };
+        env.dataFolder = home.path();
+        env.cwd = files.path();
+        env.fileSource = [this] { return std::make_unique<FailingSource>("", &opens); };
+        args.insert(args.begin(), "--no-gui");
+        return RunHeadless(args, env);
+    }
+    // The records of a history file; the file must read whole.
+    Paths In(const std::string& path)
+    {
+        HashHistory h;
+        WorkHooks ui;
+        EXPECT_TRUE(ReadHistoryFile(h, path, HistoryReadOptions{}, ui)) << path;
+        Paths out;
+        for (int32_t i = 0; i < h.Count(); ++i) out.insert(h.PathAt(i));
+        return out;
+    }
+    Paths Tree(const std::string& folder, int n)
+    {
+        Paths made;
+        for (int i = 0; i < n; ++i) made.insert(files.WriteFile(folder + "/" + std::to_string(i % 4) + "/" + std::to_string(i), folder));
+        return made;
+    }
+
+    TempDir home, files;
+    std::string out, err;
+    std::atomic<int> opens{0};
+};
+
+TEST_F(HistoryCommandsTest, RegisterForgetExportAndImport)
+{
+    Tree("t", 3);
+    ASSERT_EQ(Run({"--register", "t"}), 0) << err;
+    EXPECT_EQ(out, "履歴一括登録完了 登録 3件  履歴全体 3件\n");
+    const int read = opens.load();
+    EXPECT_EQ(Run({"--register", "t/"}), 0) << err;
+    EXPECT_EQ(out, "履歴一括登録完了 登録 0件  履歴全体 3件\n");
+    EXPECT_EQ(opens.load(), read);   // an unchanged tree is not read again
+
+    EXPECT_EQ(Run({"--export", "all.CSV"}), 0) << err;
+    EXPECT_EQ(out, "履歴データエクスポート完了 履歴データ 3件\n");
+    EXPECT_EQ(Run({"--forget", "t/1"}), 0) << err;
+    EXPECT_EQ(out, "履歴データ削除終了　残数2件 削除1件 指定フォルダ " + files.Path("t/1") + "\n");
+    EXPECT_EQ(Run({"--import", "all.CSV"}), 0) << err;
+    EXPECT_EQ(out, "履歴データインポート完了 履歴データ3件 既読状態\n");
+    EXPECT_EQ(In(home.Path("Quenvarlith.dat")).size(), 3u);
+
+    const std::pair<std::vector<std::string>, int> refused[] = {
+        {{"--export", "all.txt"}, 2}, {{"--import", "all.CSV", "x.txt"}, 2}, {{"--forget", ""}, 2},
+        {{"--import", "missing.dat"}, 1}, {{"--register", "missing"}, 1},
+    };
+    for (const auto& [args, code] : refused) {
+        EXPECT_EQ(Run(args), code) << args[1];
+        EXPECT_NE(err, "") << args[1];
+    }
+    EXPECT_NE(err.find(files.Path("missing") + " (No such file or directory)"), std::string::npos) << err;
+    EXPECT_FALSE(PathExists(files.Path("all.txt")));
+}
+
+// Two copies registering at the same moment, in each save mode: the history file always reads
+// whole, and it (with the dated file of save mode 2) holds what the mode promises.
+TEST_F(HistoryCommandsTest, TwoCopiesSavingAtOnce)
+{
+    const Paths base = Tree("base", 4), mine[] = {Tree("a", 40), Tree("b", 40)};
+    Paths all = base;
+    for (const Paths& p : mine) all.insert(p.begin(), p.end());
+    ASSERT_EQ(Run({"--register", "base"}), 0) << err;
+    const std::string history = home.Path("Quenvarlith.dat"), baseBytes = TempDir::ReadFile(history);
+    for (int mode = 1; mode <= 3; ++mode) {
+        home.WriteFile("Quenvarlith.ini", "[Loging]\r\nLogSaveMode=" + std::to_string(mode) + "\r\n");
+        for (int round = 0; round < 8; ++round) {
+            for (const std::string& name : home.Names())
+                if (name.rfind("Quenvarlith-", 0) == 0) ::unlink(home.Path(name).c_str());
+            home.WriteFile("Quenvarlith.dat", baseBytes);
+            const auto copy = [&](int i) { return Run({"--register", i == 0 ? "a" : "b"}); };
+            ASSERT_EQ(RunInChildren(2, copy), (std::vector<int>{0, 0})) << mode;
+
+            const Paths kept = In(history);
+            Paths seen = kept;
+            int dated = 0;
+            for (const std::string& name : home.Names()) {
+                if (name.rfind("Quenvarlith-", 0) != 0) continue;
+                ++dated;
+                const Paths more = In(home.Path(name));
+                seen.insert(more.begin(), more.end());
+            }
+            const std::string where = "mode " + std::to_string(mode) + " round " + std::to_string(round);
+            EXPECT_TRUE(std::includes(kept.begin(), kept.end(), base.begin(), base.end())) << where;
+            EXPECT_EQ(dated, mode == 2 ? static_cast<int>(kept != all) : 0) << where;
+            if (mode != 3) {
+                EXPECT_EQ(seen, all) << where;   // nothing lost
+            } else {
+                // The copy that finds the file rewritten saves nothing: one copy's records or both.
+                const auto holds = [&](const Paths& p) { return std::includes(kept.begin(), kept.end(), p.begin(), p.end()); };
+                EXPECT_TRUE(holds(mine[0]) || holds(mine[1])) << where;
+                EXPECT_EQ(kept.size(), base.size() + (holds(mine[0]) ? 40 : 0) + (holds(mine[1]) ? 40 : 0)) << where;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qv
