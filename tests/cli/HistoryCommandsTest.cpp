@@ -7,33 +7,23 @@
 #include <atomic>
 #include <set>
 
-#include "cli/TerminalMode.h"
+#include "HeadlessFixture.h"
 #include "history/HistoryFiles.h"
 #include "platform/DirSearch.h"
 #include "platform/Files.h"
 #include "support/FailingSource.h"
 #include "support/Processes.h"
-#include "support/TempDir.h"
 
 namespace qv {
 namespace {
 
 using Paths = std::set<std::string>;
 
-class HistoryCommandsTest : public ::testing::Test {
+class HistoryCommandsTest : public HeadlessFixture {
 protected:
-    int Run(std::vector<std::string> args)
+    void Prepare(HeadlessEnv& env) override
     {
-        out.clear();
-        err.clear();
-        HeadlessEnv env;
-        env.out = [this](std::string_view t) { out += t; };
-        env.err = [this](std::string_view t) { err += t; };
-        env.dataFolder = home.path();
-        env.cwd = files.path();
         env.fileSource = [this] { return std::make_unique<FailingSource>("", &opens); };
-        args.insert(args.begin(), "--no-gui");
-        return RunHeadless(args, env);
     }
     // The records of a history file; the file must read whole.
     Paths In(const std::string& path)
@@ -52,8 +42,6 @@ protected:
         return made;
     }
 
-    TempDir home, files;
-    std::string out, err;
     std::atomic<int> opens{0};
 };
 
