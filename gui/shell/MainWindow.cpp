@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "gui/history/HistoryController.h"
 #include "gui/processing/ProcessingController.h"
 #include "gui/processing/ResultController.h"
 #include "gui/shell/BusyPanel.h"
@@ -156,7 +157,11 @@ void MainWindow::BuildSubsystems()
                                     JoinPath(folder, kSettingsFileName), JoinPath(folder, "Quenvarlith.dat"),
                                     options_.arguments, options_.shiftHeld};
     lifecycle_ = std::make_unique<LifecycleController>(std::move(life));
-    menus_->Build({*processing_, *results_, *views_, *lifecycle_, *viewer_, *matcher_, *loader_, *sounds_});
+    historyCommands_ = std::make_unique<HistoryController>(HistoryController::Parts{
+        settings_, history_, processing_->TheDriver(), *processing_, *prompts_, *dialogs_, *texts_, *busy_,
+        *listFrame_, lifecycle_->historyState(), [this] { return MakeHooks(); }, HistoryFilePath(folder)});
+    menus_->Build({*processing_, *results_, *views_, *lifecycle_, *viewer_, *matcher_, *loader_, *sounds_,
+                   *historyCommands_});
     shell_.emplace(Shell{settings_, history_, processing_->TheDriver(), *job_, *prompts_, *dialogs_, *texts_,
                          *texts_, *this, *pages_, *busy_, *listFrame_, *viewer_, *sounds_});
 

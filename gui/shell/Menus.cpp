@@ -8,6 +8,7 @@
 
 #include <utility>
 
+#include "gui/history/HistoryController.h"
 #include "gui/processing/ProcessingController.h"
 #include "gui/processing/ResultController.h"
 #include "gui/shell/LifecycleController.h"
@@ -70,6 +71,8 @@ void Menus::Build(const Commands& c)
     connect(Add(file, "OpenText", "比較ファイル読込み(&C)..."), &QAction::triggered, this,
             [&loader] { loader.OpenTextClick(); });
     file->addSeparator();
+    BuildHistoryMenus(file, c.history);
+    file->addSeparator();
     QAction* exit1 = Add(file, "Exit1", "終了(&X)");
     exit1->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
     LifecycleController& life = c.lifecycle;
@@ -101,6 +104,22 @@ void Menus::Build(const Commands& c)
     BuildPopups(c);
     SetDupCommandsEnabled(false);
     SyncFromSettings();
+}
+
+void Menus::BuildHistoryMenus(QMenu* file, HistoryController& history)
+{
+    connect(Add(file, "InportLOG", "履歴インポート(&I)..."), &QAction::triggered, this,
+            [&history] { history.InportLOGClick(); });
+    connect(Add(file, "ExportLOG", "履歴エクスポート(&E)..."), &QAction::triggered, this,
+            [&history] { history.ExportLOGClick(); });
+    // The bulk list items of list output follow in the same submenu, after a separator.
+    QMenu* n4 = file->addMenu(QStringLiteral("履歴一括処理(&T)"));
+    n4->setObjectName(QStringLiteral("N4"));
+    connect(Add(n4, "FolderScan", "履歴一括登録(&A)..."), &QAction::triggered, this,
+            [&history] { history.FolderScanClick(); });
+    connect(Add(n4, "LogErase", "履歴一括削除(&E)..."), &QAction::triggered, this,
+            [&history] { history.LogEraseClick(); });
+    n4->addSeparator();
 }
 
 void Menus::BuildToolMenu(QMenu* tool, const Commands& c)
@@ -253,6 +272,12 @@ void Menus::BuildSettingsMenu(QMenu* setting, const Commands& c)
     setting->addSeparator();
     QMenu* log = setting->addMenu(QStringLiteral("履歴情報(&L)"));
     log->setObjectName(QStringLiteral("LogSet"));
+    HistoryController& history = c.history;
+    connect(Add(log, "LogClear", "履歴情報クリア(&C)"), &QAction::triggered, this, [&history] { history.LogClearClick(); });
+    connect(Add(log, "LogKeepSet", "保存期間設定(&D)..."), &QAction::triggered, this,
+            [&history] { history.LogKeepSetClick(); });
+    connect(Add(log, "LogInhibitSize", "制限ファイルサイズ(&S)..."), &QAction::triggered, this,
+            [&history] { history.LogInhibitSizeClick(); });
     verification_ = AddCheck(log, "Verification", "再計算し履歴と照合(&R)");
     connect(verification_, &QAction::triggered, this, [this](bool on) {
         settings_.Verification = on;

@@ -16,6 +16,7 @@ namespace qv {
 
 class ClipViewer;
 class ComparisonLoader;
+class HistoryController;
 class LifecycleController;
 class MatchController;
 class ProcessingController;
@@ -39,6 +40,7 @@ public:
         MatchController& matcher;
         ComparisonLoader& loader;
         SoundController& sounds;
+        HistoryController& history;
     };
     Menus(QMainWindow& window, Settings& settings, FileJob& job, StatusLine& status);
     void Build(const Commands& commands);
@@ -61,6 +63,7 @@ private:
     QAction* AddSettingCheck(QMenu* menu, const char* name, const char* caption, bool Settings::*field,
                              std::function<void()> after = {});
     void BuildSettingsMenu(QMenu* setting, const Commands& commands);
+    void BuildHistoryMenus(QMenu* file, HistoryController& history);
     void BuildToolMenu(QMenu* tool, const Commands& commands);
     void BuildClipViewerMenu(QMenu* setting, const Commands& commands);
     void BuildSoundMenu(QMenu* setting, SoundController& sounds);

@@ -1,0 +1,165 @@
+// The history commands through the window's menus: clear, keep period, size limit, bulk
+// registration and removal, import and export, with their boxes, dialogs and status texts.
+#include "AppTestSupport.h"
+
+#include "history/HistoryFiles.h"
+#include "history/ImportExport.h"
+#include "history/Maintenance.h"
+#include "platform/Clock.h"
+#include "platform/DirSearch.h"
+#include "platform/Paths.h"
+
+namespace qv {
+namespace {
+
+class HistoryCommandsTest : public WindowTest {
+protected:
+    int32_t Count() const { return S().history.Count(); }
+    std::string HistoryFile() const { return JoinPath(Home(), "Quenvarlith.dat"); }
+    int32_t OnDisk() const
+    {
+        HashHistory h;
+        WorkHooks ui;
+        EXPECT_TRUE(ReadHistoryFile(h, HistoryFile(), HistoryReadOptions{}, ui));
+        return h.Count();
+    }
+    void WriteLoging(const std::string& loging) { dir.WriteFile("home/Quenvarlith.ini", "[Loging]\r\n" + loging); }
+    std::string LastShown() const { return prompts.shown().empty() ? "" : prompts.shown().back().text; }
+};
+
+TEST_F(HistoryCommandsTest, ClearAsksAndTheExitSaveKeepsWhatTheFileHolds)
+{
+    const std::string a = dir.WriteFile("f/a", "a"), b = dir.WriteFile("f/b", "bb"), c = dir.WriteFile("f/c", "c");
+    Start();
+    DropAndWait({a, b});
+    prompts.Push(Answer::Cancel);
+    Trigger("LogClear");
+    EXPECT_EQ(LastShown(), ClearQuestionText(2, false));
+    EXPECT_EQ(Status(), kClearCancelledStatus);
+    CloseAndDestroy();
+    ASSERT_EQ(OnDisk(), 2);
+
+    // Not read at start (read mode 3): a clear and a close in save mode 1 lose nothing of the file.
+    WriteLoging("LogReadMode=3\r\n");
+    Start();
+    DropAndWait({c});
+    prompts.Push(Answer::Ok);
+    Trigger("LogClear");
+    EXPECT_EQ(LastShown(), ClearQuestionText(1, false));
+    EXPECT_EQ(Count(), 0);
+    CloseAndDestroy();
+    EXPECT_EQ(OnDisk(), 2);
+
+    // Read at start: the clear empties the folder list, and the close writes 0 entries.
+    WriteLoging("LogReadMode=1\r\n");
+    Start();
+    ASSERT_TRUE(S().folders.SelectFolder(dir.Path("f")));
+    prompts.Push(Answer::Ok);
+    Trigger("LogClear");
+    EXPECT_EQ(LastShown(), ClearQuestionText(2, true));
+    EXPECT_EQ(Status(), kClearedStatus);
+    EXPECT_FALSE(S().folders.SelectFolder(dir.Path("f")));
+    CloseAndDestroy();
+    EXPECT_EQ(OnDisk(), 0);
+}
+
+TEST_F(HistoryCommandsTest, KeepPeriodAndSizeLimitBoxes)
+{
+    HashHistory h;
+    const double now = SystemClock::Instance().Now();
+    for (const auto& [name, age] : {std::pair{"old", 20.0}, {"new", 1.0}}) {
+        FoundEntry f;
+        ASSERT_TRUE(FindPath(dir.WriteFile(name, name), kAttrAny, f));
+        h.Insert(dir.Path(name), HistoryRecord{f.size, f.stamp, now - age, "M", "C"});
+    }
+    WorkHooks ui;
+    dir.MakeFolder("home");
+    ASSERT_TRUE(WriteHistoryFile(h, HistoryFile(), ui));
+    WriteLoging("Log Keep Date=30\r\n");
+    Start();
+    ASSERT_EQ(Count(), 2);
+
+    prompts.PushInput("14");
+    Trigger("LogKeepSet");
+    EXPECT_EQ(prompts.shown().back().title, kKeepPeriodTitle);
+    EXPECT_EQ(LastShown(), KeepPeriodPrompt(2));
+    EXPECT_EQ(prompts.shown().back().inputDefault, "30");
+    EXPECT_EQ(IndexOf(dir.Path("old")), -1);
+    EXPECT_EQ(Status(), "履歴保存期間は14日間、累積件数は 1件です");
+    S().status.SetStatus("");
+    prompts.PushInput("fourteen");   // kept, and the sweep runs all the same
+    Trigger("LogKeepSet");
+    EXPECT_EQ(Status(), "履歴保存期間は14日間、累積件数は 1件です");
+
+    prompts.PushInput("5000000000");
+    Trigger("LogInhibitSize");
+    EXPECT_EQ(Status(), "制限ファイルサイズ 5,000,000,000bytes に変更しました");
+    prompts.PushInputCancel();
+    Trigger("LogInhibitSize");
+    EXPECT_EQ(Status(), "制限ファイルサイズ 5,000,000,000bytes");
+    CloseAndDestroy();
+    const std::string ini = TempDir::ReadFile(JoinPath(Home(), "Quenvarlith.ini"));
+    EXPECT_NE(ini.find("Log Keep Date=14\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("Limit Loging FileSize=5000000000\r\n"), std::string::npos) << ini;
+}
+
+TEST_F(HistoryCommandsTest, RegisterATreeTwiceThenForgetPartOfIt)
+{
+    for (const char* name : {"t/a", "t/sub/b", "t/sub/deep/c"}) dir.WriteFile(name, name);
+    const std::string tree = dir.Path("t");
+    Start();
+    dialogs.folderAnswers = {tree, tree, tree + "/sub"};
+    Trigger("FolderScan");
+    EXPECT_EQ(dialogs.folderPrompts.back(), kRegisterPrompt);
+    EXPECT_EQ(Status(), "履歴一括登録完了 登録 3件  履歴全体 3件");
+    EXPECT_EQ(Hashed().size(), 3u);
+    Trigger("FolderScan");
+    EXPECT_EQ(Status(), "履歴一括登録完了 登録 0件  履歴全体 3件");
+    EXPECT_EQ(Hashed().size(), 3u);   // nothing read again
+    EXPECT_TRUE(Idle());
+
+    Trigger("LogErase");
+    EXPECT_EQ(dialogs.folderPrompts.back(), kForgetPrompt);
+    EXPECT_EQ(Status(), ForgetDoneText(1, 2, tree + "/sub"));
+    Trigger("LogErase");   // the picker cancelled: nothing happens
+    EXPECT_EQ(Status(), ForgetDoneText(1, 2, tree + "/sub"));
+}
+
+TEST_F(HistoryCommandsTest, ExportThenImportWithDeletionToTheTrash)
+{
+    const ScopedTrash trash(dir.MakeFolder("xdg"));
+    const std::string a = dir.WriteFile("f/a", "a"), b = dir.WriteFile("f/b", "bb"), csv = dir.Path("x.csv");
+    Start();
+    Trigger("ExportLOG");
+    EXPECT_EQ(Status(), kExportEmpty);
+    EXPECT_TRUE(dialogs.saveOffers.empty());
+    DropAndWait({a, b});
+    dialogs.saveAnswers = {{dir.Path("x.txt"), 0}, {csv, 0}};
+    Trigger("ExportLOG");
+    EXPECT_EQ(dialogs.saveOffers[0].fileName, ExportFileName(Home(), SystemClock::Instance().Now()));
+    EXPECT_EQ(Status(), "エクスポート対象拡張子ではありません [.txt]");
+    Trigger("ExportLOG");
+    EXPECT_EQ(Status(), "履歴データエクスポート完了 履歴データ 2件");
+
+    prompts.Push(Answer::Ok);
+    Trigger("LogClear");
+    dialogs.answers = {{csv}, {HistoryFile()}, {dir.Path("x.txt")}};
+    prompts.Push(Answer::Yes);
+    Trigger("InportLOG");
+    EXPECT_EQ(LastShown(), kImportQuestion);
+    EXPECT_EQ(dialogs.shownFolders.back(), Home());
+    EXPECT_EQ(Status(), "履歴データインポート完了 履歴データ2件 既読状態");
+    EXPECT_TRUE(S().folders.SelectFolder(dir.Path("f")));
+    EXPECT_EQ(OnDisk(), 2);
+    EXPECT_FALSE(FileExists(csv));
+    EXPECT_TRUE(FileExists(trash.Trashed("x.csv")));
+
+    Trigger("InportLOG");   // the history file alone: no question
+    EXPECT_EQ(Status(), "履歴データインポート完了 履歴データ2件 既読状態");
+    Trigger("InportLOG");
+    EXPECT_EQ(Status(), kImportWrongExtension);
+    EXPECT_EQ(prompts.pending(), 0u);
+}
+
+}  // namespace
+}  // namespace qv
