@@ -1,5 +1,6 @@
 #include "history/Maintenance.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "platform/DirSearch.h"
@@ -126,6 +127,7 @@ TreeScan ScanTree(const HashHistory& store, const std::string& folder, uint32_t 
         return !ui.StopRequested();
     };
     scan.stopped = !WalkFolderTree(folder, folderMask, fileMask, onFile, afterFolder);
+    std::sort(scan.toHash.begin(), scan.toHash.end(), PathKeyLess{});
     return scan;
 }
 

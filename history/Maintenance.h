@@ -46,7 +46,9 @@ std::string ForgetDoneText(int32_t count, int32_t removed, const std::string& fo
 inline constexpr const char* kRegisterPrompt = "検索フォルダを指定して下さい\r警告！長時間処理中になります";
 inline constexpr const char* kWalkComment = "フォルダ検索中　しばらくお待ちください";
 struct TreeScan {
-    std::vector<std::string> toHash;   // accepted files without a valid record, in walk order
+    // Accepted files without a valid record, in key order: each record hashing adds then lands
+    // next to the last one, where the walk's order would insert all over a large store.
+    std::vector<std::string> toHash;
     int64_t accepted = 0;              // accepted files of the tree
     bool stopped = false;              // the stop flag ended the walk
 };

@@ -95,7 +95,7 @@ TEST_F(MaintenanceTest, ScanLeavesOutFilesWithValidRecords)
     const std::string tree = dir.Path("t");
     const uint32_t folderMask = kAttrAny & ~kAttrHidden, fileMask = kAttrArchive | kAttrReadOnly;
     TreeScan scan = ScanTree(store, tree, folderMask, fileMask, false, ui);
-    EXPECT_EQ(scan.toHash, (Texts{tree + "/a", tree + "/sub/b", tree + "/sub/deep/c"}));   // breadth first
+    EXPECT_EQ(scan.toHash, (Texts{tree + "/a", tree + "/sub/b", tree + "/sub/deep/c"}));
     EXPECT_EQ(statuses.front(), "フォルダ検索中 算出予約数1files");
     for (const std::string& path : scan.toHash) {
         FoundEntry f;
