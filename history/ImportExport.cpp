@@ -87,11 +87,12 @@ ImportOutcome ImportHistoryFiles(HashHistory& store, HistoryFileState& state, co
             seams.fileCount("履歴ファイル数 (" + FormatGrouped(done) + "/" + FormatGrouped(total) + ")", done, total);
     };
     ui.ClearStop();
+    // The busy display comes up with its batch caption emptied: the count goes on after it.
+    ui.BusyComment("履歴データ読込み中　しばらくお待ちください");
+    ui.BusyPanel(true);
     if (seams.fileCount) seams.fileCount("", 0, 0);
     fileCount(0);
     ui.ProgressPos(0);
-    ui.BusyComment("履歴データ読込み中　しばらくお待ちください");
-    ui.BusyPanel(true);
     ui.Pump();
 
     bool& stopped = out.stopped;

@@ -2,6 +2,9 @@
 // registration and removal, import and export, with their boxes, dialogs and status texts.
 #include "AppTestSupport.h"
 
+#include <set>
+
+#include "gui/shell/BusyPanel.h"
 #include "history/HistoryFiles.h"
 #include "history/ImportExport.h"
 #include "history/Maintenance.h"
@@ -128,31 +131,37 @@ TEST_F(HistoryCommandsTest, RegisterATreeTwiceThenForgetPartOfIt)
 TEST_F(HistoryCommandsTest, ExportThenImportWithDeletionToTheTrash)
 {
     const ScopedTrash trash(dir.MakeFolder("xdg"));
-    const std::string a = dir.WriteFile("f/a", "a"), b = dir.WriteFile("f/b", "bb"), csv = dir.Path("x.csv");
-    Start();
+    const std::string a = dir.WriteFile("f/a", "a"), b = dir.WriteFile("f/b", "bb");
+    const std::string csv = dir.Path("x.csv"), dat = dir.Path("y.dat");
+    std::set<std::string> busyTexts;   // what the busy display showed at each refresh
+    Start({}, [&] {
+        if (S().busy.Shown()) busyTexts.insert({Text("LbTotalProgress"), Text("BuzyComment")});
+    });
     Trigger("ExportLOG");
     EXPECT_EQ(Status(), kExportEmpty);
     EXPECT_TRUE(dialogs.saveOffers.empty());
     DropAndWait({a, b});
-    dialogs.saveAnswers = {{dir.Path("x.txt"), 0}, {csv, 0}};
+    dialogs.saveAnswers = {{dir.Path("x.txt"), 0}, {csv, 0}, {dat, 0}};
     Trigger("ExportLOG");
     EXPECT_EQ(dialogs.saveOffers[0].fileName, ExportFileName(Home(), SystemClock::Instance().Now()));
     EXPECT_EQ(Status(), "エクスポート対象拡張子ではありません [.txt]");
+    Trigger("ExportLOG");
     Trigger("ExportLOG");
     EXPECT_EQ(Status(), "履歴データエクスポート完了 履歴データ 2件");
 
     prompts.Push(Answer::Ok);
     Trigger("LogClear");
-    dialogs.answers = {{csv}, {HistoryFile()}, {dir.Path("x.txt")}};
+    dialogs.answers = {{csv, dat}, {HistoryFile()}, {dir.Path("x.txt")}};
     prompts.Push(Answer::Yes);
     Trigger("InportLOG");
     EXPECT_EQ(LastShown(), kImportQuestion);
     EXPECT_EQ(dialogs.shownFolders.back(), Home());
+    EXPECT_TRUE(busyTexts.count("履歴ファイル数 (0/2)") && busyTexts.count("履歴データ検査中　しばらくお待ちください"));
     EXPECT_EQ(Status(), "履歴データインポート完了 履歴データ2件 既読状態");
     EXPECT_TRUE(S().folders.SelectFolder(dir.Path("f")));
     EXPECT_EQ(OnDisk(), 2);
-    EXPECT_FALSE(FileExists(csv));
-    EXPECT_TRUE(FileExists(trash.Trashed("x.csv")));
+    EXPECT_FALSE(FileExists(csv) || FileExists(dat));
+    EXPECT_TRUE(FileExists(trash.Trashed("x.csv")) && FileExists(trash.Trashed("y.dat")));
 
     Trigger("InportLOG");   // the history file alone: no question
     EXPECT_EQ(Status(), "履歴データインポート完了 履歴データ2件 既読状態");
