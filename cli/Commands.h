@@ -10,4 +10,10 @@ int RunSfv(TerminalSession& session);
 int RunList(TerminalSession& session);
 int RunListTree(TerminalSession& session);
 
+// --export OUT, --import FILE..., --register FOLDER, --forget FOLDER
+int RunExport(TerminalSession& session);
+int RunImport(TerminalSession& session);
+int RunRegister(TerminalSession& session);
+int RunForget(TerminalSession& session);
+
 }  // namespace qv

@@ -180,6 +180,10 @@ constexpr CommandSpec kCommands[] = {
     {"--list", 3, kNoLimit, "書式番号 出力先 ファイル...", "リスト書式 1〜5 でファイルの一覧を作る", true, RunList},
     {"--list-tree", 3, 3, "書式番号 出力先 フォルダ", "フォルダ以下すべてのファイルの一覧をリスト書式 1〜5 で作る", true,
      RunListTree},
+    {"--export", 1, 1, "出力先", "履歴を書き出す（.csv/.log はテキスト形式、.dat はバイナリ形式）", false, RunExport},
+    {"--import", 1, kNoLimit, "履歴ファイル...", "履歴ファイル (.csv .log .dat) を履歴に取り込む", true, RunImport},
+    {"--register", 1, 1, "フォルダ", "フォルダ以下すべてのファイルを算出して履歴に登録する", true, RunRegister},
+    {"--forget", 1, 1, "フォルダ", "フォルダ以下のファイルの履歴を削除する", false, RunForget},
 };
 
 const CommandSpec* FindCommand(std::string_view option)

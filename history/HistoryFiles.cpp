@@ -17,6 +17,8 @@ namespace qv {
 namespace {
 
 constexpr size_t kRecordBytes = 72;
+constexpr const char* kCutShort = "ファイルが途中で切れています";
+constexpr const char* kNotHistory = "履歴ファイルの形式ではありません";
 
 void PutU32(unsigned char* p, uint32_t v)
 {
@@ -176,6 +178,11 @@ std::vector<std::string_view> SplitLines(std::string_view text)
 
 }  // namespace
 
+std::string HistoryReadErrorText(const std::string& path, const std::string& reason)
+{
+    return "履歴ファイル読込エラー\r\rファイル名\t" + path + "\r" + "エラー内容\t" + reason;
+}
+
 std::string HistorySaveErrorText(const std::string& path, int errorCode)
 {
     return "履歴保存時にエラーが発生しました\r\r" + path + "\r" + "Error code = " +
@@ -211,28 +218,34 @@ HistoryRecord DecodeRecordBytes(const unsigned char in[72])
 }
 
 bool ReadHistoryFile(HashHistory& store, const std::string& path,
-                     const HistoryReadOptions& options, WorkHooks& ui)
+                     const HistoryReadOptions& options, WorkHooks& ui, std::string* why)
 {
     bool result = true;
     bool cancelled = false;
+    const char* problem = kCutShort;
     HistoryMerge merge(store, options, ui.Now());
     const std::string name = NameOf(path);
     int openCode = 0;
     const int fd = OpenRegularFile(path, openCode);
     if (fd < 0) {
         result = false;
+        if (why) *why = PlatformErrorText(openCode);
     } else {
         FileSource source(fd);
         unsigned char word[4];
         if (!source.Read(word, 4)) {
             result = false;
+            problem = kNotHistory;   // not even a count
         } else {
             const auto count = static_cast<int32_t>(GetU32(word));
             ui.FileLabel(CountLabel(name, count));
             ui.ProgressMax(count);
             ui.ProgressPos(0);
             ui.RefreshAtOnce();
-            if (count < 0) result = false;
+            if (count < 0) {
+                result = false;
+                problem = kNotHistory;
+            }
             std::string entryPath;
             unsigned char record[kRecordBytes];
             for (int32_t i = 0; i < count; ++i) {
@@ -248,6 +261,7 @@ bool ReadHistoryFile(HashHistory& store, const std::string& path,
                 const auto length = static_cast<int32_t>(GetU32(word));
                 if (length < 1 || static_cast<size_t>(length) > kMaxHistoryPathBytes) {
                     result = false;
+                    problem = kNotHistory;
                     break;
                 }
                 entryPath.resize(static_cast<size_t>(length));
@@ -259,10 +273,14 @@ bool ReadHistoryFile(HashHistory& store, const std::string& path,
                 merge.MergeRecord(entryPath, DecodeRecordBytes(record));
             }
             // Bytes after the last entry mean the count is damaged: the file was not read whole.
-            if (result && source.Read(word, 1)) result = false;
+            if (result && source.Read(word, 1)) {
+                result = false;
+                problem = kNotHistory;
+            }
             if (!cancelled) ui.ProgressPos(count);
         }
         ::close(fd);
+        if (why && !result && !cancelled) *why = problem;
     }
     ui.Status("履歴データソート中");
     ui.Pump();
@@ -370,10 +388,7 @@ bool ReadHistoryText(HashHistory& store, const std::string& path,
     std::string bytes, errorText;
     if (!ReadWholeFile(path, bytes, errorText)) {
         if (ui.prompts)
-            ui.prompts->Message("Quenvarlith",
-                                "履歴ファイル読込エラー\r\rファイル名\t" + path + "\r" +
-                                    "エラー内容\t" + errorText,
-                                Buttons::Ok, BoxIcon::Error);
+            ui.prompts->Message("Quenvarlith", HistoryReadErrorText(path, errorText), Buttons::Ok, BoxIcon::Error);
         return false;
     }
     // Decoded line by line: one name that is not UTF-8 falls back to CP932 alone instead of

@@ -52,9 +52,10 @@ private:
 // Binary form: int32 count, then per entry int32 path length, the path bytes and a 72-byte
 // record, all little-endian. Reading stops at a short file or a path length outside 1..4096,
 // keeping what was read. False when cancelled, not read to its end, or longer than its count
-// says; only a regular file is opened.
+// says; only a regular file is opened. why (when given) gets the reason of a failure that was
+// not a stop, for a message naming the file.
 bool ReadHistoryFile(HashHistory& store, const std::string& path,
-                     const HistoryReadOptions& options, WorkHooks& ui);
+                     const HistoryReadOptions& options, WorkHooks& ui, std::string* why = nullptr);
 // Writes the whole store to a temporary file beside path and renames it over path when
 // complete. On failure the message box is shown, the old file stays, and the result is false.
 bool WriteHistoryFile(const HashHistory& store, const std::string& path, WorkHooks& ui);
@@ -74,5 +75,7 @@ HistoryRecord DecodeRecordBytes(const unsigned char in[72]);
 
 // The write-failure message box text.
 std::string HistorySaveErrorText(const std::string& path, int errorCode);
+// The box text for a history file that could not be read, with the reason.
+std::string HistoryReadErrorText(const std::string& path, const std::string& reason);
 
 }  // namespace qv

@@ -80,13 +80,14 @@ std::string HistoryFilePath(const std::string& dataFolder)
     return JoinPath(dataFolder, kHistoryFileName);
 }
 
-double HistoryFileStamp(const std::string& path)
+HistoryFileMark HistoryFileStamp(const std::string& path)
 {
-    // The full-resolution write time, not the two-second form: another copy's save within
-    // the same two seconds must still count as a change, or the exit save would overwrite it.
+    // Not the two-second form, and not the time alone: another copy's save soon after the
+    // file was noted must still count as a change, or the exit save would overwrite it.
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return 0.0;
-    return UnixToDateTime(st.st_mtim.tv_sec) + static_cast<double>(st.st_mtim.tv_nsec) / 86400e9;
+    if (::stat(path.c_str(), &st) != 0) return {};
+    return {UnixToDateTime(st.st_mtim.tv_sec) + static_cast<double>(st.st_mtim.tv_nsec) / 86400e9,
+            static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino), static_cast<int64_t>(st.st_size)};
 }
 
 std::string DatedHistoryName(const std::string& folder, double now, const std::string& extension)
@@ -171,6 +172,14 @@ std::string KeptDamagedHistoryText(const std::string& historyPath, const std::st
     return "読み取れない履歴ファイル " + NameOf(historyPath) + " を " + keptAs + " として残しました";
 }
 
+bool AskToRetryHistoryRead(int errorCode, WorkHooks& ui)
+{
+    const std::string text = "履歴ファイル読込エラー\r\r" + PlatformErrorText(errorCode) + "(" +
+                             std::to_string(errorCode) + ")" + "\r\r" + "もう一度読み取りを試みますか？";
+    // A box closed without Abort tries again, as Retry does.
+    return ui.prompts && ui.prompts->Message("Quenvarlith", text, Buttons::AbortRetry, BoxIcon::Error) != Answer::Abort;
+}
+
 StartLoadOutcome LoadHistoryAtStart(HashHistory& store, const HistoryOptions& options,
                                     HistoryFileState& state, const std::string& historyPath,
                                     const StartConditions& start, WorkHooks& ui)
@@ -184,12 +193,7 @@ StartLoadOutcome LoadHistoryAtStart(HashHistory& store, const HistoryOptions& op
     while (go) {
         int code = 0;
         if (ProbeHistoryFile(historyPath, code)) break;
-        const std::string text = "履歴ファイル読込エラー\r\r" + PlatformErrorText(code) + "(" +
-                                 std::to_string(code) + ")" + "\r\r" + "もう一度読み取りを試みますか？";
-        const Answer answer =
-            ui.prompts ? ui.prompts->Message("Quenvarlith", text, Buttons::AbortRetry, BoxIcon::Error)
-                       : Answer::Abort;
-        if (answer == Answer::Abort) go = false;
+        go = AskToRetryHistoryRead(code, ui);
     }
     if (go) {
         ui.BusyComment("履歴データ読込み中　しばらくお待ちください");

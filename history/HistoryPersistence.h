@@ -21,19 +21,30 @@ struct HistoryOptions {
     HistoryReadOptions ReadOptions() const { return {keepDays, sizeLimit}; }
 };
 
+// One state of the history file: its last-write time at full resolution and the file itself.
+// Every save renames a new file in, so a rewrite within the clock's resolution (a few
+// milliseconds for file times) still differs. All zero when there is no file. Only ever
+// compared with itself.
+struct HistoryFileMark {
+    double time = 0.0;
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t size = 0;
+
+    bool operator==(const HistoryFileMark&) const = default;
+};
+
 // HistoryFileRead: the store holds all of the history file as it is on disk.
-// HistoryFileTime: HistoryFileStamp when noted (0 when it did not exist).
+// HistoryFileTime: HistoryFileStamp when noted (all zero when it did not exist).
 struct HistoryFileState {
     bool HistoryFileRead = false;
-    double HistoryFileTime = 0.0;
+    HistoryFileMark HistoryFileTime;
 };
 
 inline constexpr const char* kHistoryFileName = "Quenvarlith.dat";
 
 std::string HistoryFilePath(const std::string& dataFolder);
-// The file's last-write time at full resolution (so a rewrite within two seconds still
-// differs), 0 when there is no such file. Only ever compared with itself.
-double HistoryFileStamp(const std::string& path);
+HistoryFileMark HistoryFileStamp(const std::string& path);
 // folder/Quenvarlith-yyyymmdd_nnn<extension> with the first n (from 1) that names no file.
 std::string DatedHistoryName(const std::string& folder, double now, const std::string& extension);
 
@@ -41,6 +52,9 @@ std::string DatedHistoryName(const std::string& folder, double now, const std::s
 // the errno when the file cannot be opened (or is no regular file) or another open file
 // description holds the lock. Never blocks.
 bool ProbeHistoryFile(const std::string& path, int& errorCode);
+
+// The box shown when the probe fails (Abort / Retry): true when the user wants another try.
+bool AskToRetryHistoryRead(int errorCode, WorkHooks& ui);
 
 // Holds the exclusive lock of the history file while it is saved, so another copy's probe
 // fails meanwhile. Waits up to waitMs for a lock held by another copy.

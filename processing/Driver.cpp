@@ -91,6 +91,7 @@ void Driver::ProcessFiles(Recalc recalc, Quiet quiet)
             if (result < 0) break;
         }
 
+        lastComplete_ = queue_.empty() && result >= 0 && !stop.Requested();
         host_.StopReader();
         host_.RefreshFileView();
         if (stop.Requested()) {

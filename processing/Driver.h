@@ -56,6 +56,8 @@ public:
     int BatchTotal() const { return batchTotal_; }
     int Done() const { return batchTotal_ - static_cast<int>(queue_.size()); }
     bool Running() const { return running_; }
+    // The last batch hashed every queued file: no stop, no file that failed or vanished.
+    bool LastBatchComplete() const { return lastComplete_; }
 
     // Appends one path and counts it in the batch.
     void Enqueue(const std::string& path);
@@ -71,6 +73,7 @@ private:
     std::deque<std::string> queue_;
     int batchTotal_ = 0;
     bool running_ = false;
+    bool lastComplete_ = false;
 };
 
 // "残り12files"

@@ -61,6 +61,8 @@ public:
     bool closing() const { return closed_; }
     bool closeAccepted() const { return closeAccepted_; }
     const HistoryFileState& historyState() const { return historyState_; }
+    // Import renews it, for the exit save.
+    HistoryFileState& historyState() { return historyState_; }
 
 private:
     void FirstActivation();

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "gui/listout/ListOutputController.h"
+#include "gui/history/HistoryController.h"
 #include "gui/processing/ProcessingController.h"
 #include "gui/processing/ResultController.h"
 #include "gui/shell/BusyPanel.h"
@@ -171,10 +172,14 @@ void MainWindow::BuildSubsystems()
                                     JoinPath(folder, kSettingsFileName), JoinPath(folder, "Quenvarlith.dat"),
                                     options_.arguments, options_.shiftHeld};
     lifecycle_ = std::make_unique<LifecycleController>(std::move(life));
+    historyCommands_ = std::make_unique<HistoryController>(HistoryController::Parts{
+        settings_, history_, processing_->TheDriver(), *processing_, *prompts_, *dialogs_, *texts_, *busy_,
+        *listFrame_, lifecycle_->historyState(), [this] { return MakeHooks(); }, HistoryFilePath(folder)});
     lists_ = std::make_unique<ListOutputController>(
         ListOutputController::Parts{settings_, history_, processing_->TheDriver(), *prompts_, *dialogs_, *texts_,
                                     *this, *busy_, *menus_, SystemClock::Instance(), this});
-    menus_->Build({*processing_, *results_, *views_, *lifecycle_, *viewer_, *matcher_, *loader_, *sounds_, *lists_});
+    menus_->Build({*processing_, *results_, *views_, *lifecycle_, *viewer_, *matcher_, *loader_, *sounds_, *lists_,
+                  *historyCommands_});
     shell_.emplace(Shell{settings_, history_, processing_->TheDriver(), *job_, *prompts_, *dialogs_, *texts_,
                          *texts_, *this, *pages_, *busy_, *listFrame_, *viewer_, *sounds_});
 

@@ -20,6 +20,7 @@ namespace qv {
 class ClipViewer;
 class ComparisonLoader;
 class FrameTexts;
+class HistoryController;
 class LifecycleController;
 class ListOutputController;
 class MatchController;
@@ -108,6 +109,7 @@ private:
     std::unique_ptr<ProcessingController> processing_;
     std::unique_ptr<LifecycleController> lifecycle_;
     std::unique_ptr<ListOutputController> lists_;
+    std::unique_ptr<HistoryController> historyCommands_;
     std::optional<Shell> shell_;
     bool shownOnce_ = false;
 };

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "gui/listout/ListOutputController.h"
+#include "gui/history/HistoryController.h"
 #include "gui/processing/ProcessingController.h"
 #include "gui/processing/ResultController.h"
 #include "gui/shell/LifecycleController.h"
@@ -72,6 +73,7 @@ void Menus::Build(const Commands& c)
     connect(Add(file, "OpenText", "比較ファイル読込み(&C)..."), &QAction::triggered, this,
             [&loader] { loader.OpenTextClick(); });
     file->addSeparator();
+    BuildHistoryMenus(file, c.history);
     BuildListMenus(file, c.lists);
     file->addSeparator();
     QAction* exit1 = Add(file, "Exit1", "終了(&X)");
@@ -109,8 +111,8 @@ void Menus::Build(const Commands& c)
 
 void Menus::BuildListMenus(QMenu* file, ListOutputController& lists)
 {
-    QMenu* n4 = file->addMenu(QStringLiteral("履歴一括処理(&T)"));
-    n4->setObjectName(QStringLiteral("N4"));
+    // After the history's own bulk items, in the same submenu.
+    QMenu* n4 = file->findChild<QMenu*>(QStringLiteral("N4"));
     for (int n = 1; n <= 5; ++n) {
         listMenus_[n - 1] = Add(n4, ("ListMenu" + std::to_string(n)).c_str(), "");
         connect(listMenus_[n - 1], &QAction::triggered, this, [&lists, n] { lists.MakeFileList(n); });
@@ -129,6 +131,22 @@ void Menus::UpdateFormatMenus()
         if (auto* item = window_.findChild<QAction*>(name))
             item->setText(QString::fromStdString(SelectionMenuCaption(n + 1, formats[n].Name)));
     }
+}
+
+void Menus::BuildHistoryMenus(QMenu* file, HistoryController& history)
+{
+    connect(Add(file, "InportLOG", "履歴インポート(&I)..."), &QAction::triggered, this,
+            [&history] { history.InportLOGClick(); });
+    connect(Add(file, "ExportLOG", "履歴エクスポート(&E)..."), &QAction::triggered, this,
+            [&history] { history.ExportLOGClick(); });
+    // The bulk list items of list output follow in the same submenu, after a separator.
+    QMenu* n4 = file->addMenu(QStringLiteral("履歴一括処理(&T)"));
+    n4->setObjectName(QStringLiteral("N4"));
+    connect(Add(n4, "FolderScan", "履歴一括登録(&A)..."), &QAction::triggered, this,
+            [&history] { history.FolderScanClick(); });
+    connect(Add(n4, "LogErase", "履歴一括削除(&E)..."), &QAction::triggered, this,
+            [&history] { history.LogEraseClick(); });
+    n4->addSeparator();
 }
 
 void Menus::BuildToolMenu(QMenu* tool, const Commands& c)
@@ -281,6 +299,12 @@ void Menus::BuildSettingsMenu(QMenu* setting, const Commands& c)
     setting->addSeparator();
     QMenu* log = setting->addMenu(QStringLiteral("履歴情報(&L)"));
     log->setObjectName(QStringLiteral("LogSet"));
+    HistoryController& history = c.history;
+    connect(Add(log, "LogClear", "履歴情報クリア(&C)"), &QAction::triggered, this, [&history] { history.LogClearClick(); });
+    connect(Add(log, "LogKeepSet", "保存期間設定(&D)..."), &QAction::triggered, this,
+            [&history] { history.LogKeepSetClick(); });
+    connect(Add(log, "LogInhibitSize", "制限ファイルサイズ(&S)..."), &QAction::triggered, this,
+            [&history] { history.LogInhibitSizeClick(); });
     verification_ = AddCheck(log, "Verification", "再計算し履歴と照合(&R)");
     connect(verification_, &QAction::triggered, this, [this](bool on) {
         settings_.Verification = on;

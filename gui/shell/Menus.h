@@ -16,6 +16,7 @@ namespace qv {
 
 class ClipViewer;
 class ComparisonLoader;
+class HistoryController;
 class LifecycleController;
 class ListOutputController;
 class MatchController;
@@ -41,6 +42,7 @@ public:
         ComparisonLoader& loader;
         SoundController& sounds;
         ListOutputController& lists;
+        HistoryController& history;
     };
     Menus(QMainWindow& window, Settings& settings, FileJob& job, StatusLine& status);
     void Build(const Commands& commands);
@@ -66,6 +68,7 @@ private:
                              std::function<void()> after = {});
     void BuildSettingsMenu(QMenu* setting, const Commands& commands);
     void BuildListMenus(QMenu* file, ListOutputController& lists);
+    void BuildHistoryMenus(QMenu* file, HistoryController& history);
     void BuildToolMenu(QMenu* tool, const Commands& commands);
     void BuildClipViewerMenu(QMenu* setting, const Commands& commands);
     void BuildSoundMenu(QMenu* setting, SoundController& sounds);

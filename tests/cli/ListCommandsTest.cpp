@@ -5,31 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "cli/TerminalMode.h"
+#include "HeadlessFixture.h"
 #include "platform/DirSearch.h"
-#include "support/TempDir.h"
 
 namespace qv {
 namespace {
 
-class ListCommandTest : public ::testing::Test {
-protected:
-    int Run(std::vector<std::string> args)
-    {
-        out.clear();
-        err.clear();
-        HeadlessEnv env;
-        env.out = [this](std::string_view t) { out += t; };
-        env.err = [this](std::string_view t) { err += t; };
-        env.dataFolder = home.path();
-        env.cwd = files.path();
-        args.insert(args.begin(), "--no-gui");
-        return RunHeadless(args, env);
-    }
-
-    TempDir home, files;
-    std::string out, err;
-};
+class ListCommandTest : public HeadlessFixture {};
 
 TEST_F(ListCommandTest, WritesTheListsOfTheNamedFilesAndOfATree)
 {

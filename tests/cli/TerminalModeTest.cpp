@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "job/FileJobFixture.h"
-#include "cli/TerminalMode.h"
+#include "HeadlessFixture.h"
 #include "history/HashHistory.h"
 #include "history/HistoryFiles.h"
 #include "platform/Clock.h"
@@ -32,33 +32,22 @@ private:
     mutable uint32_t tick_ = 0;
 };
 
-class HeadlessTest : public ::testing::Test {
+class HeadlessTest : public HeadlessFixture {
 protected:
     HeadlessTest()
     {
         home.WriteFile("Quenvarlith.ini", "[Buffering]\r\nI/O TimeOut=300\r\n");
     }
 
-    int Run(std::vector<std::string> args)
+    void Prepare(HeadlessEnv& env) override
     {
-        out.clear();
-        err.clear();
-        HeadlessEnv env;
-        env.out = [this](std::string_view t) { out += t; };
-        env.err = [this](std::string_view t) { err += t; };
         env.errIsTerminal = terminal;
-        env.dataFolder = home.path();
-        env.cwd = files.path();
         env.clock = clock;
         env.inputFd = inputFd;
         env.fileSource = [this] { return std::make_unique<FailingSource>(failName, &opens); };
         env.interrupted = [this] { return stopAfterLines > 0 && std::count(out.begin(), out.end(), '\n') >= stopAfterLines; };
-        return RunHeadless(args, env);
     }
 
-    TempDir home;    // data folder: settings and history
-    TempDir files;   // what gets hashed
-    std::string out, err;
     std::string failName;
     std::atomic<int> opens{0};
     bool terminal = false;

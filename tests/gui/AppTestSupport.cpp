@@ -76,6 +76,22 @@ std::string ScriptedFileDialogs::ChooseFolder(const std::string& prompt, const s
     return a;
 }
 
+ScopedTrash::ScopedTrash(const std::string& dataHome) : home_(dataHome)
+{
+    const char* old = std::getenv("XDG_DATA_HOME");
+    hadOld_ = old != nullptr;
+    saved_ = old ? old : "";
+    setenv("XDG_DATA_HOME", home_.c_str(), 1);
+}
+
+ScopedTrash::~ScopedTrash()
+{
+    if (hadOld_) setenv("XDG_DATA_HOME", saved_.c_str(), 1);
+    else unsetenv("XDG_DATA_HOME");
+}
+
+std::string ScopedTrash::Trashed(const std::string& name) const { return JoinPath(home_, "Trash/files/" + name); }
+
 void RecordedSounds::PlayWave(const std::string& file) { played.push_back(NameOf(file)); }
 
 MainWindow& WindowTest::Create(std::vector<std::string> arguments, std::function<void()> pumpHook)

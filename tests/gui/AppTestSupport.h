@@ -64,6 +64,22 @@ public:
     void PlayWave(const std::string& file) override;
 };
 
+// The freedesktop trash inside a folder of the test, for the life of this object.
+class ScopedTrash {
+public:
+    explicit ScopedTrash(const std::string& dataHome);
+    ~ScopedTrash();
+    ScopedTrash(const ScopedTrash&) = delete;
+    ScopedTrash& operator=(const ScopedTrash&) = delete;
+    // Where a trashed file of that name lands.
+    std::string Trashed(const std::string& name) const;
+
+private:
+    std::string home_;
+    std::string saved_;
+    bool hadOld_ = false;
+};
+
 // One window over a fresh data folder, with scripted prompts and dialogs and a file source
 // that records what the reader opens. The test talks to it through its Shell and through
 // widgets and menu items found by their names, as a person would.

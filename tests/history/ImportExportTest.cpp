@@ -1,0 +1,162 @@
+// Import and export of history files: round trips, bad inputs, the history file itself, and
+// folding into the history file without losing another copy's records.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "HistoryFileContents.h"
+#include "WorkHooksFixture.h"
+#include "history/ImportExport.h"
+#include "platform/Attributes.h"
+#include "platform/DateTime.h"
+#include "platform/DirSearch.h"
+#include "platform/Files.h"
+#include "support/Processes.h"
+
+namespace qv {
+namespace {
+
+class ImportExportTest : public WorkHooksFixture {
+protected:
+    ImportExportTest() : WorkHooksFixture(EncodeDateTime({2024, 6, 1, 12, 0, 0})) { dir.MakeFolder("home"); }
+
+    // A record of a real file (so the inspection keeps it), registered age days ago.
+    void AddReal(HashHistory& h, const std::string& name, double age = 1)
+    {
+        FoundEntry f;
+        ASSERT_TRUE(FindPath(dir.WriteFile(name, name), kAttrAny, f));
+        h.Insert(dir.Path(name), HistoryRecord{f.size, f.stamp, clock.Now() - age, "0123456789ABCDEF0123456789ABCDEF", "89ABCDEF"});
+    }
+    std::string FileOf(std::initializer_list<const char*> names, const std::string& target)
+    {
+        HashHistory h;
+        for (const char* name : names) AddReal(h, name);
+        EXPECT_TRUE(ExportHistory(h, target, "", ui).written);   // the history file too
+        return target;
+    }
+    ImportOutcome Import(std::vector<std::string> files, bool deleteAfter = false)
+    {
+        ImportRequest r{std::move(files), historyPath, HistoryOptions{}, deleteAfter, 100};
+        const ImportSeams seams{{}, [this](const std::string& path) { recycled.push_back(path); }};
+        return ImportHistoryFiles(store, state, r, seams, ui = Ui());
+    }
+
+    const std::string historyPath = dir.Path("home/Quenvarlith.dat");
+    HashHistory store;
+    HistoryFileState state;
+    Texts recycled;
+};
+
+TEST_F(ImportExportTest, ExportThenImportLosesNothing)
+{
+    HashHistory h;
+    for (const char* name : {"a.bin", "名前, \"quoted\".txt", "sub/b", "big.iso"}) AddReal(h, name, 2.5);
+    ASSERT_EQ(::truncate(dir.Path("big.iso").c_str(), int64_t{3} << 30), 0);   // sparse, above 2 GiB
+    FoundEntry f;
+    int32_t big = 0;
+    ASSERT_TRUE(FindPath(dir.Path("big.iso"), kAttrAny, f) && h.Find(dir.Path("big.iso"), big));
+    h.RecordAt(big) = HistoryRecord{f.size, f.stamp, clock.Now(), "", "0"};
+    for (const char* name : {"out.csv", "out.LOG", "out.dat"}) {
+        EXPECT_EQ(ExportHistory(h, dir.Path(name), historyPath, ui).status, "履歴データエクスポート完了 履歴データ 4件");
+        store.ClearHistory();
+        EXPECT_EQ(Import({dir.Path(name)}).status, "履歴データインポート完了 履歴データ4件 未読状態");
+        ASSERT_EQ(KeysOf(store), KeysOf(h)) << name;
+        for (int32_t i = 0; i < h.Count(); ++i) {
+            const HistoryRecord &a = h.RecordAt(i), &b = store.RecordAt(i);
+            EXPECT_TRUE(a.Size == b.Size && a.Md5 == b.Md5 && a.Crc == b.Crc) << name << " " << i;
+            EXPECT_NEAR(a.FileTime, b.FileTime, 0.5 / 86400);   // the text form keeps whole seconds
+            EXPECT_NEAR(a.RegisteredAt, b.RegisteredAt, 0.5 / 86400);
+        }
+    }
+}
+
+TEST_F(ImportExportTest, ExportRefusesAndFailsWithoutTouchingOldFiles)
+{
+    HashHistory h;
+    for (int i = 0; i < 50; ++i) AddReal(h, std::to_string(i));
+    EXPECT_EQ(ExportHistory(h, historyPath, historyPath, ui).status, "履歴ファイルそのものにはエクスポート出来ません");
+    EXPECT_FALSE(PathExists(historyPath));
+
+    const std::string old = dir.WriteFile("old.csv", "old bytes");
+    prompts.Push(Answer::Ok);
+    const FileSizeLimit full(100);
+    EXPECT_EQ(ExportHistory(h, old, historyPath, ui).status, "履歴データエクスポート失敗 " + old);
+    EXPECT_EQ(prompts.LastText(), HistorySaveErrorText(old, EFBIG));
+    EXPECT_EQ(TempDir::ReadFile(old), "old bytes");
+}
+
+// Each bad file, imported before a good one with deletion asked for: the import stops there
+// (or skips what the user ignores), nothing in the store is lost, nothing is saved or trashed.
+TEST_F(ImportExportTest, BadFilesStopTheImportAndKeepTheStore)
+{
+    const std::string good = TempDir::ReadFile(FileOf({"g1", "g2"}, dir.Path("good.dat")));
+    const std::string line = TempDir::ReadFile(FileOf({"t1"}, dir.Path("t.csv")));
+    const std::string broken = line + "\"/x\",1,\"2024/06/01\",\"2024/06/01\",M\r\n" + line;
+    dir.MakeFolder("folder.dat");
+    // name, bytes, answer to its box (Cancel: none), reason in the box, stopped, records read from it
+    const std::tuple<const char*, std::string, Answer, std::string, bool, int32_t> cases[] = {
+        {"cut.dat", good.substr(0, good.size() - 10), Answer::Ok, "ファイルが途中で切れています", true, 1},
+        {"empty.dat", "", Answer::Ok, "履歴ファイルの形式ではありません", true, 0},
+        {"folder.dat", "", Answer::Ok, PlatformErrorText(EISDIR), true, 0},
+        {"broken.csv", broken, Answer::Abort, "", true, 1},
+        {"broken.log", broken, Answer::Ignore, "", false, 1},
+        {"empty.csv", "", Answer::Cancel, "", false, 0},
+    };
+    for (const auto& [name, bytes, answer, reason, stopped, read] : cases) {
+        store.ClearHistory();
+        state = {};
+        recycled.clear();
+        ::unlink(historyPath.c_str());
+        AddReal(store, "kept");
+        const std::string path = dir.Path(name);
+        if (!FolderExists(path)) dir.WriteFile(name, bytes);
+        prompts.Clear();
+        if (answer != Answer::Cancel) prompts.Push(answer);
+        const ImportOutcome out = Import({path, dir.Path("good.dat")}, true);
+        EXPECT_EQ(out.failedFile, stopped ? path : "") << name;
+        EXPECT_EQ(store.Count(), 1 + read + (stopped ? 0 : 2)) << name;
+        if (!reason.empty()) {
+            EXPECT_EQ(prompts.LastText(), HistoryReadErrorText(path, reason)) << name;
+        }
+        EXPECT_EQ(out.saved, !stopped) << name;
+        EXPECT_EQ(recycled.size(), stopped ? 0u : 2u) << name;
+    }
+}
+
+TEST_F(ImportExportTest, TheHistoryFileIsReadUnderItsLockAndSavedBeforeAnythingIsTrashed)
+{
+    FileOf({"h1"}, historyPath);
+    // Another copy saving at this moment holds the lock: asked as at start-up; Abort stops.
+    const int held = ::open(historyPath.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    prompts.Push(Answer::Abort);
+    EXPECT_EQ(Import({historyPath}).status, "履歴データインポート中止 履歴データ0件 未読状態");
+    EXPECT_EQ(prompts.LastText().rfind("履歴ファイル読込エラー\r\r", 0), 0u);
+    ::close(held);
+    EXPECT_EQ(Import({historyPath}).status, "履歴データインポート完了 履歴データ1件 既読状態");
+
+    // Not read: with deletion the history file comes in first, the store replaces it, then the files go.
+    state = {};
+    store.ClearHistory();
+    const std::string a = FileOf({"a1", "a2"}, dir.Path("a.csv")), b = FileOf({"b1"}, dir.Path("b.dat"));
+    EXPECT_EQ(Import({a, b}, true).status, "履歴データインポート完了 履歴データ4件 既読状態");
+    EXPECT_EQ(recycled, (Texts{a, b}));
+    EXPECT_EQ(KeysIn(historyPath), KeysOf(store));
+    EXPECT_TRUE(state.HistoryFileTime == HistoryFileStamp(historyPath));
+
+    // Another copy rewrites the history file after it was read: its records are merged, not lost.
+    HashHistory other;
+    AddReal(other, "theirs");
+    ASSERT_TRUE(WriteHistoryFile(other, historyPath, ui));
+    AddReal(store, "new");
+    EXPECT_TRUE(SaveStoreToHistoryFile(store, state, historyPath, HistoryReadOptions{}, ui, 100));
+    EXPECT_EQ(KeysIn(historyPath).size(), 6u);
+    EXPECT_EQ(KeysIn(historyPath), KeysOf(store));
+}
+
+}  // namespace
+}  // namespace qv
