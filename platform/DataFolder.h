@@ -19,5 +19,7 @@ std::string InstalledDataFolder(const std::string& exeFolder);
 // Shipped data (holds Media/*.WAV), the stand-in for %systemroot%: <exe>/../share/quenvarlith
 // when installed, else <exe folder>/data when that exists, else the executable's folder.
 std::string ShippedDataFolder();
+// The manual's start page inside the shipped data.
+inline constexpr const char* kManualFile = "manual/index.html";
 
 }  // namespace qv
