@@ -1,5 +1,7 @@
 #include <QApplication>
+#include <QDir>
 #include <QGuiApplication>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +23,12 @@ int main(int argc, char* argv[])
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quenvarlith"));
+    // The desktop entry's name: Wayland desktops match the window to its entry and icon by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("quenvarlith"));
+    QIcon icon;
+    for (const QString& name : QDir(QStringLiteral(":/icons")).entryList())
+        icon.addFile(QStringLiteral(":/icons/") + name);
+    QApplication::setWindowIcon(icon);
     qv::InstallJapanese(app);
 
     qv::WindowOptions options;

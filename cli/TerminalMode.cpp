@@ -15,6 +15,7 @@
 #include "job/FromSettings.h"
 #include "platform/Clock.h"
 #include "platform/DataFolder.h"
+#include "platform/DirSearch.h"
 #include "platform/Paths.h"
 #include "platform/Sync.h"
 #include "settings/SettingsFile.h"
@@ -253,7 +254,7 @@ Command Parse(const std::vector<std::string>& args)
 
 }  // namespace
 
-std::string HeadlessHelpText()
+std::string HeadlessHelpText(const std::string& manualFile)
 {
     std::string text = std::string(kProgramVersion) +
                        " - CRC-32 と MD5 によるファイル検査\n"
@@ -274,7 +275,8 @@ std::string HeadlessHelpText()
            "\n"
            "終了コード: 0 全ファイル算出済み (--compare では全ファイルが一覧と一致),\n"
            "            1 算出できない・一致しないファイルあり, 2 指定の誤り・一覧が読めない,\n"
-           "            128+n シグナル n で中断\n";
+           "            128+n シグナル n で中断\n" +
+           (FileExists(manualFile) ? "\n説明書 (HTML): " + manualFile + "\n" : std::string());
 }
 
 bool WantsHeadless(int argc, char* argv[], bool hasDisplay)
@@ -297,7 +299,8 @@ int RunHeadless(const std::vector<std::string>& args, HeadlessEnv& env)
     const Command command = Parse(args);
     switch (command.mode) {
     case Mode::Help:
-        env.out(HeadlessHelpText());
+        env.out(HeadlessHelpText(
+            JoinPath(env.shippedFolder.empty() ? ShippedDataFolder() : env.shippedFolder, kManualFile)));
         return 0;
     case Mode::Version:
         env.out(std::string(kProgramVersion) + "\n");

@@ -33,6 +33,7 @@ struct HeadlessEnv {
     bool errIsTerminal = false;                  // one-line progress only on a terminal
     std::string dataFolder;                      // "" : DataFolder()
     std::string cwd;                             // "" : the current directory
+    std::string shippedFolder;                   // "" : ShippedDataFolder(), where the manual is
     const Clock* clock = nullptr;                // nullptr: the system clock
     std::function<std::unique_ptr<FileSource>()> fileSource;   // test seam of the reader
     int inputFd = 0;                             // standard input (a list named "-")
@@ -46,6 +47,7 @@ struct HeadlessEnv {
 // args: the arguments after the program name.
 int RunHeadless(const std::vector<std::string>& args, HeadlessEnv& env);
 
-std::string HeadlessHelpText();
+// manualFile: the manual's start page, named at the end when it exists.
+std::string HeadlessHelpText(const std::string& manualFile);
 
 }  // namespace qv

@@ -37,11 +37,11 @@ std::string ExecutableFolder()
 }
 
 std::string ChooseDataFolder(const char* quenvarlithHome, const std::string& exeFolder,
-                             bool exeFolderWritable, const char* xdgConfigHome,
+                             bool useExeFolder, const char* xdgConfigHome,
                              const char* userHome)
 {
     if (quenvarlithHome && *quenvarlithHome) return ExpandLongPath(quenvarlithHome);
-    if (exeFolderWritable) return exeFolder;
+    if (useExeFolder) return exeFolder;
     std::string config;
     // The XDG rules ignore a relative value.
     if (xdgConfigHome && *xdgConfigHome == '/') config = ExpandLongPath(xdgConfigHome);
@@ -53,17 +53,24 @@ std::string ChooseDataFolder(const char* quenvarlithHome, const std::string& exe
 std::string DataFolder()
 {
     const std::string exe = ExecutableFolder();
-    const std::string folder =
-        ChooseDataFolder(std::getenv("QUENVARLITH_HOME"), exe, ::access(exe.c_str(), W_OK) == 0,
-                         std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    // A copy installed into a prefix the user owns (~/.local) keeps its files with the
+    // user's other settings, not among the programs in the prefix's bin.
+    const bool useExe = ::access(exe.c_str(), W_OK) == 0 && !FolderExists(InstalledDataFolder(exe));
+    const std::string folder = ChooseDataFolder(std::getenv("QUENVARLITH_HOME"), exe, useExe,
+                                                std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
     MakeFolders(folder);
     return folder;
+}
+
+std::string InstalledDataFolder(const std::string& exeFolder)
+{
+    return ExpandLongPath(JoinPath(exeFolder, "../share/quenvarlith"));
 }
 
 std::string ShippedDataFolder()
 {
     const std::string exe = ExecutableFolder();
-    const std::string installed = ExpandLongPath(JoinPath(exe, "../share/quenvarlith"));
+    const std::string installed = InstalledDataFolder(exe);
     if (FolderExists(installed)) return installed;
     const std::string local = JoinPath(exe, "data");
     if (FolderExists(local)) return local;

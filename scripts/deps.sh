@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   par2 xvfb xauth
   at-spi2-core python3-pyatspi dbus xclip
+  desktop-file-utils groff-base
 )
 
 missing=()

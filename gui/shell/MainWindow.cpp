@@ -22,6 +22,7 @@
 #include "gui/processing/ResultController.h"
 #include "gui/shell/BusyPanel.h"
 #include "gui/shell/FrameTexts.h"
+#include "gui/shell/HelpController.h"
 #include "gui/shell/LifecycleController.h"
 #include "gui/shell/ListFrame.h"
 #include "gui/shell/Menus.h"
@@ -180,6 +181,10 @@ void MainWindow::BuildSubsystems()
                                     *this, *busy_, *menus_, SystemClock::Instance(), this});
     menus_->Build({*processing_, *results_, *views_, *lifecycle_, *viewer_, *matcher_, *loader_, *sounds_, *lists_,
                   *historyCommands_});
+    const std::string shipped = options_.shippedFolder.empty() ? ShippedDataFolder() : options_.shippedFolder;
+    help_ = std::make_unique<HelpController>(
+        HelpController::Parts{*prompts_, *texts_, JoinPath(shipped, kManualFile), options_.homePage, folder});
+    menus_->BuildHelpMenu(*help_);
     shell_.emplace(Shell{settings_, history_, processing_->TheDriver(), *job_, *prompts_, *dialogs_, *texts_,
                          *texts_, *this, *pages_, *busy_, *listFrame_, *viewer_, *sounds_});
 

@@ -10,6 +10,7 @@
 #include "gui/shell/Shell.h"
 #include "history/HashHistory.h"
 #include "job/FileJob.h"
+#include "platform/Version.h"
 #include "platform/WorkHooks.h"
 #include "settings/Settings.h"
 
@@ -21,6 +22,7 @@ class ClipViewer;
 class ComparisonLoader;
 class FrameTexts;
 class HistoryController;
+class HelpController;
 class LifecycleController;
 class ListOutputController;
 class MatchController;
@@ -45,6 +47,7 @@ struct WindowOptions {
     SoundOutput* soundOutput = nullptr;  // nullptr: the desktop's beep and wave playback
     std::string shippedFolder;           // "" : ShippedDataFolder(), where Media/*.WAV are
     const Clock* clock = nullptr;        // tests: the time and tick source (nullptr: the system's)
+    std::string homePage = kHomePageUrl; // the help menu's page; "" : no such item
 };
 
 // The main window: builds the subsystems, hands each the narrow interfaces it needs, and
@@ -110,6 +113,7 @@ private:
     std::unique_ptr<LifecycleController> lifecycle_;
     std::unique_ptr<ListOutputController> lists_;
     std::unique_ptr<HistoryController> historyCommands_;
+    std::unique_ptr<HelpController> help_;
     std::optional<Shell> shell_;
     bool shownOnce_ = false;
 };

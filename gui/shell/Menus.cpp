@@ -12,6 +12,7 @@
 #include "gui/history/HistoryController.h"
 #include "gui/processing/ProcessingController.h"
 #include "gui/processing/ResultController.h"
+#include "gui/shell/HelpController.h"
 #include "gui/shell/LifecycleController.h"
 #include "gui/shell/ViewController.h"
 #include "gui/verify/ClipViewer.h"
@@ -107,6 +108,21 @@ void Menus::Build(const Commands& c)
     BuildPopups(c);
     SetDupCommandsEnabled(false);
     SyncFromSettings();
+}
+
+void Menus::BuildHelpMenu(HelpController& help)
+{
+    QMenu* menu = window_.menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    menu->setObjectName(QStringLiteral("HelpMenu"));
+    QAction* helpCall = Add(menu, "HelpCall", "ヘルプの表示(&H)");
+    helpCall->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(helpCall, &QAction::triggered, this, [&help] { help.HelpCallClick(); });
+    if (help.HasHomePage()) {
+        connect(Add(menu, "HomePageCall", "ホームページ(&W)"), &QAction::triggered, this,
+                [&help] { help.HomePageCallClick(); });
+    }
+    menu->addSeparator();
+    connect(Add(menu, "About1", "バージョン情報(&A)..."), &QAction::triggered, this, [&help] { help.About1Click(); });
 }
 
 void Menus::BuildListMenus(QMenu* file, ListOutputController& lists)

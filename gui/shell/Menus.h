@@ -17,6 +17,7 @@ namespace qv {
 class ClipViewer;
 class ComparisonLoader;
 class HistoryController;
+class HelpController;
 class LifecycleController;
 class ListOutputController;
 class MatchController;
@@ -46,6 +47,8 @@ public:
     };
     Menus(QMainWindow& window, Settings& settings, FileJob& job, StatusLine& status);
     void Build(const Commands& commands);
+    // The help menu, last on the bar; its home-page item only when the build names a page.
+    void BuildHelpMenu(HelpController& help);
     // Ticks from the settings (start-up, and after the settings change elsewhere).
     void SyncFromSettings();
 

@@ -23,6 +23,7 @@ protected:
         env.err = [this](std::string_view t) { err += t; };
         env.dataFolder = home.path();
         env.cwd = files.path();
+        env.shippedFolder = home.Path("shipped");   // no manual: --help does not depend on the build
         Prepare(env);
         return RunHeadless(args, env);
     }

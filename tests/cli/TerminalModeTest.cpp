@@ -195,6 +195,10 @@ TEST_F(HeadlessTest, HelpVersionAndUsageErrors)
     EXPECT_EQ(Run({"--no-gui", "--help"}), 0);
     EXPECT_NE(out.find("--no-gui"), std::string::npos);
     EXPECT_NE(out.find("Quenvarlith V1.08D"), std::string::npos);
+    EXPECT_EQ(out.find("説明書"), std::string::npos);   // none shipped: nothing to point at
+    const std::string manual = home.WriteFile("shipped/manual/index.html", "<html></html>");
+    EXPECT_EQ(Run({"--help"}), 0);
+    EXPECT_NE(out.find("\n説明書 (HTML): " + manual + "\n"), std::string::npos) << out;
     EXPECT_EQ(Run({"--no-gui"}), 2);
     EXPECT_EQ(out, "");
     EXPECT_EQ(Run({"--no-gui", "--bogus", "x"}), 2);

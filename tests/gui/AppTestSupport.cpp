@@ -111,6 +111,7 @@ MainWindow& WindowTest::Create(std::vector<std::string> arguments, std::function
     o.jobOptions.fileSource = test::ControlledSource::Factory(source);
     o.soundOutput = &sounds;
     o.shippedFolder = Shipped();
+    o.homePage = homePage;
     // The reader is read ahead with whenever it can be, not only when it happens to be idle.
     o.jobOptions.readAheadIdleMs = 5000;
     o.clock = &ticks;

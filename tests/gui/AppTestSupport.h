@@ -96,6 +96,8 @@ protected:
     test::TestClock ticks;
     WindowTest() { ticks.step = 100000; }
     std::unique_ptr<MainWindow> window;
+    // The help menu's page ("" : none), whatever page the build names.
+    std::string homePage;
 
     std::string Home() const { return dir.Path("home"); }
     // The shipped data: Media/ holds the four default sounds unless a test removes one.
