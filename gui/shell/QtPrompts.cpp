@@ -5,11 +5,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QLabel>
+#include <QClipboard>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStringList>
 
 #include <cstdio>
@@ -125,6 +126,9 @@ Answer QtPrompts::Message(const std::string& title, const std::string& text, But
     QMessageBox::StandardButtons set;
     for (const ButtonSpec& s : specs) set |= s.button;
     box.setStandardButtons(set);
+    // The job's reports say CTRL+C copies them; Qt's box does that only on Windows.
+    QObject::connect(new QShortcut(QKeySequence::Copy, &box), &QShortcut::activated, &box,
+                     [&box] { QGuiApplication::clipboard()->setText(box.text()); });
     if (defaultButton >= 0 && defaultButton < static_cast<int>(specs.size()))
         box.setDefaultButton(specs[static_cast<size_t>(defaultButton)].button);
     const int pressed = box.exec();
