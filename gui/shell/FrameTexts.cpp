@@ -17,8 +17,14 @@ FrameTexts::FrameTexts(QMainWindow& window) : window_(window)
 void FrameTexts::SetStatus(const std::string& text) { window_.statusBar()->showMessage(ToQ(text)); }
 std::string FrameTexts::StatusText() const { return FromQ(window_.statusBar()->currentMessage()); }
 
-void FrameTexts::SetCaption(const std::string& text) { window_.setWindowTitle(ToQ(text)); }
-std::string FrameTexts::Caption() const { return FromQ(window_.windowTitle()); }
+// The caption names the current file; its bytes are kept, since the title shows a name that is
+// not valid UTF-8 with a replacement character.
+void FrameTexts::SetCaption(const std::string& text)
+{
+    caption_ = text;
+    window_.setWindowTitle(ToQ(text));
+}
+std::string FrameTexts::Caption() const { return caption_; }
 
 void FrameTexts::SetAppTitle(const std::string& text)
 {

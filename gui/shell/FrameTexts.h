@@ -22,6 +22,7 @@ public:
 
 private:
     QMainWindow& window_;
+    std::string caption_;
     std::string appTitle_;
 };
 

@@ -14,14 +14,20 @@ class QPoint;
 
 namespace qv {
 
+class BrowserCommands;
 class ClipViewer;
 class ComparisonLoader;
+class DupListCommands;
+class FileViewController;
 class LifecycleController;
 class MatchController;
 class ProcessingController;
 class ResultController;
 class SoundController;
 class ViewController;
+
+// Adds a command item found by its component name.
+QAction* AddMenuItem(QMenu* menu, const char* name, const char* caption);
 
 // The main menu and the popups of this window, each item found by its component name. Ticks
 // show the Settings object and write to it when clicked, so the window and the core read one
@@ -39,6 +45,9 @@ public:
         MatchController& matcher;
         ComparisonLoader& loader;
         SoundController& sounds;
+        FileViewController& fileView;
+        BrowserCommands& browser;
+        DupListCommands& dupList;
     };
     Menus(QMainWindow& window, Settings& settings, FileJob& job, StatusLine& status);
     void Build(const Commands& commands);
@@ -64,6 +73,9 @@ private:
     void BuildToolMenu(QMenu* tool, const Commands& commands);
     void BuildClipViewerMenu(QMenu* setting, const Commands& commands);
     void BuildSoundMenu(QMenu* setting, SoundController& sounds);
+    void BuildListMenus(QMenu* setting, const Commands& commands);
+    void BuildAttributeMenu(QMenu* setting);
+    void TickAttributeItems();
     void BuildClipPopup(QMenu* ppClip, const Commands& commands);
     void TickSoundItems();
     void SyncClipCommands();
@@ -91,6 +103,7 @@ private:
     QAction* pasteClipboard_[2] = {};   // PasteClipboard, PasteClipboard2
     QAction* wordWrap_[2] = {};         // WordWrap1, W1: one command, two places
     QAction* soundItems_[4][3] = {};    // per notification, the radio items of types 0..2
+    QAction* attributeItems_[2][3] = {};   // FolderAttr_ and FileAttr_: S, H, R
 };
 
 }  // namespace qv

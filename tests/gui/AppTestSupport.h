@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,11 @@ protected:
     void DropAndWait(const std::vector<std::string>& paths);
     // A history file in the data folder holding one record for path, so the start-up load runs.
     void WriteHistoryWith(const std::string& path);
+    // The real freedesktop.org trash, inside this test's folder until the test ends.
+    void UseOwnTrash();
+    std::string Trashed(const std::string& name) const { return dir.Path("xdg/Trash/files/" + name); }
+    // The marked stretches of the clip viewer in text order; each must carry the pickup colour.
+    std::vector<std::string> ViewerMarks() const;
 
     const Shell& S() const { return window->shell(); }
     Driver& TheDriver() const { return window->shell().driver; }
@@ -99,6 +105,9 @@ protected:
         return w;
     }
     void TearDown() override;
+
+private:
+    std::optional<std::optional<std::string>> savedDataHome_;   // set while UseOwnTrash is in force
 };
 
 }  // namespace qv
