@@ -19,38 +19,17 @@
 #include <vector>
 
 #include "BrowserData.h"
+#include "WindowBench.h"
 #include "gui/shell/LifecycleController.h"
 #include "gui/shell/MainWindow.h"
-#include "gui/verify/SoundController.h"
 #include "processing/Driver.h"
 
 namespace {
 
-class Silence final : public qv::SoundOutput {
-public:
-    void Beep() override {}
-    void PlayWave(const std::string&) override {}
-};
-
-// The note is read after the step: a status line the step left.
-void Report(const char* what, std::vector<double> ms, const std::function<std::string()>& note = {})
-{
-    std::sort(ms.begin(), ms.end());
-    std::printf("%-52s best %8.1f ms   median %8.1f ms   %s\n", what, ms.front(), ms[ms.size() / 2], note ? note().c_str() : "");
-}
-
-std::vector<double> Time(int runs, const std::function<void()>& step)
-{
-    std::vector<double> ms;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        step();
-        QCoreApplication::processEvents();
-        ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
-    }
-    return ms;
-}
+using qv::bench::Report;
+using qv::bench::Silence;
+using qv::bench::Time;
+using qv::bench::Wait;
 
 // Every step in a window over root; the window is gone (settings written) when this returns.
 void Measure(const std::string& root, const std::string& folder, int records, int files, int bigFolder)
@@ -63,7 +42,7 @@ void Measure(const std::string& root, const std::string& folder, int records, in
     qv::MainWindow window(options);
     window.resize(900, 700);
     window.show();
-    while (window.lifecycle().startingUp()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    Wait([&] { return !window.lifecycle().startingUp(); });
     const qv::Shell& shell = window.shell();
     const auto status = [&] { return shell.status.StatusText(); };
     qv::bench::BuildHistory(shell.history, root, folder, records);
