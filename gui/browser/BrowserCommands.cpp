@@ -95,7 +95,7 @@ void BrowserCommands::FListFileDelClick()
             refused.push_back(path);
             if (reason.empty()) reason = error;
         }
-        return outcome == RecycleOutcome::Trashed;
+        return outcome == RecycleOutcome::Trashed || outcome == RecycleOutcome::Gone;
     };
     const std::vector<size_t> removed =
         qv::FListFileDelClick(p_.history, frame_.Model().Contents(), frame_.SelectedRows(), seams);

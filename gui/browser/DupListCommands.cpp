@@ -54,7 +54,7 @@ void DupListCommands::DupFileDelClick()
     seams.recycle = [&](const std::string& path) {
         const RecycleOutcome outcome = RecycleFile(path, p_.prompts, reason);
         if (outcome == RecycleOutcome::Failed) refusedPath = path;
-        return outcome == RecycleOutcome::Trashed;
+        return outcome == RecycleOutcome::Trashed || outcome == RecycleOutcome::Gone;
     };
     if (!qv::DupFileDelClick(p_.history, list_.Paths(), rows, seams)) {
         if (!refusedPath.empty())

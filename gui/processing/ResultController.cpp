@@ -202,7 +202,7 @@ void ResultController::MainFileDelClick()
     if (outcome == RecycleOutcome::Failed)
         p_.prompts.Message(kAppTitle, TrashFailureText({path}, error), Buttons::Ok, BoxIcon::Error);
     // The record goes with the file and only then: a file the user kept keeps its codes.
-    if (outcome != RecycleOutcome::Trashed && PathExists(path)) {
+    if (outcome == RecycleOutcome::Declined || outcome == RecycleOutcome::Failed) {
         p_.status.SetStatus("削除を中止しました");
         return;
     }

@@ -26,6 +26,8 @@ void OpenWithDesktop(const std::string& path)
 
 RecycleOutcome RecycleFile(const std::string& path, Prompts& prompts, std::string& errorText)
 {
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) != 0) return RecycleOutcome::Gone;
     // Qt names files by text: a name that is not valid UTF-8 cannot be handed to the trash.
     if (!IsValidUtf8(path)) {
         errorText = "ファイル名に UTF-8 でない文字が含まれています";

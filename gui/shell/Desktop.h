@@ -15,7 +15,8 @@ void OpenWithDesktop(const std::string& path);
 
 class Prompts;
 
-enum class RecycleOutcome { Trashed, Declined, Failed };
+// Gone: there was no such file any more.
+enum class RecycleOutcome { Trashed, Gone, Declined, Failed };
 // Moves a file to the freedesktop.org trash; a read-only file is asked about first. On failure
 // the file stays and errorText says why.
 RecycleOutcome RecycleFile(const std::string& path, Prompts& prompts, std::string& errorText);

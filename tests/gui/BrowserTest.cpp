@@ -314,6 +314,16 @@ TEST_F(BrowserTest, DeletingSelectedFilesKeepsWhatStays)
     EXPECT_NE(IndexOf(bad), -1);
     EXPECT_EQ(Column(0).size(), 3u);
     EXPECT_EQ(Status(), "削除を中止しました");
+
+    // Gone since the listing: record and row go without a word about the trash.
+    std::remove(b.c_str());
+    Select({"b"});
+    prompts.Push(Answer::Yes);
+    Trigger("FListFileDel");
+    EXPECT_EQ(prompts.pending(), 0u);
+    EXPECT_EQ(prompts.LastText(), "選択されている 1件のファイルを削除します\rよろしいですか");
+    EXPECT_EQ(IndexOf(b), -1);
+    EXPECT_EQ(Column(0).size(), 2u);
 }
 
 }  // namespace
