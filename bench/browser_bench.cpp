@@ -2,10 +2,6 @@
 // check against a 5 MB comparison text, the bulk duplicate check, a folder of 200,000 entries.
 // Usage: browser_bench [records=1000000] [files=20000] [bigFolder=200000]
 // (files go to a fresh folder under /tmp and are removed)
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -15,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "BrowserData.h"
 #include "browser/BulkCheck.h"
 #include "browser/DuplicateCheck.h"
 #include "browser/FileView.h"
@@ -42,27 +39,6 @@ void Report(const char* what, int runs, const std::function<void()>& work)
     std::printf("%-52s best %9.1f ms   median %9.1f ms   (%d runs)\n", what, ms.front(), ms[ms.size() / 2], runs);
 }
 
-std::string Hex(std::mt19937_64& rng, size_t digits)
-{
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string s(digits, '0');
-    for (char& c : s) c = kDigits[rng() & 15];
-    return s;
-}
-
-bool MakeFiles(const std::string& folder, int count, const char* pattern)
-{
-    if (::mkdir(folder.c_str(), 0700) != 0) return false;
-    char name[64];
-    for (int i = 0; i < count; ++i) {
-        std::snprintf(name, sizeof name, pattern, i);
-        const int fd = ::open(JoinPath(folder, name).c_str(), O_CREAT | O_WRONLY, 0644);
-        if (fd < 0) return false;
-        ::close(fd);
-    }
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -75,28 +51,11 @@ int main(int argc, char** argv)
     const std::string root = rootBuffer, folder = root + "/Folder";
     std::printf("browser_bench: %d history records, %d files in the folder, %d entries in the big one\n",
                 records, files, bigFolder);
-    if (!MakeFiles(folder, files, "Data file %06d.dat")) return 1;
+    if (!bench::MakeFiles(folder, files, "Data file %06d.dat")) return 1;
 
-    // The history: every file of the folder with its true stamp, the rest elsewhere; one in ten
-    // files of the folder shares its codes with a record elsewhere.
-    std::mt19937_64 rng(1);
-    std::vector<std::pair<std::string, HistoryRecord>> entries;
-    std::vector<FoundEntry> listed;
-    ListFolder(folder, "*", kAttrAny, listed);
-    for (const FoundEntry& f : listed)
-        entries.push_back({JoinPath(folder, f.name), {f.size, f.stamp, 45000.0, Hex(rng, 32), Hex(rng, 8)}});
-    char other[96];
-    for (int n = 0; static_cast<int>(entries.size()) < records; ++n) {
-        std::snprintf(other, sizeof other, "%s/Other/Sub%04d/Other file %07d.bin", root.c_str(), n / 1000, n);
-        HistoryRecord r{n, 45000.0, 45000.0, Hex(rng, 32), Hex(rng, 8)};
-        if (n < files && n % 10 == 0) r = entries[size_t(n)].second;
-        entries.push_back({other, r});
-    }
-    std::sort(entries.begin(), entries.end(),
-              [](const auto& a, const auto& b) { return ComparePathKeys(a.first, b.first) < 0; });
     HashHistory history;
-    for (auto& [path, record] : entries) history.Insert(path, std::move(record));
-    entries.clear();
+    bench::BuildHistory(history, root, folder, records);
+    std::mt19937_64 rng(2);
     std::printf("history ready: %d records\n\n", history.Count());
 
     FolderContents view;
@@ -122,14 +81,14 @@ int main(int argc, char** argv)
         if (i % 2 == 0) text += row.md5 + " *" + row.name + "\r\n";
         else if (i % 4 == 1) text += row.name + "\r\n" + row.crc + "\r\n";
     }
-    for (int n = 0; text.size() < 5000000; ++n) text += Hex(rng, 32) + " *Listed elsewhere " + std::to_string(n) + ".bin\r\n";
+    for (int n = 0; text.size() < 5000000; ++n) text += bench::Hex(rng, 32) + " *Listed elsewhere " + std::to_string(n) + ".bin\r\n";
     text.resize(5000000);
     BulkCheckResult checked;
     Report("bulk check: all rows x 5,000,000-byte checksum list", 3,
            [&] { checked = BulkCheck(view.rows, text, BulkCheckOptions{}); });
     std::printf("  %s, %zu ranges to mark\n", checked.status.c_str(), checked.highlights.size());
     std::string hexText;
-    while (hexText.size() < 5000000) hexText += Hex(rng, 1 + rng() % 200) + (rng() % 8 ? " " : "\r\n");
+    while (hexText.size() < 5000000) hexText += bench::Hex(rng, 1 + rng() % 200) + (rng() % 8 ? " " : "\r\n");
     Report("bulk check: all rows x 5,000,000 bytes of hex runs", 3,
            [&] { checked = BulkCheck(view.rows, hexText, BulkCheckOptions{}); });
     std::printf("  %s\n\n", checked.status.c_str());
@@ -142,7 +101,7 @@ int main(int argc, char** argv)
     std::printf("  %s\n\n", duplicates.status.c_str());
 
     const std::string big = root + "/Big";
-    if (bigFolder > 0 && MakeFiles(big, bigFolder, "e%07d")) {
+    if (bigFolder > 0 && bench::MakeFiles(big, bigFolder, "e%07d")) {
         FolderContents bigView;
         Report("fill the file view from a folder of many entries", 3,
                [&] { bigView = ReadFolder(big, history, kFileMask); });

@@ -132,7 +132,7 @@ public:
         for (size_t i = 0; i < text.size(); ++i)
             if (text[i] == '\r' || text[i] == '\n') breaks_.push_back(i);
     }
-    ByteRange Around(size_t start, size_t end) const
+    TextRange Around(size_t start, size_t end) const
     {
         const auto before = std::lower_bound(breaks_.begin(), breaks_.end(), start);
         const size_t begin = before == breaks_.begin() ? 0 : *(before - 1) + 1;
@@ -156,23 +156,6 @@ std::string BulkCheckStatus(int hashAndName, int crcOnly, int md5Only)
 {
     return "一括チェック完了  Hash&Name[" + FormatGrouped(hashAndName) + "] CRC[" + FormatGrouped(crcOnly) +
            "] MD5[" + FormatGrouped(md5Only) + "]";
-}
-
-std::vector<ByteRange> MergeRanges(std::vector<ByteRange> ranges)
-{
-    std::sort(ranges.begin(), ranges.end(),
-              [](const ByteRange& a, const ByteRange& b) { return a.start < b.start; });
-    std::vector<ByteRange> merged;
-    for (const ByteRange& r : ranges) {
-        if (r.length == 0) continue;
-        if (!merged.empty() && r.start <= merged.back().start + merged.back().length) {
-            ByteRange& last = merged.back();
-            last.length = std::max(last.start + last.length, r.start + r.length) - last.start;
-        } else {
-            merged.push_back(r);
-        }
-    }
-    return merged;
 }
 
 BulkCheckResult BulkCheck(const std::vector<FileRow>& rows, std::string_view text,
@@ -206,7 +189,7 @@ BulkCheckResult BulkCheck(const std::vector<FileRow>& rows, std::string_view tex
     const Lines lines(text);
     BulkCheckResult result;
     result.marks.reserve(rows.size());
-    std::vector<ByteRange> highlights;
+    std::vector<TextRange> highlights;
     // Rows that share a name or a code share its marks; paint them once.
     std::vector<bool> namePainted(names.Count()), md5Painted(codes.Count()), crcPainted(codes.Count());
     const auto paint = [&](int32_t id, std::vector<bool>& painted) {
@@ -225,7 +208,7 @@ BulkCheckResult BulkCheck(const std::vector<FileRow>& rows, std::string_view tex
         }
         bool hashAndName = false;
         for (size_t i = 0; i < hits.size() && !hashAndName && (k.crc >= 0 || k.md5 >= 0); ++i) {
-            const ByteRange line = lines.Around(hits[i], hits[i] + nameLength);
+            const TextRange line = lines.Around(hits[i], hits[i] + nameLength);
             hashAndName = codes.Within(k.crc, line.start, line.start + line.length) ||
                           codes.Within(k.md5, line.start, line.start + line.length);
         }
@@ -250,7 +233,7 @@ BulkCheckResult BulkCheck(const std::vector<FileRow>& rows, std::string_view tex
     }
     result.highlights = MergeRanges(std::move(highlights));
     result.status = BulkCheckStatus(result.hashAndName, result.crcOnly, result.md5Only);
-    result.sound = result.hashAndName + result.crcOnly + result.md5Only > 0 ? BulkSound::Match : BulkSound::Mismatch;
+    result.sound = result.hashAndName + result.crcOnly + result.md5Only > 0 ? Notification::Match : Notification::Mismatch;
     return result;
 }
 

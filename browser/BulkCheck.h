@@ -5,20 +5,12 @@
 #include <vector>
 
 #include "browser/FileView.h"
+#include "verify/ComparisonText.h"
+#include "verify/Sounds.h"
 
 namespace qv {
 
 struct Settings;
-
-// The sound a bulk command ends with.
-enum class BulkSound { None, Match, Mismatch, Duplicate };
-
-// A span of the comparison text in UTF-8 bytes; the window maps it to its own positions.
-struct ByteRange {
-    size_t start = 0;
-    size_t length = 0;
-    bool operator==(const ByteRange&) const = default;
-};
 
 inline constexpr const char* kStatusBulkCheckStopped = "一括チェックが中止されました";
 
@@ -35,9 +27,9 @@ struct BulkCheckResult {
     int hashAndName = 0;
     int crcOnly = 0;
     int md5Only = 0;
-    std::vector<ByteRange> highlights; // sorted, disjoint: paint them in the pick-up colour
+    std::vector<TextRange> highlights; // sorted, disjoint: paint them in the pick-up colour
     std::string status;
-    BulkSound sound = BulkSound::Mismatch;
+    Notification sound = Notification::Mismatch;
 };
 
 // 一括チェック: for every row, whether the comparison text names the file (ASCII letters
@@ -53,8 +45,5 @@ BulkCheckResult BulkCheck(const std::vector<FileRow>& rows, std::string_view tex
 
 // "一括チェック完了  Hash&Name[1] CRC[2] MD5[3]"
 std::string BulkCheckStatus(int hashAndName, int crcOnly, int md5Only);
-
-// Sorts ranges and joins those that overlap or touch.
-std::vector<ByteRange> MergeRanges(std::vector<ByteRange> ranges);
 
 }  // namespace qv

@@ -87,7 +87,7 @@ DuplicateCheckResult BulkDuplicateCheck(const FolderContents& contents, const Ha
         if (others > 0) ++result.duplicates;
     }
     result.status = DuplicateCheckStatus(result.duplicates);
-    result.sound = result.duplicates > 0 ? BulkSound::Duplicate : BulkSound::None;
+    if (result.duplicates > 0) result.sound = Notification::Duplicate;
     return result;
 }
 

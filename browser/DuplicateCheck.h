@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@ struct DuplicateCheckResult {
     std::vector<ResultMark> marks;   // per row: HashAndName when it has a duplicate, else Nothing
     int duplicates = 0;
     std::string status;
-    BulkSound sound = BulkSound::None;
+    std::optional<Notification> sound;   // the duplicate sound when any row has one
 };
 
 // 一括重複チェック: a row has a duplicate when another path of the history holds exactly its

@@ -200,4 +200,21 @@ std::string DecodeComparisonBytes(std::string_view bytes)
     return NormalizeLineBreaks(text, true);
 }
 
+std::vector<TextRange> MergeRanges(std::vector<TextRange> ranges)
+{
+    std::sort(ranges.begin(), ranges.end(), [](const TextRange& a, const TextRange& b) { return a.start < b.start; });
+    std::vector<TextRange> out;
+    out.reserve(ranges.size());
+    for (const TextRange& r : ranges) {
+        if (r.length == 0) continue;
+        if (!out.empty() && r.start <= out.back().start + out.back().length) {
+            TextRange& last = out.back();
+            last.length = std::max(last.start + last.length, r.start + r.length) - last.start;
+        } else {
+            out.push_back(r);
+        }
+    }
+    return out;
+}
+
 }  // namespace qv

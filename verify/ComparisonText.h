@@ -22,6 +22,9 @@ struct TextRange {
     bool operator==(const TextRange&) const = default;
 };
 
+// Marks painted in one colour: sorted, empty ones dropped, those that touch or overlap joined.
+std::vector<TextRange> MergeRanges(std::vector<TextRange> ranges);
+
 struct DocRange {
     int start = 0;       // document position
     int length = 0;      // document positions

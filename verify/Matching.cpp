@@ -22,23 +22,6 @@ bool SearchPass(const ComparisonText& text, const std::string& key, bool mark, s
     return found;
 }
 
-// The three passes mark with the same colour, so ranges that touch or overlap become one.
-std::vector<TextRange> Merge(std::vector<TextRange> marks)
-{
-    std::sort(marks.begin(), marks.end(), [](const TextRange& a, const TextRange& b) { return a.start < b.start; });
-    std::vector<TextRange> out;
-    out.reserve(marks.size());
-    for (const TextRange& r : marks) {
-        if (!out.empty() && r.start <= out.back().start + out.back().length) {
-            TextRange& last = out.back();
-            last.length = std::max(last.start + last.length, r.start + r.length) - last.start;
-        } else {
-            out.push_back(r);
-        }
-    }
-    return out;
-}
-
 const char* FoundStatus(bool crc, bool md5)
 {
     if (crc && md5) return "ＣＲＣとＭＤ５が一致しました";
@@ -62,7 +45,7 @@ MatchOutcome MatchComparisonText(const ComparisonText& text, const MatchInput& i
     out.md5Found = SearchPass(text, input.md5, options.closeupMd5, marks);
     // The name is marked only; it never counts as a match.
     if (!input.fileName.empty()) SearchPass(text, input.fileName, options.closeupFileName, marks);
-    out.textMarks = Merge(std::move(marks));
+    out.textMarks = MergeRanges(std::move(marks));
     out.marks = text.ToDocumentRanges(out.textMarks);
 
     bool duplicateShown = input.duplicateShown;

@@ -1,7 +1,7 @@
 #include "gui/history/HistoryController.h"
 
-#include "gui/processing/ResultController.h"
 #include "gui/shell/BusyPanel.h"
+#include "gui/shell/Desktop.h"
 #include "gui/shell/FileDialogs.h"
 #include "history/ImportExport.h"
 #include "history/Maintenance.h"
@@ -26,6 +26,12 @@ bool HistoryController::Occupied() const
     return p_.driver.startingUp || p_.driver.Running() || p_.busy.Shown();
 }
 
+void HistoryController::AfterHistoryChanged()
+{
+    p_.host.RefreshFileView();
+    p_.result.RefindShownRecord();
+}
+
 WorkHooks HistoryController::Hooks() const
 {
     WorkHooks ui = p_.hooks();
@@ -45,7 +51,7 @@ void HistoryController::LogClearClick()
     // HistoryFileRead stays: a read history file is overwritten at exit, an unread one is not.
     p_.history.ClearHistory();
     p_.folders.SetFolders({});
-    p_.host.RefreshFileView();
+    AfterHistoryChanged();
     p_.status.SetStatus(kClearedStatus);
 }
 
@@ -59,7 +65,7 @@ void HistoryController::LogKeepSetClick()
     KeepDaysFromAnswer(answer, days);
     p_.settings.LogKeepDate = days;
     WorkHooks ui = Hooks();
-    if (SweepExpired(p_.history, days, ui) > 0) p_.host.RefreshFileView();
+    if (SweepExpired(p_.history, days, ui) > 0) AfterHistoryChanged();
 }
 
 void HistoryController::LogInhibitSizeClick()
@@ -107,7 +113,7 @@ void HistoryController::LogEraseClick()
     WorkHooks ui = Hooks();
     const int32_t removed = ForgetFolder(p_.history, folder, ui);
     // The folder list stays as it is; the file view shows the codes that are left.
-    if (removed > 0) p_.host.RefreshFileView();
+    if (removed > 0) AfterHistoryChanged();
     p_.status.SetStatus(ForgetDoneText(p_.history.Count(), removed, folder));
 }
 
@@ -141,7 +147,7 @@ void HistoryController::InportLOGClick()
     p_.driver.stop.Clear();
     const ImportOutcome outcome = ImportHistoryFiles(p_.history, p_.state, request, seams, ui);
     p_.folders.SetFolders(outcome.folders);
-    p_.host.RefreshFileView();
+    AfterHistoryChanged();
 }
 
 void HistoryController::ExportLOGClick()

@@ -20,6 +20,7 @@ public:
         HashHistory& history;
         Driver& driver;
         DriverHost& host;            // RefreshFileView after the history changed
+        ResultView& result;          // the shown file's record may have moved or gone
         Prompts& prompts;
         FileDialogs& dialogs;
         StatusLine& status;
@@ -43,6 +44,8 @@ private:
     // Another piece of work owns the window: start-up, a batch, or the busy display.
     bool Occupied() const;
     WorkHooks Hooks() const;
+    // The file view and the shown record follow a change of the store.
+    void AfterHistoryChanged();
 
     Parts p_;
 };

@@ -122,10 +122,7 @@ void ProcessingController::AfterBatch()
     p_.job.EndBatch();
 }
 
-void ProcessingController::RefreshFileView()
-{
-    // The file view is filled by the browser subsystem.
-}
+void ProcessingController::RefreshFileView() { p_.files.RefreshIfShown(); }
 
 bool ProcessingController::DispatchSingleFile(const std::string& path)
 {

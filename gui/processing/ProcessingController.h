@@ -21,6 +21,7 @@ public:
         Pages& pages;
         BusyPanel& busy;
         FolderItems& folders;
+        FileSelection& files;
         ResultView& result;
         ViewSwitch& views;
         ComparisonCheck& check;

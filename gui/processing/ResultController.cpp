@@ -1,22 +1,17 @@
 #include "gui/processing/ResultController.h"
 
 #include <QClipboard>
-#include <QDesktopServices>
-#include <QFile>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScrollBar>
-#include <QTreeWidget>
-#include <QUrl>
 
-#include <sys/stat.h>
-
+#include "browser/FileCommands.h"
 #include "gui/processing/ResultPanelWidget.h"
+#include "gui/shell/Desktop.h"
 #include "gui/shell/QtPrompts.h"
 #include "gui/shell/Theme.h"
-#include "history/Duplicates.h"
 #include "history/HashHistory.h"
 #include "platform/DirSearch.h"
 #include "platform/Paths.h"
@@ -28,15 +23,10 @@
 namespace qv {
 
 ResultController::ResultController(const Parts& parts, QWidget* pageParent)
-    : QObject(pageParent), p_(parts), panel_(new ResultPanelWidget(pageParent)), dupList_(new QTreeWidget(pageParent))
+    : QObject(pageParent), p_(parts), panel_(new ResultPanelWidget(pageParent))
 {
     panel_->setContextMenuPolicy(Qt::CustomContextMenu);
-    dupList_->setObjectName(QStringLiteral("DupList"));
-    dupList_->setColumnCount(1);
-    dupList_->setHeaderLabels({QStringLiteral("fullpathname")});
-    dupList_->setHeaderHidden(true);
-    dupList_->setRootIsDecorated(false);
-    dupList_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(panel_->fileIcon, &ClickLabel::doubleClicked, this, [this] { Q_EMIT fileIconDoubleClicked(); });
 
     // The copy gestures of the panel.
     connect(panel_->xFileName, &ClickLabel::doubleClicked, this, [this] { XFileNameDblClick(); });
@@ -68,10 +58,9 @@ void ResultController::ShowResult(int index)
     RefreshSize();
     RefreshCodes();
 
-    int32_t i = index;
-    FindDuplicates(i);
+    int i = index;
+    const bool dups = p_.duplicates.FindDuplicates(i) >= 2;
     shownIndex_ = i;
-    const bool dups = dupList_->topLevelItemCount() >= 2;
     panel_->duplicateMark->setVisible(dups);
     p_.status.SetStatus(dups ? kStatusLoadedDup : kStatusLoaded);
     p_.menu.SetDupCommandsEnabled(dups);
@@ -88,23 +77,6 @@ void ResultController::ShowResult(int index)
     panel_->fileIcon->setPixmap(icon);
     panel_->fileIcon->setVisible(p_.settings.ShowMainIcon);
     p_.pages.SetResultShown(true);
-}
-
-void ResultController::FindDuplicates(int& index)
-{
-    QTreeWidget& list = *dupList_;
-    list.setUpdatesEnabled(false);
-    list.clear();
-    int32_t i = index;
-    const std::vector<std::string> rows = qv::FindDuplicates(p_.history, i);
-    index = i;
-    const bool icons = p_.settings.DupListIconView;
-    QFileIconProvider provider;
-    for (const std::string& row : rows) {
-        auto* item = new QTreeWidgetItem(&list, QStringList{ToQ(row)});
-        if (icons) item->setIcon(0, provider.icon(QFileInfo(ToQ(row))));
-    }
-    list.setUpdatesEnabled(true);
 }
 
 bool ResultController::HasCodes() const { return !panel_->xMd5->text().isEmpty() || !panel_->xCrc32->text().isEmpty(); }
@@ -125,6 +97,13 @@ void ResultController::Forget()
 std::string ResultController::ShownCrc() const { return FromQ(panel_->xCrc32->text()); }
 std::string ResultController::ShownMd5() const { return FromQ(panel_->xMd5->text()); }
 std::string ResultController::ShownName() const { return FromQ(panel_->xFileName->text()); }
+
+void ResultController::RefindShownRecord()
+{
+    if (shownIndex_ < 0) return;
+    int32_t i = -1;
+    shownIndex_ = p_.history.Find(p_.frame.Caption(), i) ? i : -1;
+}
 
 void ResultController::MarkCodesFound(bool crcFound, bool md5Found)
 {
@@ -201,10 +180,7 @@ void ResultController::MainFileExecClick()
         p_.status.SetStatus(kStatusNoFile);
         return;
     }
-    std::string target = path;
-    if (QFileInfo(ToQ(path)).isSymLink()) target = FollowSymlinks(path);
-    if (target.empty()) return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(ToQ(target)));
+    OpenWithDesktop(OpenTarget(path));
 }
 
 void ResultController::MainFileOpenClick()
@@ -212,7 +188,7 @@ void ResultController::MainFileOpenClick()
     const std::string caption = p_.frame.Caption();
     const std::string folder = FolderOf(caption);
     if (caption.empty() || caption[0] != '/' || !FolderExists(folder)) return;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(ToQ(folder)));
+    OpenWithDesktop(folder);
 }
 
 void ResultController::MainFileDelClick()
@@ -221,43 +197,23 @@ void ResultController::MainFileDelClick()
     if (!FileExists(path)) return;
     if (p_.prompts.Message(kAppTitle, DeleteQuestion(path), Buttons::YesCancel, BoxIcon::Warning) != Answer::Yes)
         return;
-    // Kept so the record can come back when the trash refuses the file.
-    HashHistory& history = p_.history;
-    int32_t index = -1;
-    const bool had = history.Find(path, index);
-    const HistoryRecord saved = had ? history.RecordAt(index) : HistoryRecord{};
-    history.RemoveByPath(path);
     std::string error;
     const RecycleOutcome outcome = RecycleFile(path, p_.prompts, error);
-    if (outcome == RecycleOutcome::Failed) {
-        if (had) history.Insert(path, saved);
-        int32_t shown = -1;
-        shownIndex_ = history.Find(path, shown) ? shown : -1;
-        p_.prompts.Message(kAppTitle, path + "\rごみ箱へ移動出来ませんでした\r" + error, Buttons::Ok, BoxIcon::Error);
+    if (outcome == RecycleOutcome::Failed)
+        p_.prompts.Message(kAppTitle, TrashFailureText({path}, error), Buttons::Ok, BoxIcon::Error);
+    // The record goes with the file and only then: a file the user kept keeps its codes.
+    if (outcome == RecycleOutcome::Declined || outcome == RecycleOutcome::Failed) {
         p_.status.SetStatus("削除を中止しました");
         return;
     }
+    p_.history.RemoveByPath(path);
     p_.frame.SetCaption(kIdleCaption);
     Forget();
-    dupList_->clear();
+    p_.duplicates.Clear();
     HideDuplicateMark();
     p_.menu.SetDupCommandsEnabled(false);
     p_.pages.SetResultShown(false);
-    p_.status.SetStatus(outcome == RecycleOutcome::Trashed ? NameOf(path) + "を削除しました" : "削除を中止しました");
-}
-
-RecycleOutcome RecycleFile(const std::string& path, Prompts& prompts, std::string& errorText)
-{
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0) {
-        if (prompts.Message(kAppTitle, ReadOnlyDeleteQuestion(path), Buttons::OkNo, BoxIcon::Warning) != Answer::Ok)
-            return RecycleOutcome::Declined;
-        ::chmod(path.c_str(), st.st_mode | S_IWUSR);
-    }
-    QFile file(ToQ(path));
-    if (file.moveToTrash()) return RecycleOutcome::Trashed;
-    errorText = FromQ(file.errorString());
-    return RecycleOutcome::Failed;
+    p_.status.SetStatus(NameOf(path) + "を削除しました");
 }
 
 }  // namespace qv

@@ -6,15 +6,14 @@
 
 #include "gui/shell/Shell.h"
 
-class QTreeWidget;
 class QWidget;
 
 namespace qv {
 
 class ResultPanelWidget;
 
-// The result panel MainPanel, the duplicate list DupList, the copy commands and the commands
-// on the shown file. Owns both widgets.
+// The result panel MainPanel, the copy commands and the commands on the shown file. Owns the
+// panel; fills the duplicate list through DuplicateList.
 class ResultController final : public QObject, public ResultView {
     Q_OBJECT
 public:
@@ -27,12 +26,12 @@ public:
         Pages& pages;
         ViewMenu& menu;
         Notifier& notifier;   // the copy sound
+        DuplicateList& duplicates;
     };
-    // The widgets are made as children of pageParent.
+    // The panel is made as a child of pageParent.
     ResultController(const Parts& parts, QWidget* pageParent);
 
     QWidget* Panel() const;
-    QTreeWidget* DupList() const { return dupList_; }
     QWidget* NameScroller() const;
 
     // ResultView.
@@ -49,9 +48,8 @@ public:
     std::string ShownMd5() const override;
     std::string ShownName() const override;
     void MarkCodesFound(bool crcFound, bool md5Found) override;
+    void RefindShownRecord() override;
 
-    // Fills DupList for the record at index; index may be lowered (vanished duplicates).
-    void FindDuplicates(int& index);
     // After a display setting changed: codes in their case, size in its unit, name font and
     // colours, icon shown or not.
     void RefreshCodes();
@@ -67,13 +65,15 @@ public:
     void MainFileOpenClick();
     void MainFileDelClick();
 
+Q_SIGNALS:
+    void fileIconDoubleClicked();
+
 private:
     void PutOnClipboard(const std::string& text, const char* status);
     void ColourCodes();
 
     Parts p_;
     ResultPanelWidget* panel_;
-    QTreeWidget* dupList_;
     int shownIndex_ = -1;
     int64_t shownSize_ = 0;
     std::string shownCrc_;
@@ -83,10 +83,5 @@ private:
     bool md5Found_ = false;
     bool fullPathCopy_ = false;
 };
-
-enum class RecycleOutcome { Trashed, Declined, Failed };
-// Moves a file to the trash; a read-only file is asked about first. On failure the file
-// stays and errorText says why.
-RecycleOutcome RecycleFile(const std::string& path, Prompts& prompts, std::string& errorText);
 
 }  // namespace qv

@@ -42,10 +42,9 @@ void FrameTexts::SetCaption(const std::string& text)
     changes_.Changed(kCaption);
 }
 
-std::string FrameTexts::Caption() const
-{
-    return changes_.Pending(kCaption) ? caption_ : FromQ(window_.windowTitle());
-}
+// The caption names the current file by its bytes: the title shows a name that is not valid
+// UTF-8 with a replacement character, which could not name the file again.
+std::string FrameTexts::Caption() const { return caption_; }
 
 void FrameTexts::SetAppTitle(const std::string& text)
 {

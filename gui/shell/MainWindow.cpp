@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
@@ -18,13 +19,17 @@
 
 #include "gui/listout/ListOutputController.h"
 #include "gui/history/HistoryController.h"
+#include "gui/browser/BrowserCommands.h"
+#include "gui/browser/DupList.h"
+#include "gui/browser/DupListCommands.h"
+#include "gui/browser/FileViewController.h"
+#include "gui/browser/ListFrame.h"
 #include "gui/processing/ProcessingController.h"
 #include "gui/processing/ResultController.h"
 #include "gui/shell/BusyPanel.h"
 #include "gui/shell/FrameTexts.h"
 #include "gui/shell/HelpController.h"
 #include "gui/shell/LifecycleController.h"
-#include "gui/shell/ListFrame.h"
 #include "gui/shell/Menus.h"
 #include "gui/shell/PageStack.h"
 #include "gui/shell/QtPrompts.h"
@@ -138,23 +143,27 @@ void MainWindow::BuildSubsystems()
         settings_, *texts_, *dialogs_, *options_.soundOutput,
         options_.shippedFolder.empty() ? ShippedDataFolder() : options_.shippedFolder});
     menus_ = std::make_unique<Menus>(*this, settings_, *job_, *texts_);
+    dupView_ = std::make_unique<DupListView>(settings_, history_, stack);
     results_ = std::make_unique<ResultController>(
-        ResultController::Parts{settings_, history_, *prompts_, *texts_, *texts_, *pages_, *menus_, *sounds_}, stack);
+        ResultController::Parts{settings_, history_, *prompts_, *texts_, *texts_, *pages_, *menus_, *sounds_, *dupView_},
+        stack);
+    fileView_ = std::make_unique<FileViewController>(
+        FileViewController::Parts{settings_, history_, *texts_, *this, *pages_}, *listFrame_);
     pages_->AddPage(PageStack::kInitialPage, initialComment_);
     pages_->AddPage(PageStack::kMainPage, results_->Panel());
     pages_->AddPage(PageStack::kClipPage, viewer_->Widget());
     pages_->AddPage(PageStack::kListPage, listFrame_);
-    pages_->AddPage(PageStack::kDupPage, results_->DupList());
+    pages_->AddPage(PageStack::kDupPage, dupView_->Widget());
     pages_->AddPage(PageStack::kBusyPage, busy_);
 
     ViewController::Widgets focus;
     focus.clipViewer = viewer_->Widget();
     focus.folderList = listFrame_->FolderList();
     focus.fileView = listFrame_->FileView();
-    focus.dupList = results_->DupList();
+    focus.dupList = dupView_->Widget();
     focus.nameScroller = results_->NameScroller();
     views_ = std::make_unique<ViewController>(
-        ViewController::Parts{*pages_, *menus_, *results_, *texts_, *texts_}, focus);
+        ViewController::Parts{*pages_, *menus_, *results_, *texts_, *texts_, *fileView_}, focus);
     // The driver comes after the matching pass that it calls; the pass reads its stop flag.
     matcher_ = std::make_unique<MatchController>(MatchController::Parts{
         settings_, history_, *viewer_, *results_, *texts_, *texts_, *pages_, *views_, *sounds_,
@@ -163,8 +172,16 @@ void MainWindow::BuildSubsystems()
         settings_, *viewer_, *matcher_, *texts_, *prompts_, *dialogs_, *texts_, SystemClock::Instance()});
     processing_ = std::make_unique<ProcessingController>(
         ProcessingController::Parts{settings_, *job_, *dialogs_, *texts_, *texts_, *this, *pages_, *busy_,
-                                    *listFrame_, *results_, *views_, *matcher_, *loader_});
+                                    *listFrame_, *fileView_, *results_, *views_, *matcher_, *loader_});
     jobHooks_.stop = &processing_->TheDriver().stop;
+    Driver& driver = processing_->TheDriver();
+    browser_ = std::make_unique<BrowserCommands>(
+        BrowserCommands::Parts{settings_, history_, *prompts_, *texts_, *texts_, driver, *views_, *results_, *viewer_,
+                               *sounds_},
+        *fileView_);
+    dupCommands_ = std::make_unique<DupListCommands>(
+        DupListCommands::Parts{settings_, history_, *prompts_, *texts_, driver, *views_, *results_, *menus_}, *dupView_);
+    connect(results_.get(), &ResultController::fileIconDoubleClicked, this, [this] { browser_->FileIconDblClick(); });
 
     const std::string folder = options_.dataFolder.empty() ? DataFolder() : options_.dataFolder;
     LifecycleController::Parts life{*this, *results_->Panel(), settings_, history_, processing_->TheDriver(),
@@ -174,19 +191,19 @@ void MainWindow::BuildSubsystems()
                                     options_.arguments, options_.shiftHeld};
     lifecycle_ = std::make_unique<LifecycleController>(std::move(life));
     historyCommands_ = std::make_unique<HistoryController>(HistoryController::Parts{
-        settings_, history_, processing_->TheDriver(), *processing_, *prompts_, *dialogs_, *texts_, *busy_,
-        *listFrame_, lifecycle_->historyState(), [this] { return MakeHooks(); }, HistoryFilePath(folder)});
+        settings_, history_, processing_->TheDriver(), *processing_, *results_, *prompts_, *dialogs_, *texts_,
+        *busy_, *listFrame_, lifecycle_->historyState(), [this] { return MakeHooks(); }, HistoryFilePath(folder)});
     lists_ = std::make_unique<ListOutputController>(
         ListOutputController::Parts{settings_, history_, processing_->TheDriver(), *prompts_, *dialogs_, *texts_,
                                     *this, *busy_, *menus_, SystemClock::Instance(), this});
     menus_->Build({*processing_, *results_, *views_, *lifecycle_, *viewer_, *matcher_, *loader_, *sounds_, *lists_,
-                  *historyCommands_});
+                  *historyCommands_, *fileView_, *browser_, *dupCommands_});
     const std::string shipped = options_.shippedFolder.empty() ? ShippedDataFolder() : options_.shippedFolder;
     help_ = std::make_unique<HelpController>(
         HelpController::Parts{*prompts_, *texts_, JoinPath(shipped, kManualFile), options_.homePage, folder});
     menus_->BuildHelpMenu(*help_);
     shell_.emplace(Shell{settings_, history_, processing_->TheDriver(), *job_, *prompts_, *dialogs_, *texts_,
-                         *texts_, *this, *pages_, *busy_, *listFrame_, *viewer_, *sounds_});
+                         *texts_, *this, *pages_, *busy_, *listFrame_, *viewer_, *sounds_, *fileView_});
 
     connect(busy_, &BusyPanel::cancelRequested, this, [this] { processing_->CanButtonClick(); });
     const auto popUp = [this](QWidget* on, Menus::Popup popup) {
@@ -201,7 +218,7 @@ void MainWindow::BuildSubsystems()
                 [this, on, popup](const QPoint& p) { menus_->PopUp(popup, on->viewport()->mapToGlobal(p)); });
     };
     popUpOnViewport(viewer_->Widget(), Menus::Popup::Clip);
-    popUpOnViewport(results_->DupList(), Menus::Popup::Dup);
+    popUpOnViewport(dupView_->Widget(), Menus::Popup::Dup);
 }
 
 ResultView& MainWindow::result() { return *results_; }
@@ -218,10 +235,8 @@ void MainWindow::ApplySettings()
     SetBackground(busy_, settings_.WallColor);
     results_->ApplySettings();
     viewer_->ApplySettings();
-    SetBackground(listFrame_->FileView(), settings_.ListColor);
-    SetTextColour(listFrame_->FileView(), settings_.ListFontColor);
-    SetBackground(results_->DupList(), settings_.DupColor);
-    SetTextColour(results_->DupList(), settings_.DupFontColor);
+    fileView_->ApplySettings();
+    dupView_->ApplyLook();
 }
 
 void MainWindow::Refresh()

@@ -18,8 +18,12 @@ class QLabel;
 
 namespace qv {
 
+class BrowserCommands;
 class ClipViewer;
 class ComparisonLoader;
+class DupListCommands;
+class DupListView;
+class FileViewController;
 class FrameTexts;
 class HistoryController;
 class HelpController;
@@ -105,11 +109,15 @@ private:
     std::unique_ptr<FileJob> job_;
     std::unique_ptr<SoundController> sounds_;
     std::unique_ptr<Menus> menus_;
+    std::unique_ptr<DupListView> dupView_;
     std::unique_ptr<ResultController> results_;
+    std::unique_ptr<FileViewController> fileView_;
     std::unique_ptr<ViewController> views_;
     std::unique_ptr<MatchController> matcher_;
     std::unique_ptr<ComparisonLoader> loader_;
     std::unique_ptr<ProcessingController> processing_;
+    std::unique_ptr<BrowserCommands> browser_;
+    std::unique_ptr<DupListCommands> dupCommands_;
     std::unique_ptr<LifecycleController> lifecycle_;
     std::unique_ptr<ListOutputController> lists_;
     std::unique_ptr<HistoryController> historyCommands_;

@@ -10,6 +10,10 @@
 
 #include "gui/listout/ListOutputController.h"
 #include "gui/history/HistoryController.h"
+#include "browser/FileView.h"
+#include "gui/browser/BrowserMenus.h"
+#include "gui/browser/DupListCommands.h"
+#include "gui/browser/FileViewController.h"
 #include "gui/processing/ProcessingController.h"
 #include "gui/processing/ResultController.h"
 #include "gui/shell/HelpController.h"
@@ -32,12 +36,14 @@ Menus::Menus(QMainWindow& window, Settings& settings, FileJob& job, StatusLine& 
 {
 }
 
-QAction* Menus::Add(QMenu* menu, const char* name, const char* caption)
+QAction* AddMenuItem(QMenu* menu, const char* name, const char* caption)
 {
     QAction* a = menu->addAction(QString::fromUtf8(caption));
     a->setObjectName(QString::fromLatin1(name));
     return a;
 }
+
+QAction* Menus::Add(QMenu* menu, const char* name, const char* caption) { return AddMenuItem(menu, name, caption); }
 
 QAction* Menus::AddCheck(QMenu* menu, const char* name, const char* caption)
 {
@@ -312,6 +318,7 @@ void Menus::BuildSettingsMenu(QMenu* setting, const Commands& c)
         });
     }
     BuildClipViewerMenu(setting, c);
+    BuildListMenus(setting, c);
     setting->addSeparator();
     QMenu* log = setting->addMenu(QStringLiteral("履歴情報(&L)"));
     log->setObjectName(QStringLiteral("LogSet"));
@@ -345,7 +352,79 @@ void Menus::BuildSettingsMenu(QMenu* setting, const Commands& c)
         connect(logReadModes_[i], &QAction::triggered, this, [this, i] { settings_.LogReadMode = i + 1; });
         connect(logSaveModes_[i], &QAction::triggered, this, [this, i] { settings_.LogSaveMode = i + 1; });
     }
+    BuildAttributeMenu(setting);
     BuildSoundMenu(setting, c.sounds);
+}
+
+void Menus::BuildListMenus(QMenu* setting, const Commands& c)
+{
+    FileViewController& files = c.fileView;
+    QMenu* list = setting->addMenu(QStringLiteral("処理ファイル一覧(&F)"));
+    list->setObjectName(QStringLiteral("SettingFileList"));
+    for (const ColumnWidthSetting& column : kColumnWidthSettings)
+        AddSettingCheck(list, column.item, column.caption, column.adjust, [&files] { files.FileViewResize(); });
+    list->addSeparator();
+    AddSettingCheck(list, "FileListIconView", "アイコン表示(&I)", &Settings::FileListIconView,
+                    [&files] { files.FileListIconViewClick(); });
+    AddSettingCheck(list, "FileListBorderView", "罫線表示(&L)", &Settings::FileListBorderView,
+                    [&files] { files.FileListBorderViewClick(); });
+    AddSettingCheck(list, "FileListBoldFont", "太線で表示(&O)", &Settings::FileListBoldFont,
+                    [&files] { files.FileListBoldFontClick(); });
+
+    DupListCommands& dups = c.dupList;
+    QMenu* dup = setting->addMenu(QStringLiteral("重複ファイル一覧(&U)"));
+    dup->setObjectName(QStringLiteral("SettingDupList"));
+    AddSettingCheck(dup, "AdjustDupWidth", "幅調整(&W)", &Settings::AdjustDupWidth, [&dups] { dups.DupListResize(); });
+    AddSettingCheck(dup, "DupListIconView", "アイコン表示(&I)", &Settings::DupListIconView,
+                    [&dups] { dups.DupListIconViewClick(); });
+    AddSettingCheck(dup, "DupListBorderView", "罫線表示(&L)", &Settings::DupListBorderView,
+                    [&dups] { dups.DupListBorderViewClick(); });
+    AddSettingCheck(dup, "DupListBoldFont", "太線で表示(&O)", &Settings::DupListBoldFont,
+                    [&dups] { dups.DupListBoldFontClick(); });
+}
+
+void Menus::BuildAttributeMenu(QMenu* setting)
+{
+    QMenu* attr = setting->addMenu(QStringLiteral("属性制限(&A)"));
+    attr->setObjectName(QStringLiteral("AttrMenu"));
+    struct Restriction {
+        const char* name;
+        const char* caption;
+        void (*click)(Settings&, AttrItem);
+    };
+    static const Restriction kMenus[] = {{"FolderAttr", "フォルダ属性制限(&D)", &FolderAttrClick},
+                                         {"FileAttr", "ファイル属性制限(&F)", &FileAttrClick}};
+    // In menu order R, H, S; attributeItems_ keeps them by AttrItem (S, H, R).
+    struct Item {
+        AttrItem item;
+        const char* suffix;
+        const char* caption;
+    };
+    static const Item kItems[] = {{AttrItem::ReadOnly, "_R", "読取専用(&R)"},
+                                  {AttrItem::Hidden, "_H", "不可視(&H)"},
+                                  {AttrItem::System, "_S", "システム(&S)"}};
+    for (int m = 0; m < 2; ++m) {
+        QMenu* sub = attr->addMenu(QString::fromUtf8(kMenus[m].caption));
+        sub->setObjectName(QString::fromLatin1(kMenus[m].name));
+        for (const auto& [item, suffix, caption] : kItems) {
+            const std::string name = std::string(kMenus[m].name) + suffix;
+            QAction* a = AddCheck(sub, name.c_str(), caption);
+            attributeItems_[m][static_cast<int>(item)] = a;
+            // The handler ticks, from the setting it flipped.
+            connect(a, &QAction::triggered, this, [this, click = kMenus[m].click, which = item] {
+                click(settings_, which);
+                TickAttributeItems();
+            });
+        }
+    }
+}
+
+void Menus::TickAttributeItems()
+{
+    const Settings& s = settings_;
+    const bool ticks[2][3] = {{s.FolderAttr_S, s.FolderAttr_H, s.FolderAttr_R}, {s.FileAttr_S, s.FileAttr_H, s.FileAttr_R}};
+    for (int m = 0; m < 2; ++m)
+        for (int i = 0; i < 3; ++i) attributeItems_[m][i]->setChecked(ticks[m][i]);
 }
 
 void Menus::BuildClipPopup(QMenu* pp, const Commands& c)
@@ -429,9 +508,32 @@ void Menus::BuildPopups(const Commands& c)
     QMenu* ppClip = popup(Popup::Clip, "PpClip");
     BuildClipPopup(ppClip, c);
     switches(ppClip, View::Clip, "SubClip");
-    // The other views' own commands come with their subsystems.
-    switches(popup(Popup::List, "PpFlist"), View::List, "SubList");
-    switches(popup(Popup::Dup, "PpDup"), View::Dup, "SubDup");
+    QMenu* ppFlist = popup(Popup::List, "PpFlist");
+    BuildFileListPopup(*ppFlist, c.browser);
+    BuildSelectionListMenu(*ppFlist, c);
+    switches(ppFlist, View::List, "SubList");
+    QMenu* ppDup = popup(Popup::Dup, "PpDup");
+    BuildDupListPopup(*ppDup, c.dupList);
+    switches(ppDup, View::Dup, "SubDup");
+}
+
+// H1: lists of the file view's selection, before the file commands. The captions of the five
+// format items follow the formats (UpdateFormatMenus finds them by name).
+void Menus::BuildSelectionListMenu(QMenu& ppFlist, const Commands& c)
+{
+    auto* h1 = new QMenu(QStringLiteral("比較ファイル作成(&H)"), &ppFlist);
+    h1->setObjectName(QStringLiteral("H1"));
+    QMenu* fileControl = ppFlist.findChild<QMenu*>(QStringLiteral("FlistFileControl"));
+    ppFlist.insertMenu(fileControl ? fileControl->menuAction() : nullptr, h1);
+    ListOutputController& lists = c.lists;
+    FileSelection& files = c.fileView;
+    for (int n = 1; n <= 5; ++n) {
+        connect(Add(h1, ("CheckFileFormat" + std::to_string(n)).c_str(), ""), &QAction::triggered, this,
+                [&lists, &files, n] { lists.CheckFileFormatClick(n, files.SelectedPaths()); });
+    }
+    h1->addSeparator();
+    connect(Add(h1, "SFVMake", "SFVファイル作成(&S)..."), &QAction::triggered, this,
+            [&lists, &files] { lists.SFVMakeClick(files.SelectedPaths()); });
 }
 
 void Menus::PopUp(Popup popup, const QPoint& globalPosition)
@@ -450,6 +552,7 @@ void Menus::SyncFromSettings()
     verification_->setChecked(s.Verification);
     for (const auto& [action, field] : settingChecks_) action->setChecked(s.*field);
     TickSoundItems();
+    TickAttributeItems();
     SyncClipCommands();
     UpdateFormatMenus();
     // A stored mode outside 1..3 ticks none, and the setting keeps its value until a click.

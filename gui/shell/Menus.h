@@ -14,10 +14,13 @@ class QPoint;
 
 namespace qv {
 
+class BrowserCommands;
 class ClipViewer;
 class ComparisonLoader;
 class HistoryController;
 class HelpController;
+class DupListCommands;
+class FileViewController;
 class LifecycleController;
 class ListOutputController;
 class MatchController;
@@ -25,6 +28,9 @@ class ProcessingController;
 class ResultController;
 class SoundController;
 class ViewController;
+
+// Adds a command item found by its component name.
+QAction* AddMenuItem(QMenu* menu, const char* name, const char* caption);
 
 // The main menu and the popups of this window, each item found by its component name. Ticks
 // show the Settings object and write to it when clicked, so the window and the core read one
@@ -44,6 +50,9 @@ public:
         SoundController& sounds;
         ListOutputController& lists;
         HistoryController& history;
+        FileViewController& fileView;
+        BrowserCommands& browser;
+        DupListCommands& dupList;
     };
     Menus(QMainWindow& window, Settings& settings, FileJob& job, StatusLine& status);
     void Build(const Commands& commands);
@@ -71,10 +80,14 @@ private:
                              std::function<void()> after = {});
     void BuildSettingsMenu(QMenu* setting, const Commands& commands);
     void BuildListMenus(QMenu* file, ListOutputController& lists);
+    void BuildSelectionListMenu(QMenu& ppFlist, const Commands& c);
     void BuildHistoryMenus(QMenu* file, HistoryController& history);
     void BuildToolMenu(QMenu* tool, const Commands& commands);
     void BuildClipViewerMenu(QMenu* setting, const Commands& commands);
     void BuildSoundMenu(QMenu* setting, SoundController& sounds);
+    void BuildListMenus(QMenu* setting, const Commands& commands);
+    void BuildAttributeMenu(QMenu* setting);
+    void TickAttributeItems();
     void BuildClipPopup(QMenu* ppClip, const Commands& commands);
     void TickSoundItems();
     void SyncClipCommands();
@@ -103,6 +116,7 @@ private:
     QAction* wordWrap_[2] = {};         // WordWrap1, W1: one command, two places
     QAction* soundItems_[4][3] = {};    // per notification, the radio items of types 0..2
     QAction* listMenus_[5] = {};        // ListMenu1..5
+    QAction* attributeItems_[2][3] = {};   // FolderAttr_ and FileAttr_: S, H, R
 };
 
 }  // namespace qv

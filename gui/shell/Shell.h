@@ -105,6 +105,9 @@ public:
     virtual std::string ShownName() const = 0;
     // The pickup colour on each code found in the comparison text, the normal colour otherwise.
     virtual void MarkCodesFound(bool crcFound, bool md5Found) = 0;
+    // Records were removed or added: the shown file's index is looked up again by its path
+    // (-1 when its record is gone), so it never points at another file's record.
+    virtual void RefindShownRecord() = 0;
 };
 
 // The clip viewer's comparison text, for subsystems that check files against it.
@@ -158,6 +161,30 @@ public:
     virtual void UpdateFormatMenus() = 0;
 };
 
+// DupList: the shown file and its duplicates.
+class DuplicateList {
+public:
+    virtual ~DuplicateList() = default;
+    // Fills the list for the record at index and returns its row count. Duplicates whose file
+    // is gone leave the history, which may lower index.
+    virtual int FindDuplicates(int& index) = 0;
+    virtual void Clear() = 0;
+};
+
+// The file view of the list frame, for commands that work on its files.
+class FileSelection {
+public:
+    virtual ~FileSelection() = default;
+    // Full paths (the bytes on disk) of the selected files, in view order.
+    virtual std::vector<std::string> SelectedPaths() const = 0;
+    // The folder the file view shows ("" when none).
+    virtual std::string ShownFolder() const = 0;
+    // Reads the selected folder into the file view again (FolderListChange).
+    virtual void Reread() = 0;
+    // Rereads only while the list frame is the current view: after the history changed.
+    virtual void RefreshIfShown() = 0;
+};
+
 // The window's services, each behind the interface of its need, for building subsystems and
 // for tests; the settings object is the single source of truth of every setting.
 struct Shell {
@@ -175,6 +202,7 @@ struct Shell {
     FolderItems& folders;
     ComparisonTextView& comparison;
     Notifier& notifier;
+    FileSelection& files;
 };
 
 }  // namespace qv

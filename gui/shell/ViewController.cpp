@@ -38,7 +38,10 @@ void ViewController::CallClipViewerClick()
     if (Switch(View::Clip)) w_.clipViewer->setFocus();
 }
 
-void ViewController::CallListFrameClick() { Switch(View::List); }
+void ViewController::CallListFrameClick()
+{
+    if (Switch(View::List)) p_.files.Reread();
+}
 
 void ViewController::CallDupFrameClick()
 {

@@ -24,6 +24,7 @@ public:
         ResultView& result;
         WindowFrame& frame;
         StatusLine& status;
+        FileSelection& files;
     };
     ViewController(const Parts& parts, const Widgets& widgets) : p_(parts), w_(widgets) {}
 

@@ -13,10 +13,10 @@ namespace {
 constexpr size_t npos = std::string::npos;
 
 // Which bytes of the text are painted.
-std::vector<bool> Coverage(const std::vector<ByteRange>& ranges, size_t size)
+std::vector<bool> Coverage(const std::vector<TextRange>& ranges, size_t size)
 {
     std::vector<bool> painted(size);
-    for (const ByteRange& r : ranges)
+    for (const TextRange& r : ranges)
         for (size_t i = r.start; i < r.start + r.length; ++i) painted.at(i) = true;
     return painted;
 }
@@ -25,7 +25,7 @@ std::vector<bool> Coverage(const std::vector<ByteRange>& ranges, size_t size)
 struct Direct {
     std::vector<ResultMark> marks;
     int counts[3] = {};   // hash and name, CRC, MD5
-    std::vector<ByteRange> painted;
+    std::vector<TextRange> painted;
 };
 Direct DirectCheck(const std::vector<FileRow>& rows, const std::string& text, const BulkCheckOptions& o)
 {
@@ -77,18 +77,18 @@ TEST(BulkCheckTest, EachRowGetsItsMarkAndOneCounter)
     const BulkCheckResult r = BulkCheck(rows, text, {});
     EXPECT_EQ(MarkNumbers(r.marks), (std::vector<int>{0, 1, 3, 2, 3, 4}));
     EXPECT_EQ(r.status, "一括チェック完了  Hash&Name[1] CRC[1] MD5[1]");
-    EXPECT_EQ(r.sound, BulkSound::Match);
+    EXPECT_EQ(r.sound, Notification::Match);
     ASSERT_GE(r.highlights.size(), 2u);
-    EXPECT_EQ(r.highlights[0], (ByteRange{0, 5}));
-    EXPECT_EQ(r.highlights[1], (ByteRange{6, 8}));
+    EXPECT_EQ(r.highlights[0], (TextRange{0, 5}));
+    EXPECT_EQ(r.highlights[1], (TextRange{6, 8}));
 
     const BulkCheckResult empty = BulkCheck(rows, "", {});
     EXPECT_EQ(MarkNumbers(empty.marks), std::vector<int>(rows.size(), 4));
     EXPECT_EQ(empty.status, "一括チェック完了  Hash&Name[0] CRC[0] MD5[0]");
-    EXPECT_EQ(empty.sound, BulkSound::Mismatch);
+    EXPECT_EQ(empty.sound, Notification::Mismatch);
     EXPECT_TRUE(empty.highlights.empty());
     // A name alone is no match.
-    EXPECT_EQ(BulkCheck({rows[2]}, "c.dat", {}).sound, BulkSound::Mismatch);
+    EXPECT_EQ(BulkCheck({rows[2]}, "c.dat", {}).sound, Notification::Mismatch);
 }
 
 TEST(BulkCheckTest, AgreesWithOneSearchPerRowOnRandomTexts)

@@ -50,8 +50,8 @@ TEST(DuplicateCheckTest, MarksRowsWithAnotherPathOfEqualCodes)
         BulkDuplicateCheck(Shown(h, "/f", {"twin1", "twin2", "alone", "Sized", "CASE", "case", "new"}), h);
     EXPECT_EQ(MarkNumbers(r.marks), (std::vector<int>{0, 0, 4, 0, 0, 0, 4}));
     EXPECT_EQ(r.status, "一括重複チェック完了  重複件数 5件");
-    EXPECT_EQ(r.sound, BulkSound::Duplicate);
-    EXPECT_EQ(BulkDuplicateCheck(Shown(h, "/f", {"alone"}), h).sound, BulkSound::None);
+    EXPECT_EQ(r.sound, Notification::Duplicate);
+    EXPECT_EQ(BulkDuplicateCheck(Shown(h, "/f", {"alone"}), h).sound, std::nullopt);
 }
 
 TEST(DuplicateCheckTest, AgreesWithScanningEveryRecordPerRow)

@@ -1,17 +1,21 @@
 #include "AppTestSupport.h"
 
 #include <QAbstractButton>
+#include <QDesktopServices>
 #include <QAction>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTextBlock>
 
 #include <cstdlib>
 
 #include "gui/shell/Shell.h"
+#include "gui/shell/Theme.h"
 #include "history/HistoryFiles.h"
 #include "platform/DirSearch.h"
 #include "platform/Paths.h"
@@ -155,6 +159,31 @@ void WindowTest::WriteHistoryWith(const std::string& path)
     ASSERT_TRUE(WriteHistoryFile(h, JoinPath(Home(), "Quenvarlith.dat"), ui));
 }
 
+void WindowTest::UseOwnTrash()
+{
+    dir.MakeFolder("xdg");
+    if (!savedDataHome_) {
+        const char* old = std::getenv("XDG_DATA_HOME");
+        savedDataHome_.emplace(old ? std::optional<std::string>(old) : std::nullopt);
+    }
+    setenv("XDG_DATA_HOME", dir.Path("xdg").c_str(), 1);
+}
+
+std::vector<std::string> WindowTest::ViewerMarks() const
+{
+    std::vector<std::string> out;
+    const auto* viewer = Find<QPlainTextEdit>("ClipViewer");
+    for (QTextBlock b = viewer->document()->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            if (!f.fontUnderline()) continue;
+            EXPECT_EQ(f.foreground().color(), ToQColor(S().settings.PickupColor));
+            out.push_back(it.fragment().text().toStdString());
+        }
+    }
+    return out;
+}
+
 int32_t WindowTest::IndexOf(const std::string& path) const
 {
     int32_t i = -1;
@@ -226,6 +255,26 @@ bool WindowTest::Shown(const char* objectName) const
 void WindowTest::TearDown()
 {
     window.reset();
+    if (!savedDataHome_) return;
+    if (*savedDataHome_) setenv("XDG_DATA_HOME", (*savedDataHome_)->c_str(), 1);
+    else unsetenv("XDG_DATA_HOME");
+}
+
+OpenedUrls::OpenedUrls()
+{
+    for (const char* scheme : {"file", "https"}) QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "Open");
+}
+
+OpenedUrls::~OpenedUrls()
+{
+    for (const char* scheme : {"file", "https"}) QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+}
+
+std::vector<std::string> OpenedUrls::Encoded() const
+{
+    std::vector<std::string> encoded;
+    for (const QUrl& url : urls) encoded.push_back(url.toEncoded().toStdString());
+    return encoded;
 }
 
 }  // namespace qv

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,7 @@
 #include "support/TestClock.h"
 
 class QAction;
+class QUrl;
 
 namespace qv {
 
@@ -80,6 +83,20 @@ private:
     bool hadOld_ = false;
 };
 
+// Stands in for the desktop: every file: and https: address the program asks it to open.
+class OpenedUrls : public QObject {
+    Q_OBJECT
+public:
+    OpenedUrls();
+    ~OpenedUrls() override;
+    std::vector<QUrl> urls;
+    // Encoded, so bytes that are not UTF-8 stay visible.
+    std::vector<std::string> Encoded() const;
+
+public Q_SLOTS:
+    void Open(const QUrl& url) { urls.push_back(url); }
+};
+
 // One window over a fresh data folder, with scripted prompts and dialogs and a file source
 // that records what the reader opens. The test talks to it through its Shell and through
 // widgets and menu items found by their names, as a person would.
@@ -112,6 +129,11 @@ protected:
     void DropAndWait(const std::vector<std::string>& paths);
     // A history file in the data folder holding one record for path, so the start-up load runs.
     void WriteHistoryWith(const std::string& path);
+    // The real freedesktop.org trash, inside this test's folder until the test ends.
+    void UseOwnTrash();
+    std::string Trashed(const std::string& name) const { return dir.Path("xdg/Trash/files/" + name); }
+    // The marked stretches of the clip viewer in text order; each must carry the pickup colour.
+    std::vector<std::string> ViewerMarks() const;
 
     const Shell& S() const { return window->shell(); }
     Driver& TheDriver() const { return window->shell().driver; }
@@ -138,6 +160,9 @@ protected:
         return w;
     }
     void TearDown() override;
+
+private:
+    std::optional<std::optional<std::string>> savedDataHome_;   // set while UseOwnTrash is in force
 };
 
 }  // namespace qv

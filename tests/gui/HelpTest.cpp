@@ -12,24 +12,6 @@
 
 namespace qv {
 
-// Takes the addresses the desktop would be asked to open.
-class OpenedUrls : public QObject {
-    Q_OBJECT
-public:
-    OpenedUrls()
-    {
-        for (const char* s : {"file", "https"}) QDesktopServices::setUrlHandler(QString::fromLatin1(s), this, "Open");
-    }
-    ~OpenedUrls() override
-    {
-        for (const char* s : {"file", "https"}) QDesktopServices::unsetUrlHandler(QString::fromLatin1(s));
-    }
-    std::vector<QUrl> urls;
-
-public Q_SLOTS:
-    void Open(const QUrl& url) { urls.push_back(url); }
-};
-
 namespace {
 
 class HelpTest : public WindowTest {

@@ -43,6 +43,7 @@ TEST_F(HistoryCommandsTest, ClearAsksAndTheExitSaveKeepsWhatTheFileHolds)
     Start();
     DropAndWait({c});
     clear(Answer::Ok, 1, false);
+    EXPECT_EQ(window->result().ShownIndex(), -1);   // the shown file's record went with the rest
     CloseAndDestroy();
     EXPECT_EQ(OnDisk(), 2u);
 

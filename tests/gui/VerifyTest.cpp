@@ -43,20 +43,6 @@ protected:
     static void Clip(const std::string& text) { QGuiApplication::clipboard()->setText(QString::fromStdString(text)); }
     static std::string ClipText() { return QGuiApplication::clipboard()->text().toStdString(); }
     std::string ViewerText() const { return Viewer()->toPlainText().toStdString(); }
-    // The marked stretches in text order; each must carry the pickup colour.
-    std::vector<std::string> Marks() const
-    {
-        std::vector<std::string> out;
-        for (QTextBlock b = Viewer()->document()->begin(); b.isValid(); b = b.next()) {
-            for (auto it = b.begin(); !it.atEnd(); ++it) {
-                const QTextCharFormat f = it.fragment().charFormat();
-                if (!f.fontUnderline()) continue;
-                EXPECT_EQ(f.foreground().color(), ToQColor(S().settings.PickupColor));
-                out.push_back(it.fragment().text().toStdString());
-            }
-        }
-        return out;
-    }
     bool Picked(const char* field) const
     {
         return Find<QLabel>(field)->palette().color(QPalette::WindowText) == ToQColor(S().settings.PickupColor);
@@ -101,7 +87,7 @@ TEST_F(VerifyTest, MatchingMarksTheViewerColoursTheCodesAndPlaysItsSound)
         sounds.played.clear();
         Clip(c.clip);
         EXPECT_EQ(Status(), c.status) << c.clip;
-        EXPECT_EQ(Marks(), c.marks) << c.clip;
+        EXPECT_EQ(ViewerMarks(), c.marks) << c.clip;
         EXPECT_EQ(Picked("XCRC_32"), c.crc) << c.clip;
         EXPECT_EQ(Picked("XMD5"), c.md5) << c.clip;
         EXPECT_EQ(sounds.played, std::vector<std::string>{c.sound}) << c.clip;
@@ -112,16 +98,16 @@ TEST_F(VerifyTest, MatchingMarksTheViewerColoursTheCodesAndPlaysItsSound)
     Clip("abc.bin " + kCrc);
     Trigger("CloseupCRC");
     EXPECT_FALSE(S().settings.CloseupCRC);
-    EXPECT_EQ(Marks(), std::vector<std::string>{"abc.bin"});
+    EXPECT_EQ(ViewerMarks(), std::vector<std::string>{"abc.bin"});
     EXPECT_EQ(Status(), "ＣＲＣが一致しました");
     EXPECT_TRUE(Picked("XCRC_32"));
     Trigger("CloseupFileName");
-    EXPECT_TRUE(Marks().empty());
+    EXPECT_TRUE(ViewerMarks().empty());
     // New text starts unmarked, whatever the old one carried at its start.
     Trigger("CloseupFileName");
     Clip("abc.bin");
     Clip("plain");
-    EXPECT_TRUE(Marks().empty());
+    EXPECT_TRUE(ViewerMarks().empty());
     S().settings.ViewerMaxLength = 5;   // never more than the viewer holds, nor half a line break
     Clip("abcd\r\nxyz");
     EXPECT_EQ(ViewerText(), "abcd");
@@ -237,7 +223,7 @@ TEST_F(VerifyTest, ParReportArrivesThroughTheClipboardAndIsMatched)
     EXPECT_NE(ClipText().find("PAR 2.0 FileDesc"), std::string::npos);
     EXPECT_NE(ViewerText().find("MD5     = " + kMd5 + "   File Name = abc.bin"), std::string::npos);
     EXPECT_EQ(Status(), "ＭＤ５が一致しました");
-    EXPECT_EQ(Marks(), (std::vector<std::string>{kMd5, "abc.bin"}));
+    EXPECT_EQ(ViewerMarks(), (std::vector<std::string>{kMd5, "abc.bin"}));
 }
 
 TEST_F(VerifyTest, TabWalksTheCodesAndOtherKeysNeverEdit)

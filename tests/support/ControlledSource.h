@@ -32,6 +32,11 @@ struct SourceControl {
         std::lock_guard<std::mutex> lock(m);
         return opened;
     }
+    void Clear()
+    {
+        std::lock_guard<std::mutex> lock(m);
+        opened.clear();
+    }
     std::mutex m;
     std::vector<std::string> opened;
 };
