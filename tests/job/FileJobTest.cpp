@@ -239,7 +239,9 @@ TEST_F(FileJobTest, ContentOtherThanTheReportedSizeIsAnErrorNeverARecord)
     stop.Clear();
     FileJobOptions longer;
     longer.fileSource = [] { return std::make_unique<LongerSource>(); };
-    FileJob job(history, JobSeams{&hooks}, settings, longer);
+    JobSeams seams;
+    seams.hooks = &hooks;
+    FileJob job(history, seams, settings, longer);
     EXPECT_EQ(job.HashFile(MakeFile("a.bin", Bytes(100000)), false), -1);
     EXPECT_NE(prompts.LastText().find("読取りサイズ異常(-5)"), std::string::npos);   // the second bank
     EXPECT_EQ(history.Count(), 0);
