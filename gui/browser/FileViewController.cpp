@@ -80,8 +80,10 @@ void FileViewController::FileViewResize()
         // The header stays readable too, ▽ included.
         int width = header->sectionSizeHint(c);
         const int row = model.WidestRow(static_cast<FileColumn>(c), view->font());
-        if (row >= 0)
-            width = std::max(width, view->sizeHintForIndex(model.index(row, c)).width() + (view->showGrid() ? 1 : 0));
+        // A blank's width of slack: the delegate's hint leaves no room, and a code cut to
+        // "0D4A11..." is no code at all.
+        const int slack = view->fontMetrics().horizontalAdvance(QLatin1Char(' ')) + (view->showGrid() ? 1 : 0);
+        if (row >= 0) width = std::max(width, view->sizeHintForIndex(model.index(row, c)).width() + slack);
         header->resizeSection(c, width);
     }
 }
