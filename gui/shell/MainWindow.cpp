@@ -232,6 +232,8 @@ void MainWindow::ApplySettings()
     sounds_->PrepareAtStart();
     loader_->BuildExtensionStrings();
     menus_->SyncFromSettings();
+    // Made before the settings were read: the job's hooks take the period read.
+    jobHooks_.refreshPeriod = RefreshPeriodOf(settings_);
     prefs_->ApplyWindowSettings();
     ApplyLook();
     fileView_->ApplySettings();
