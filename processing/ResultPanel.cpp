@@ -1,5 +1,7 @@
 #include "processing/ResultPanel.h"
 
+#include <cmath>
+
 #include "platform/NumberFormat.h"
 #include "platform/Text.h"
 
@@ -12,11 +14,13 @@ constexpr int64_t kGiB = 1073741824;
 
 std::string Scaled(int64_t size, int64_t unit, const char* suffix)
 {
-    return FormatNumber(static_cast<double>(size) / static_cast<double>(unit), "0,.#") + suffix;
+    // The quotient is held to four decimals first, so 1.04997 shows as 1.1 and not 1.
+    const double quotient = std::round(static_cast<double>(size) / static_cast<double>(unit) * 10000.0) / 10000.0;
+    return FormatNumber(quotient, "0,.#") + suffix;
 }
 }  // namespace
 
-std::string SizeText(int64_t size, int unit)
+std::string SizeText(int64_t size, int unit, const char* autoBytes)
 {
     switch (unit) {
     case static_cast<int>(SizeUnit::Byte): return FormatGrouped(size) + "byte";
@@ -28,7 +32,7 @@ std::string SizeText(int64_t size, int unit)
     if (size > kGiB) return Scaled(size, kGiB, "GB");
     if (size > kMiB) return Scaled(size, kMiB, "MB");
     if (size > kKiB) return Scaled(size, kKiB, "KB");
-    return FormatGrouped(size) + "byte";
+    return FormatGrouped(size) + autoBytes;
 }
 
 std::string CodeText(std::string_view code, bool lowerCase)

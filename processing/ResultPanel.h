@@ -12,8 +12,10 @@ namespace qv {
 // Size unit of the result panel, the value of the size-unit menu.
 enum class SizeUnit { Auto = 0, Byte = 1, KB = 2, MB = 3 };
 
-// "1,024byte", "1,024KB", "1MB", "4.7GB" ... as the size-unit setting asks.
-std::string SizeText(int64_t size, int unit);
+// "1,024byte", "1,024KB", "1MB", "4.7GB" ... as the size-unit setting asks. The size-unit
+// command itself writes automatic byte counts with autoBytes "Byte".
+std::string SizeText(int64_t size, int unit, const char* autoBytes = "byte");
+inline constexpr const char* kUnitCommandBytes = "Byte";
 // A stored code (upper case) as the panel shows it: lower-cased when lowerCase is set.
 std::string CodeText(std::string_view code, bool lowerCase);
 

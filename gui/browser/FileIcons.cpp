@@ -7,8 +7,10 @@
 #include <sys/stat.h>
 
 #include "gui/shell/QtPrompts.h"
+#include "gui/shell/Theme.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
+#include "settings/Preferences.h"
 
 namespace qv {
 
@@ -28,15 +30,16 @@ QIcon FileIcons::For(const std::string& path)
     return byExtension_.emplace(extension, icon).first->second;
 }
 
-std::array<QIcon, 5> MakeResultMarks(QColor pickup, QColor text, QColor background)
+std::array<QIcon, 5> MakeResultMarks(const Settings& settings)
 {
+    static_assert(kResultMarkCount == 5);
     std::array<QIcon, 5> marks;
-    for (int m = 0; m < 5; ++m) {
+    for (int m = 0; m < kResultMarkCount; ++m) {
         QPixmap pixmap(16, 16);
-        pixmap.fill(background);
+        pixmap.fill(ToQColor(settings.ListColor));
         QPainter p(&pixmap);
         p.setRenderHint(QPainter::Antialiasing);
-        const QColor colour = m <= 2 ? pickup : text;
+        const QColor colour = ToQColor(ResultMarkColour(m, settings));
         p.setPen(QPen(colour, 1.6));
         switch (m) {
         case 0:   // name and code: a double circle

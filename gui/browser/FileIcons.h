@@ -9,6 +9,8 @@
 
 namespace qv {
 
+struct Settings;
+
 // Small file icons from the desktop's icon theme, asked for once per extension: a folder of
 // 20,000 files costs a few lookups, and no file but the first of each kind is looked into.
 class FileIcons {
@@ -21,8 +23,8 @@ private:
     QIcon plain_;
 };
 
-// ResultIconList: the bulk checks' marks by ResultMark, 16 x 16 on the list's background;
-// the three found marks in the pickup colour, the others in the list's text colour.
-std::array<QIcon, 5> MakeResultMarks(QColor pickup, QColor text, QColor background);
+// ResultIconList: the bulk checks' marks by ResultMark, 16 x 16 on the list's background, each
+// in its ResultMarkColour.
+std::array<QIcon, 5> MakeResultMarks(const Settings& settings);
 
 }  // namespace qv

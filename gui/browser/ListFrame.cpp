@@ -162,7 +162,7 @@ void ListFrame::ApplyLook(const Settings& s)
     fileView_->verticalHeader()->setDefaultSectionSize(std::max(fileView_->fontMetrics().height(), 16) + 4);
     fileView_->setShowGrid(s.FileListBorderView);
     folderList_->setMaxVisibleItems(std::max(1, s.FolderListDropDownCount));
-    model_->SetMarkIcons(MakeResultMarks(ToQColor(s.PickupColor), ToQColor(s.ListFontColor), ToQColor(s.ListColor)));
+    model_->SetMarkIcons(MakeResultMarks(s));
 }
 
 bool ListFrame::eventFilter(QObject* watched, QEvent* event)

@@ -66,9 +66,9 @@ void ResultController::ShowResult(int index)
     p_.menu.SetDupCommandsEnabled(dups);
     p_.settings.InitialDir = FolderOf(path);
 
-    // The large icon on the panel colour.
+    // The large icon, with the panel's colour showing through whatever colour it takes later.
     QPixmap icon(32, 32);
-    icon.fill(ToQColor(p_.settings.WallColor));
+    icon.fill(Qt::transparent);
     {
         QPainter painter(&icon);
         QFileIconProvider provider;
@@ -125,10 +125,10 @@ void ResultController::RefreshCodes()
     panel_->xMd5->setText(ToQ(CodeText(shownMd5_, p_.settings.LowerCaseCodes)));
 }
 
-void ResultController::RefreshSize()
+void ResultController::RefreshSize(const char* autoBytes)
 {
     if (shownMd5_.empty() && shownCrc_.empty()) return;
-    panel_->xFileSize->setText(ToQ(SizeText(shownSize_, p_.settings.SizeUnit)));
+    panel_->xFileSize->setText(ToQ(SizeText(shownSize_, p_.settings.SizeUnit, autoBytes)));
 }
 
 void ResultController::ApplySettings()

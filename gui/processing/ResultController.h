@@ -53,7 +53,7 @@ public:
     // After a display setting changed: codes in their case, size in its unit, name font and
     // colours, icon shown or not.
     void RefreshCodes();
-    void RefreshSize();
+    void RefreshSize(const char* autoBytes = "byte");
     void ApplySettings();
     void SetFullPathCopy(bool on) { fullPathCopy_ = on; }
 

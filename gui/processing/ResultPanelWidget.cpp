@@ -53,22 +53,27 @@ ResultPanelWidget::ResultPanelWidget(QWidget* parent) : QFrame(parent)
     xMd5->setAccessibleDescription(QStringLiteral("MD5"));
     duplicateMark->setAccessibleDescription(QStringLiteral("重複ファイル"));
 
-    auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(8, 6, 8, 6);
-    grid->setVerticalSpacing(4);
-    grid->addWidget(lFileName, 0, 0, 1, 2);
-    grid->addWidget(fileNamePanel, 0, 2);
-    grid->addWidget(scrollBar1, 1, 2);
-    grid->addWidget(fileIcon, 2, 0, 2, 1, Qt::AlignTop);
-    grid->addWidget(lFileSize, 2, 1);
-    grid->addWidget(xFileSize, 2, 2);
-    grid->addWidget(lCrc32, 3, 1);
-    grid->addWidget(xCrc32, 3, 2);
-    grid->addWidget(lMd5, 4, 0, 1, 2);
-    grid->addWidget(xMd5, 4, 2);
-    grid->addWidget(duplicateMark, 5, 0, 1, 3);
-    grid->setColumnStretch(2, 1);
-    grid->setRowStretch(6, 1);
+    // Columns: the icon's slot, captions, a gap, values. Without the icon its slot closes and
+    // the size and code rows move left by the slot's whole width.
+    grid_ = new QGridLayout(this);
+    grid_->setContentsMargins(8, 6, 8, 6);
+    grid_->setHorizontalSpacing(0);
+    grid_->setVerticalSpacing(4);
+    grid_->addWidget(lFileName, 0, 0, 1, 2);
+    grid_->addWidget(fileNamePanel, 0, 3);
+    grid_->addWidget(scrollBar1, 1, 3);
+    grid_->addWidget(fileIcon, 2, 0, 2, 1, Qt::AlignTop | Qt::AlignLeft);
+    grid_->addWidget(lFileSize, 2, 1);
+    grid_->addWidget(xFileSize, 2, 3);
+    grid_->addWidget(lCrc32, 3, 1);
+    grid_->addWidget(xCrc32, 3, 3);
+    grid_->addWidget(lMd5, 4, 0, 1, 2);
+    grid_->addWidget(xMd5, 4, 3);
+    grid_->addWidget(duplicateMark, 5, 0, 1, 4);
+    grid_->setColumnMinimumWidth(0, kIconSlotWidth);
+    grid_->setColumnMinimumWidth(2, 8);
+    grid_->setColumnStretch(3, 1);
+    grid_->setRowStretch(6, 1);
     fileNamePanel->installEventFilter(this);
     connect(scrollBar1, &QScrollBar::valueChanged, this, [this](int v) { xFileName->move(-v, 0); });
     for (QLabel* l : {xCrc32, xMd5}) {
@@ -98,6 +103,7 @@ void ResultPanelWidget::ApplySettings(const Settings& s)
     xFileName->setFont(f);
     fileNamePanel->setMinimumHeight(QFontMetrics(f).height() + 2);
     fileIcon->setVisible(s.ShowMainIcon);
+    grid_->setColumnMinimumWidth(0, s.ShowMainIcon ? kIconSlotWidth : 0);
     FitNameScroller();
 }
 

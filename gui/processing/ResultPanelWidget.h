@@ -3,6 +3,7 @@
 
 #include "gui/shell/ClickLabel.h"
 
+class QGridLayout;
 class QScrollBar;
 
 namespace qv {
@@ -27,6 +28,8 @@ public:
     ClickLabel* xMd5;
     ClickLabel* fileIcon;
     QLabel* duplicateMark;
+    // The icon and the room beside it; hiding the icon moves the size and code rows left by it.
+    static constexpr int kIconSlotWidth = 44;
 
     void ApplySettings(const Settings& s);
     void SetFileName(const QString& name);
@@ -36,6 +39,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QGridLayout* grid_;
 };
 
 }  // namespace qv

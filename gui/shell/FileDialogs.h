@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -36,6 +37,9 @@ public:
                                  const std::vector<FileFilter>& filters, int& filterIndex) = 0;
     // A folder, the prompt (lines split by '\r') shown beside the folders; "" when cancelled.
     virtual std::string ChooseFolder(const std::string& prompt, const std::string& startFolder) = 0;
+    // The colour dialog, opened on colour (0x00BBGGRR); false when cancelled, and colour
+    // holds the choice when not.
+    virtual bool ChooseColour(uint32_t& colour) = 0;
 };
 
 }  // namespace qv

@@ -24,6 +24,7 @@
 #include "gui/browser/DupListCommands.h"
 #include "gui/browser/FileViewController.h"
 #include "gui/browser/ListFrame.h"
+#include "gui/prefs/PreferencesController.h"
 #include "gui/processing/ProcessingController.h"
 #include "gui/processing/ResultController.h"
 #include "gui/shell/BusyPanel.h"
@@ -196,8 +197,10 @@ void MainWindow::BuildSubsystems()
     lists_ = std::make_unique<ListOutputController>(
         ListOutputController::Parts{settings_, history_, processing_->TheDriver(), *prompts_, *dialogs_, *texts_,
                                     *this, *busy_, *menus_, SystemClock::Instance(), this});
+    prefs_ = std::make_unique<PreferencesController>(PreferencesController::Parts{
+        *this, settings_, *prompts_, *dialogs_, *texts_, *job_, jobHooks_, *matcher_, [this] { ApplyLook(); }});
     menus_->Build({*processing_, *results_, *views_, *lifecycle_, *viewer_, *matcher_, *loader_, *sounds_, *lists_,
-                  *historyCommands_, *fileView_, *browser_, *dupCommands_});
+                  *historyCommands_, *fileView_, *browser_, *dupCommands_, *prefs_});
     const std::string shipped = options_.shippedFolder.empty() ? ShippedDataFolder() : options_.shippedFolder;
     help_ = std::make_unique<HelpController>(
         HelpController::Parts{*prompts_, *texts_, JoinPath(shipped, kManualFile), options_.homePage, folder});
@@ -229,13 +232,22 @@ void MainWindow::ApplySettings()
     sounds_->PrepareAtStart();
     loader_->BuildExtensionStrings();
     menus_->SyncFromSettings();
+    // Made before the settings were read: the job's hooks take the period read.
+    jobHooks_.refreshPeriod = RefreshPeriodOf(settings_);
+    prefs_->ApplyWindowSettings();
+    ApplyLook();
+    fileView_->ApplySettings();
+}
+
+void MainWindow::ApplyLook()
+{
     SetBackground(this, settings_.WallColor);
     SetBackground(initialComment_, settings_.WallColor);
     SetTextColour(initialComment_, settings_.NormalColor);
     SetBackground(busy_, settings_.WallColor);
     results_->ApplySettings();
     viewer_->ApplySettings();
-    fileView_->ApplySettings();
+    listFrame_->ApplyLook(settings_);
     dupView_->ApplyLook();
 }
 

@@ -32,6 +32,7 @@ class ListOutputController;
 class MatchController;
 class ListFrame;
 class Menus;
+class PreferencesController;
 class PageStack;
 class ProcessingController;
 class QtPrompts;
@@ -84,6 +85,8 @@ private:
     void BuildPages();
     void BuildSubsystems();
     void ApplySettings();
+    // Colours, fonts, icons and marks of every view from the settings, as a whole.
+    void ApplyLook();
     WorkHooks MakeHooks();
     // MessagePump.
     void Refresh() override;
@@ -122,6 +125,7 @@ private:
     std::unique_ptr<ListOutputController> lists_;
     std::unique_ptr<HistoryController> historyCommands_;
     std::unique_ptr<HelpController> help_;
+    std::unique_ptr<PreferencesController> prefs_;
     std::optional<Shell> shell_;
     bool shownOnce_ = false;
 };

@@ -14,6 +14,7 @@
 #include "gui/browser/BrowserMenus.h"
 #include "gui/browser/DupListCommands.h"
 #include "gui/browser/FileViewController.h"
+#include "gui/prefs/PreferencesController.h"
 #include "gui/processing/ProcessingController.h"
 #include "gui/processing/ResultController.h"
 #include "gui/shell/HelpController.h"
@@ -26,6 +27,7 @@
 #include "job/FileJob.h"
 #include "job/FromSettings.h"
 #include "listout/FormatDialog.h"
+#include "processing/ResultPanel.h"
 #include "settings/Settings.h"
 #include "verify/Sounds.h"
 
@@ -111,6 +113,8 @@ void Menus::Build(const Commands& c)
     QMenu* setting = bar->addMenu(QStringLiteral("設定(&S)"));
     setting->setObjectName(QStringLiteral("SettingMenu"));
     BuildSettingsMenu(setting, c);
+    prefs_ = &c.prefs;
+    prefs_->BuildMenus(*viewMenu, *setting);
     BuildPopups(c);
     SetDupCommandsEnabled(false);
     SyncFromSettings();
@@ -554,6 +558,7 @@ void Menus::SyncFromSettings()
     TickSoundItems();
     TickAttributeItems();
     SyncClipCommands();
+    prefs_->SyncTicks();
     UpdateFormatMenus();
     // A stored mode outside 1..3 ticks none, and the setting keeps its value until a click.
     for (int i = 0; i < 3; ++i) {
@@ -576,7 +581,7 @@ void Menus::SizeUnitClick(int unit, ResultController& results)
     static const char* const kTexts[] = {"ファイルサイズ単位 = 自動", "ファイルサイズ単位 = byte固定",
                                          "ファイルサイズ単位 = KB固定", "ファイルサイズ単位 = MB固定"};
     settings_.SizeUnit = unit;
-    results.RefreshSize();
+    results.RefreshSize(kUnitCommandBytes);
     status_.SetStatus(kTexts[unit]);
 }
 

@@ -24,6 +24,7 @@ class FileViewController;
 class LifecycleController;
 class ListOutputController;
 class MatchController;
+class PreferencesController;
 class ProcessingController;
 class ResultController;
 class SoundController;
@@ -53,6 +54,7 @@ public:
         FileViewController& fileView;
         BrowserCommands& browser;
         DupListCommands& dupList;
+        PreferencesController& prefs;
     };
     Menus(QMainWindow& window, Settings& settings, FileJob& job, StatusLine& status);
     void Build(const Commands& commands);
@@ -117,6 +119,7 @@ private:
     QAction* soundItems_[4][3] = {};    // per notification, the radio items of types 0..2
     QAction* listMenus_[5] = {};        // ListMenu1..5
     QAction* attributeItems_[2][3] = {};   // FolderAttr_ and FileAttr_: S, H, R
+    PreferencesController* prefs_ = nullptr;
 };
 
 }  // namespace qv

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -15,6 +16,8 @@
 
 #include <cstdio>
 #include <vector>
+
+#include "gui/shell/Theme.h"
 
 namespace qv {
 
@@ -317,6 +320,18 @@ std::string QtPrompts::ChooseFolder(const std::string& prompt, const std::string
     if (dialog.exec() != QDialog::Accepted) return {};
     const QString chosen = dialog.selectedFiles().value(0);
     return chosen.isEmpty() ? std::string() : FromQ(QDir::cleanPath(chosen));
+}
+
+bool QtPrompts::ChooseColour(uint32_t& colour)
+{
+    if (ending_) return false;
+    Running running;
+    QColorDialog dialog(ToQColor(colour), parent_);
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const QColor chosen = dialog.selectedColor();
+    colour = MakeColour(chosen.red(), chosen.green(), chosen.blue());
+    return true;
 }
 
 }  // namespace qv

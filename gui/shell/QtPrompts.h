@@ -27,6 +27,7 @@ public:
     std::string SaveFile(const std::string& title, const std::string& fileName, const std::vector<FileFilter>& filters,
                          int& filterIndex) override;
     std::string ChooseFolder(const std::string& prompt, const std::string& startFolder) override;
+    bool ChooseColour(uint32_t& colour) override;
 
     // The program is ending (a termination signal): from now on every box gets its most
     // cautious answer at once without being shown, and every dialog is cancelled.

@@ -84,6 +84,32 @@ void ClipViewer::ApplySettings()
     widget_->setFont(font);
     widget_->setTabStopDistance(8 * QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')));
     ApplyWrapAndCursor();
+    RecolourMarks();
+}
+
+void ClipViewer::RecolourMarks()
+{
+    const QColor pickup = ToQColor(settings_.PickupColor);
+    // Found first, changed after: a change merges fragments under a running iterator.
+    std::vector<DocRange> marks;
+    for (QTextBlock b = widget_->document()->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            if (f.fontUnderline() && f.foreground().color() != pickup)
+                marks.push_back({it.fragment().position(), it.fragment().length()});
+        }
+    }
+    if (marks.empty()) return;
+    QTextCharFormat recoloured;
+    recoloured.setForeground(pickup);
+    QTextCursor cursor(widget_->document());
+    cursor.beginEditBlock();
+    for (const DocRange& m : marks) {
+        cursor.setPosition(m.start);
+        cursor.setPosition(m.start + m.length, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(recoloured);
+    }
+    cursor.endEditBlock();
 }
 
 void ClipViewer::ApplyWrapAndCursor()

@@ -85,6 +85,8 @@ Q_SIGNALS:
 
 private:
     void ApplyWrapAndCursor();
+    // The marks already shown take the pickup colour in force.
+    void RecolourMarks();
     void SelectionChanged();
     void ScrollBy(Qt::Orientation orientation, QAbstractSlider::SliderAction action);
 

@@ -80,6 +80,16 @@ std::string ScriptedFileDialogs::ChooseFolder(const std::string& prompt, const s
     return a;
 }
 
+bool ScriptedFileDialogs::ChooseColour(uint32_t& colour)
+{
+    colourStarts.push_back(colour);
+    if (colourAnswers.empty()) return false;
+    const std::optional<uint32_t> a = colourAnswers.front();
+    colourAnswers.erase(colourAnswers.begin());
+    if (a) colour = *a;
+    return a.has_value();
+}
+
 ScopedTrash::ScopedTrash(const std::string& dataHome) : home_(dataHome)
 {
     const char* old = std::getenv("XDG_DATA_HOME");

@@ -57,6 +57,11 @@ public:
     std::string SaveFile(const std::string& title, const std::string& fileName, const std::vector<FileFilter>& filters,
                          int& filterIndex) override;
     std::string ChooseFolder(const std::string& prompt, const std::string& startFolder) override;
+    // ChooseColour: the answers (nullopt cancels; an empty script cancels too) and the colour
+    // each dialog opened on.
+    std::vector<std::optional<uint32_t>> colourAnswers;
+    std::vector<uint32_t> colourStarts;
+    bool ChooseColour(uint32_t& colour) override;
 };
 
 // Records what would be heard: "beep", or the wave file's name.

@@ -58,8 +58,7 @@ protected:
     // Which result mark each row shows (-1: a file icon or nothing), by the image on screen.
     std::vector<int> ShownMarks() const
     {
-        const Settings& s = S().settings;
-        const auto marks = MakeResultMarks(ToQColor(s.PickupColor), ToQColor(s.ListFontColor), ToQColor(s.ListColor));
+        const auto marks = MakeResultMarks(S().settings);
         std::vector<int> shown;
         for (int r = 0; r < View()->model()->rowCount(); ++r) {
             const QImage image =
