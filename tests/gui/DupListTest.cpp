@@ -152,4 +152,3 @@ TEST_F(DupListTest, FileCommandsOpenTheRealFiles)
 }  // namespace
 }  // namespace qv
 
-#include "DupListTest.moc"

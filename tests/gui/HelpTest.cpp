@@ -74,4 +74,3 @@ TEST_F(HelpTest, TheDesktopOpeningOneListLoadsItAndSeveralFilesAreHashed)
 }  // namespace
 }  // namespace qv
 
-#include "HelpTest.moc"
