@@ -7,9 +7,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "gui/shell/LifecycleController.h"
+#include "gui/shell/MainWindow.h"
 #include "gui/verify/SoundController.h"
 
 namespace qv::bench {
@@ -24,6 +27,23 @@ inline void Wait(const std::function<bool()>& done)
 {
     while (!done()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
+
+// The real window on a data folder of its own, silent, shown and past its start-up.
+struct BenchWindow {
+    explicit BenchWindow(const std::string& folder)
+    {
+        WindowOptions options;
+        options.dataFolder = folder;
+        options.shippedFolder = folder;
+        options.soundOutput = &silence;
+        window = std::make_unique<MainWindow>(options);
+        window->resize(900, 700);
+        window->show();
+        Wait([this] { return !window->lifecycle().startingUp(); });
+    }
+    Silence silence;
+    std::unique_ptr<MainWindow> window;
+};
 
 // Best and median; the note (a status line, say) is read after the runs.
 inline void Report(const char* what, std::vector<double> ms, const std::function<std::string()>& note = {})

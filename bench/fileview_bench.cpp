@@ -27,22 +27,15 @@
 namespace {
 
 using qv::bench::Report;
-using qv::bench::Silence;
+using qv::bench::BenchWindow;
 using qv::bench::Time;
 using qv::bench::Wait;
 
 // Every step in a window over root; the window is gone (settings written) when this returns.
 void Measure(const std::string& root, const std::string& folder, int records, int files, int bigFolder)
 {
-    Silence silence;
-    qv::WindowOptions options;
-    options.dataFolder = root;
-    options.shippedFolder = root;
-    options.soundOutput = &silence;
-    qv::MainWindow window(options);
-    window.resize(900, 700);
-    window.show();
-    Wait([&] { return !window.lifecycle().startingUp(); });
+    BenchWindow bench(root);
+    qv::MainWindow& window = *bench.window;
     const qv::Shell& shell = window.shell();
     const auto status = [&] { return shell.status.StatusText(); };
     qv::bench::BuildHistory(shell.history, root, folder, records);

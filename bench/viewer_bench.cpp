@@ -24,7 +24,7 @@
 namespace {
 
 using qv::bench::Report;
-using qv::bench::Silence;
+using qv::bench::BenchWindow;
 using qv::bench::Time;
 using qv::bench::Wait;
 
@@ -61,15 +61,8 @@ int main(int argc, char* argv[])
     const std::string target = std::string(folder) + "/target.bin";
     std::ofstream(target) << "the file being checked";
 
-    Silence silence;
-    qv::WindowOptions options;
-    options.dataFolder = folder;
-    options.shippedFolder = folder;
-    options.soundOutput = &silence;
-    qv::MainWindow window(options);
-    window.resize(900, 700);
-    window.show();
-    Wait([&] { return !window.lifecycle().startingUp(); });
+    BenchWindow bench(folder);
+    qv::MainWindow& window = *bench.window;
     window.DropPaths({target});
     Wait([&] { return !window.shell().driver.Running() && !window.result().ShownCrc().empty(); });
     window.findChild<QAction*>(QStringLiteral("CallClipViewer"))->trigger();
