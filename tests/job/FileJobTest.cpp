@@ -413,20 +413,27 @@ TEST(JobTexts, SizeClassBoundaries)
 
 TEST(JobTexts, ErrorKindsByCode)
 {
-    EXPECT_EQ(ErrorKindText(-1), "読取部検出のミューテックス異常");
-    EXPECT_EQ(ErrorKindText(-3), "読取部検出のミューテックス異常");
-    EXPECT_EQ(ErrorKindText(-4), "読取りサイズ異常");
-    EXPECT_EQ(ErrorKindText(-9), "ハッシュ算出部のタイムアウト");
-    EXPECT_EQ(ErrorKindText(-10), "管理外エラー");
-    EXPECT_EQ(ErrorKindText(-11), "イベント異常");
-    EXPECT_EQ(ErrorKindText(-14), "ハッシュ算出部検出のミューテックス異常");
-    EXPECT_EQ(ErrorKindText(-17), "ハッシュ算出部検出のミューテックス異常");
-    EXPECT_EQ(ErrorKindText(-18), "読取部アイドリング待ちタイムアウト");
-    EXPECT_EQ(ErrorKindText(-19), "管理外エラー");
-    EXPECT_EQ(ErrorKindText(-20), "管理外エラー");
-    EXPECT_EQ(ErrorKindText(-21), "読取部タイムアウト");
-    EXPECT_EQ(ErrorKindText(-26), "読取部メモリ開放エラー");
-    EXPECT_EQ(ErrorKindText(-27), "管理外エラー");
+    // The codes are shown in the report beside the kind, so their values are part of it.
+    const struct {
+        EngineCode fault;
+        int32_t code, banks;
+        const char* text;
+    } kinds[] = {
+        {EngineCode::ReaderLockAbandoned, -1, 3, "読取部検出のミューテックス異常"},
+        {EngineCode::ShortRead, -4, 3, "読取りサイズ異常"},
+        {EngineCode::ReaderLockTimeout, -7, 3, "ハッシュ算出部のタイムアウト"},
+        {EngineCode::BankEventFailed, -11, 3, "イベント異常"},
+        {EngineCode::HashLockAbandoned, -14, 3, "ハッシュ算出部検出のミューテックス異常"},
+        {EngineCode::FirstLockFailed, -17, 1, "ハッシュ算出部検出のミューテックス異常"},
+        {EngineCode::ReaderNotIdle, -18, 1, "読取部アイドリング待ちタイムアウト"},
+        {EngineCode::BankEventTimeout, -21, 3, "読取部タイムアウト"},
+        {EngineCode::HashLockTimeout, -24, 3, "読取部メモリ開放エラー"},
+    };
+    for (const auto& kind : kinds) {
+        EXPECT_EQ(CodeOf(kind.fault), kind.code);
+        for (int n = 0; n < kind.banks; ++n) EXPECT_EQ(ErrorKindText(BankCode(kind.fault, n)), kind.text) << n;
+    }
+    for (const int32_t code : {0, 5, -10, -19, -20, -27, INT32_MIN}) EXPECT_EQ(ErrorKindText(code), "管理外エラー") << code;
 }
 
 TEST(JobTexts, PercentNeverDividesByZeroOrOverflows)
