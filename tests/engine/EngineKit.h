@@ -50,8 +50,8 @@ inline std::string OneShot(const std::string& data)
 }
 
 // The result of hashing a file through the engine.
-inline int32_t Exchange(ReadEngine& engine, int64_t size, const BankExchangeHooks& hooks = {}, std::string* codes = nullptr,
-                        const std::string& path = "file")
+inline int32_t Exchange(ReadEngine& engine, int64_t size, const BankExchangeHooks& hooks = {},
+                        std::string* codes = nullptr, const std::string& path = "file")
 {
     HashContext ctx;
     HashInit(ctx);
@@ -83,7 +83,12 @@ struct FakeFile {
 class FakeSource : public FileSource {
 public:
     explicit FakeSource(std::shared_ptr<FakeFile> file) : file_(std::move(file)) {}
-    int Open(const std::string&, uint32_t) override { ++file_->opens; open_ = !file_->openError; return file_->openError; }
+    int Open(const std::string&, uint32_t) override
+    {
+        ++file_->opens;
+        open_ = !file_->openError;
+        return file_->openError;
+    }
     int Seek(int64_t position) override { ++file_->seeks; position_ = position; return file_->seekError; }
     int Read(void* buffer, uint32_t length, uint32_t, uint32_t& got) override
     {
@@ -92,7 +97,8 @@ public:
         if (file_->beforeRead)
             if (const int code = file_->beforeRead(call)) return code;
         std::lock_guard<std::mutex> lock(file_->m);
-        got = static_cast<uint32_t>(std::clamp<int64_t>(static_cast<int64_t>(file_->content.size()) - position_, 0, length));
+        const int64_t available = static_cast<int64_t>(file_->content.size()) - position_;
+        got = static_cast<uint32_t>(std::clamp<int64_t>(available, 0, length));
         if (got > 0) std::memcpy(buffer, file_->content.data() + position_, got);
         return 0;
     }
@@ -108,7 +114,8 @@ private:
 // longer to run than a short time-out.
 struct FakeReader {
     FakeReader(ReadEngine& engine, std::string content, int priority = 3)
-        : file(std::make_shared<FakeFile>()), thread(engine, ReadOpenFlags(false), priority, std::make_unique<FakeSource>(file))
+        : file(std::make_shared<FakeFile>()),
+          thread(engine, ReadOpenFlags(false), priority, std::make_unique<FakeSource>(file))
     {
         file->content = std::move(content);
         EXPECT_EQ(engine.ThreadIdle().Wait(5000), WaitResult::Obtained);

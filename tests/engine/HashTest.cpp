@@ -20,8 +20,10 @@ std::string Codes(std::string_view data, const std::vector<size_t>& pieces = {},
     HashContext ctx;
     HashInit(ctx);
     if (pieces.empty()) HashUpdate(ctx, data.data(), static_cast<uint32_t>(data.size()));
-    for (size_t done = 0, i = 0; !pieces.empty() && done < data.size(); done += pieces[i++ % pieces.size()])
-        HashUpdateWith(ctx, data.data() + done, static_cast<uint32_t>(std::min(pieces[i % pieces.size()], data.size() - done)), fused);
+    for (size_t done = 0, i = 0; !pieces.empty() && done < data.size(); done += pieces[i++ % pieces.size()]) {
+        const size_t n = std::min(pieces[i % pieces.size()], data.size() - done);
+        HashUpdateWith(ctx, data.data() + done, static_cast<uint32_t>(n), fused);
+    }
     return Finish(ctx);
 }
 
@@ -57,7 +59,11 @@ TEST(HashContextLife, EmptyUpdatesChangeNothingFinalZeroesAndTheBitCountCarries)
     HashInit(fresh);
     HashUpdate(ctx, nullptr, 0);
     EXPECT_EQ(std::memcmp(&fresh, &ctx, sizeof ctx), 0);
-    Finish(ctx);
+    uint8_t digest[17] = {};
+    digest[16] = 0xA5;
+    uint32_t crc = 0;
+    HashFinal(ctx, digest, crc);
+    EXPECT_EQ(digest[16], 0xA5);   // sixteen bytes and not one more
     EXPECT_EQ(std::memcmp(&zero, &ctx, sizeof ctx), 0);
     HashInit(ctx);
     ctx.count[0] = 0xFFFFFF00u;   // as after 512 MiB

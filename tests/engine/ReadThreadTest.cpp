@@ -223,7 +223,8 @@ TEST(TReadThread, ReadsAreRepeatedUpToTheRetryLimit)
             if (call == c.healAt) file.content = data;
             return c.fails && c.fails(call) ? EIO : 0;
         };
-        EXPECT_EQ(Hashed(engine, static_cast<int64_t>(data.size())), c.code == 0 ? OneShot(data) : "code " + std::to_string(c.code));
+        const std::string expected = c.code == 0 ? OneShot(data) : "code " + std::to_string(c.code);
+        EXPECT_EQ(Hashed(engine, static_cast<int64_t>(data.size())), expected);
         EXPECT_EQ(reader.thread.WaitFor(c.code == 0 ? 0 : 5000), c.code != 0);
         EXPECT_EQ(file.reads.load(), c.reads);
         EXPECT_EQ(file.seeks.load(), c.seeks);

@@ -90,7 +90,8 @@ TEST_F(DirSearchFixture, FindPathAndExistenceFollowTheSameRules)
         const char* name;   // null: not found
     } cases[] = {
         {dir_.Path("plain.txt"), kDefaultFileMask, "plain.txt"}, {dir_.Path(".hidden"), kDefaultFileMask, nullptr},
-        {dir_.Path(".hidden"), kDefaultFileMask | kAttrHidden, ".hidden"}, {dir_.Path("pipe"), kDefaultFileMask, nullptr},
+        {dir_.Path(".hidden"), kDefaultFileMask | kAttrHidden, ".hidden"},
+        {dir_.Path("pipe"), kDefaultFileMask, nullptr},
         {dir_.Path("sub"), kDefaultFileMask, nullptr}, {dir_.Path("sub"), kAttrDirectory, "sub"},
         {dir_.Path("sub") + "/", kAttrDirectory, "sub"}, {dir_.Path("dangling"), kAttrAny, nullptr},
         {dir_.Path("absent"), kAttrAny, nullptr}, {"", kAttrAny, nullptr},

@@ -11,7 +11,9 @@ namespace {
 using namespace std::string_literals;
 const std::string R = "\xEF\xBF\xBD";   // U+FFFD
 
-void ExpectEach(std::string (*convert)(std::string_view), std::initializer_list<std::pair<std::string, std::string>> cases)
+using Cases = std::initializer_list<std::pair<std::string, std::string>>;
+
+void ExpectEach(std::string (*convert)(std::string_view), Cases cases)
 {
     for (const auto& [in, out] : cases) EXPECT_EQ(convert(in), out) << in;
 }
@@ -23,7 +25,8 @@ TEST(Utf8, ValidOnlyWhenEverySequenceIsShortestFormAndInRange)
         EXPECT_TRUE(IsValidUtf8(text)) << text;
     // Overlong forms, surrogates, beyond U+10FFFF, five bytes, cut short, stray or CP932 bytes.
     for (const char* text : {"\xC0\xAF", "\xC1\xBF", "\xE0\x80\xAF", "\xF0\x80\x80\xAF", "\xED\xA0\x80", "\xED\xBF\xBF",
-                             "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\xE3\x81", "\x80", "a\xE3\x41\x82", "\x82\xA0"})
+                             "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\xE3\x81", "\x80", "a\xE3\x41\x82",
+                             "\x82\xA0"})
         EXPECT_FALSE(IsValidUtf8(text)) << text;
     ExpectEach(Utf8WithReplacements, {{"履歴", "履歴"}, {"a\xE3\x81z", "a" + R + "z"}, {"\x80\x80", R + R},
                                       {"\xED\xA0\x80!", R + "!"}, {"\xC0\xAF", R}, {"\xFF" "a", R + "a"}});
@@ -33,7 +36,8 @@ TEST(Cp932, DecodesJapaneseTextAndReplacesBrokenBytes)
 {
     ExpectEach(Cp932ToUtf8, {{"\x82\xA0", "あ"}, {"\xB1", "ｱ"}, {"abc\r\n", "abc\r\n"}, {"\x97\x9A\x97\xF0", "履歴"},
                              {"\x87\x40", "①"}, {"C:\x5C\x95\x5C~", "C:\\表~"}, {"\x81\x60", "～"}, {"", ""},
-                             {"\x82\x20x", R + " x"}, {"a\x82", "a" + R}, {"\xFD\x82\xA0", R + "あ"}, {"\0z"s, "\0z"s}});
+                             {"\x82\x20x", R + " x"}, {"a\x82", "a" + R}, {"\xFD\x82\xA0", R + "あ"},
+                             {"\0z"s, "\0z"s}});
     std::string longer;
     for (int i = 0; i < 5000; ++i) longer += "\x82\xA0";   // past the conversion buffer
     const std::string out = Cp932ToUtf8(longer + "\xFD");
