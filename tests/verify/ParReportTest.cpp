@@ -88,10 +88,7 @@ TEST(ParReport, BrokenPar1FilesEndWhereTheDataStops)
          "End of 2 Files"},
         // Entries that cannot be stepped over (size 0 with a count that would loop long), lists past the end.
         {SetLe(SetLe(base, 56, 0x7FFFFFFF, 8), 154, 0, 8), a, lost(0x7FFFFFFE)},
-        {SetLe(base, 154, 55, 8), a, lost(1)},
         {SetLe(base, 154, uint64_t{1} << 63, 8), a, lost(1)},
-        {SetLe(base, 154, 1000, 8), a, lost(1)},
-        {SetLe(base, 64, 212, 8), "", lost(2)},
         {SetLe(base, 64, ~uint64_t{3}, 8), "", lost(2)},
         {SetLe(base, 56, 0, 8), "Number of Files = 0", kColumns},
         {SetLe(base, 56, 0xFFFFFFFF, 8), "Number of Files = -1", kColumns},
@@ -125,10 +122,9 @@ TEST(ParReport, BrokenPar2FilesEndInLostData)
     const std::string walked = Text(Par2(good), 4);
     const std::string all = walked.substr(0, walked.size() - 15), main = walked.substr(0, walked.find("0000005C"));
     const std::pair<std::string, std::string> cases[] = {   // the bytes, the report's lines before the loss
-        {good + "xyz", all}, {good + "PAR2\0PK"s, all}, {good + "PAR2\0PKT\x50"s, all},
-        {good.substr(0, good.size() - 1), main}, {"not a parity file", "Recovery SetID = \n\n"},
-        {SetLe(good, 0x64, 63, 8), main}, {SetLe(good, 0x64, 0xFFFFFFFF, 8), main},   // below the header, negative
-        {SetLe(good, 0x64, good.size() - 0x5C + 4, 8), main}};                          // past the end
+        {good + "xyz", all}, {good + "PAR2\0PKT\x50"s, all}, {good.substr(0, good.size() - 1), main},
+        {"not a parity file", "Recovery SetID = \n\n"}, {SetLe(good, 0x64, 63, 8), main},   // below the header
+        {SetLe(good, 0x64, good.size() - 0x5C + 4, 8), main}};                                 // past the end
     for (const auto& [bytes, before] : cases)
         EXPECT_EQ(Text(Par2(bytes), 4), before + "... Lost Data\n\nEnd of Packet\n") << bytes.size();
     EXPECT_EQ(Text(Par2(SetLe(good, 12, 1, 4)), 4), walked);   // only the low 32 bits of the length count
@@ -184,8 +180,8 @@ TEST(ParAnalysis, DeliversTheReportOrRefusesWithTheReason)
 // checks every read).
 TEST(ParFuzz, DamagedFilesEndSafely)
 {
-    const std::string seeds[] = {BuildPar1({{Entry(u"ファイル", 0, 1000, 1), Entry(u"x", 3, 0, 2)}, 3, 300}),
-                                 Par2Sample()};
+    const std::string seeds[] = {
+        BuildPar1({{Entry(u"ファイル", 0, 1000, 1), Entry(std::u16string(40, u'x'), 3, 0, 2)}, 3, 300}), Par2Sample()};
     static constexpr uint64_t kExtremes[] = {0, 8, 55, 56, 63, 64, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, ~0ull};
     std::mt19937 rng(20240501);
     for (int round = 0; round < 4000; ++round) {
