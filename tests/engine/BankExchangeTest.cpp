@@ -1,8 +1,8 @@
-// The main thread's side of the bank exchange: codes through the banks, progress, cancel, and
-// every engine fault, brought about at each bank it can happen at.
+// The bank exchange: codes through the banks, progress, cancel, and every engine fault at every bank.
 
 #include <cerrno>
 #include <chrono>
+#include <tuple>
 #include <vector>
 
 #include "EngineKit.h"
@@ -12,8 +12,7 @@ namespace {
 
 using namespace qv::testing;
 
-// Two bank sizes, sizes around the bank boundaries, many files through one reader, each grown
-// since its size was found: the codes of one update over that size, and one read per bank.
+// Sizes around the bank boundaries, files grown since their size was found: one update's codes, one read a bank.
 TEST(ExchangeBanks, CodesEqualOneUpdateWithOneReadPerBank)
 {
     for (const int64_t bank : {B, 16 * B}) {
@@ -112,8 +111,7 @@ int32_t DataEndsBeforeTheSizeFound(int n)
     return code;
 }
 
-// The hashing side keeps bank n past the I/O time-out (a modal window in the progress pump):
-// it holds bank n while it waits for the bank after it, on its pass (n + 1) mod 3.
+// The hashing side keeps bank n, waiting for the next one on its pass (n + 1) mod 3, past the time-out.
 int32_t HashingSideKeepsItsBank(int n)
 {
     ReadEngine engine(EngineOptions(kIoTimeoutMs));
@@ -152,8 +150,7 @@ int32_t ReaderMisbehavesWithItsBank(int n, bool endsHoldingIt)
     return code;
 }
 
-// The reader stalls inside the read of bank n past the I/O time-out: no data comes. Still stuck
-// in that file, it is not idle for the next one either.
+// The reader stalls in the read of bank n past the time-out; still stuck, it is not idle for the next file.
 int32_t ReaderStallsInARead(int n)
 {
     ReadEngine engine(EngineOptions(kIoTimeoutMs));
@@ -202,11 +199,7 @@ int32_t NoReaderAtAll(int)
 
 TEST(EngineFaults, EachGivesItsCodeAtEachBank)
 {
-    const struct {
-        EngineCode fault;
-        int banks;
-        int32_t (*bringAbout)(int n);
-    } faults[] = {
+    const std::tuple<EngineCode, int, int32_t (*)(int n)> faults[] = {   // the fault, the banks it can be at, how
         {EngineCode::ReaderLockAbandoned, 3, ReaderFindsItsBankAbandoned},
         {EngineCode::ShortRead, 3, DataEndsBeforeTheSizeFound},
         {EngineCode::ReaderLockTimeout, 3, HashingSideKeepsItsBank},
@@ -216,8 +209,8 @@ TEST(EngineFaults, EachGivesItsCodeAtEachBank)
         {EngineCode::BankEventTimeout, 3, ReaderStallsInARead},
         {EngineCode::HashLockTimeout, 3, [](int n) { return ReaderMisbehavesWithItsBank(n, false); }},
     };
-    for (const auto& f : faults)
-        for (int n = 0; n < f.banks; ++n) EXPECT_EQ(f.bringAbout(n), BankCode(f.fault, n)) << "bank " << n;
+    for (const auto& [fault, banks, bringAbout] : faults)
+        for (int n = 0; n < banks; ++n) EXPECT_EQ(bringAbout(n), BankCode(fault, n)) << "bank " << n;
 }
 
 }  // namespace

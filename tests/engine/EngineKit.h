@@ -73,8 +73,7 @@ inline std::string Hashed(ReadEngine& engine, int64_t size, const std::string& p
 struct FakeFile {
     std::string content;
     int openError = 0, seekError = 0;
-    // Runs before each read (calls count from 0); a non-zero return fails that read with the
-    // errno value. May block (stalls) or change the content under m.
+    // Before each read (from 0): an errno value fails it; it may stall or change the content (under m).
     std::function<int(int call)> beforeRead;
     std::atomic<int> opens{0}, closes{0}, seeks{0}, reads{0};
     std::mutex m;
@@ -110,8 +109,7 @@ private:
     bool open_ = false;
 };
 
-// A reader thread on a fake file, started and idle: on a loaded machine a new thread may take
-// longer to run than a short time-out.
+// A reader on a fake file, started and idle (a loaded machine may start a thread slower than a time-out).
 struct FakeReader {
     FakeReader(ReadEngine& engine, std::string content, int priority = 3)
         : file(std::make_shared<FakeFile>()),

@@ -1,5 +1,4 @@
-// CRC-32 and MD5: published codes, the same codes however the data is split, and every CRC
-// kernel against the byte-table reference.
+// CRC-32 and MD5: published codes, the same however the data is split, every CRC kernel as the table.
 
 #include <random>
 #include <vector>
@@ -13,8 +12,7 @@ namespace {
 
 using namespace qv::testing;
 
-// The data handed to HashUpdate in one piece, or to one of its two strategies in pieces of the
-// given sizes, used in turn.
+// The data in one HashUpdate, or through one of its two strategies in pieces of the given sizes in turn.
 std::string Codes(std::string_view data, const std::vector<size_t>& pieces = {}, bool fused = false)
 {
     HashContext ctx;
@@ -89,8 +87,7 @@ TEST(HashSplits, AnyPiecesGiveTheCodesOfOneUpdate)
     }
 }
 
-// Short lengths at every alignment, the fold boundaries, long runs, uniform bytes and extreme
-// registers: every kernel this CPU runs gives the byte table's register.
+// Every kernel this CPU runs against the byte table: any alignment, fold boundaries, long runs, extremes.
 TEST(CrcKernels, AgreeWithTheByteTable)
 {
     const std::string random = Pattern((1 << 20) + 128, 6), zeros(70064, '\0'), ones(70064, '\xFF');

@@ -167,8 +167,7 @@ TEST(TReadThread, TerminationWhileReadingStopsAtTheNextBank)
     EXPECT_EQ(code, BankCode(EngineCode::BankEventTimeout, 2));
 }
 
-// An open failure ends the reader; nothing signals the main side, which sees the error at the
-// latest when its first bank wait times out. Destroying the reader clears the error.
+// An open failure ends the reader, seen by one bank wait at the latest; the reader's end clears the error.
 TEST(TReadThread, OpenFailureEndsTheReaderAndItsDestructionClearsTheError)
 {
     ReadEngine engine(EngineOptions(kIoTimeoutMs));
@@ -191,8 +190,7 @@ TEST(TReadThread, OpenFailureEndsTheReaderAndItsDestructionClearsTheError)
     EXPECT_EQ(Hashed(engine, 1000, dir.WriteFile("f", data)), OneShot(data));
 }
 
-// Failed and short reads are repeated, each from a fresh seek, up to the retry limit; a reader
-// error wins over the main side's own time-out and ends the reader.
+// Failed and short reads are repeated from a fresh seek; a reader error wins over the main side's time-out.
 TEST(TReadThread, ReadsAreRepeatedUpToTheRetryLimit)
 {
     const std::string data = Pattern(2 * B + 5);
