@@ -6,11 +6,8 @@ target_include_directories(qv_common INTERFACE ${PROJECT_SOURCE_DIR} ${PROJECT_B
 find_package(Threads REQUIRED)
 target_link_libraries(qv_common INTERFACE Threads::Threads)
 
-# Generic tuning on purpose: -march=native makes gcc 12 tune MD5 for an older core here.
-# Fast kernels are enabled per function and picked at run time by CPU features.
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")
-  target_compile_options(qv_common INTERFACE -march=x86-64-v2)
-endif()
+# No -march: the program must start on any x86-64 processor. The fast kernels carry their own
+# target attributes and are picked at run time by CPU features.
 
 if(QV_SANITIZE)
   target_compile_options(qv_common INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

@@ -81,13 +81,13 @@ int32_t ExchangeBanks(ReadEngine& engine, const std::string& path, int64_t size,
         *ahead = ReadAhead{};
     } else {
         if (engine.ThreadIdle().Wait(timeoutMs) != WaitResult::Obtained) {
-            return HandOverFailure(engine, -18);
+            return HandOverFailure(engine, CodeOf(EngineCode::ReaderNotIdle));
         }
         PrepareHandOver(engine, path, size, 0);
         const WaitResult first = engine.MutexBank(2).Lock(engine.FirstLock());
         if (first != WaitResult::Obtained) {
             if (first == WaitResult::Abandoned) engine.MutexBank(2).Unlock();
-            return HandOverFailure(engine, -17);
+            return HandOverFailure(engine, CodeOf(EngineCode::FirstLockFailed));
         }
         held[2] = true;
         StartReading(engine);
@@ -112,8 +112,8 @@ int32_t ExchangeBanks(ReadEngine& engine, const std::string& path, int64_t size,
         }
         switch (engine.EventBank(n).Wait(timeoutMs)) {
         case WaitResult::Obtained: break;
-        case WaitResult::TimedOut: code = -21 - n; break;
-        default: code = -11 - n; break;
+        case WaitResult::TimedOut: code = BankCode(EngineCode::BankEventTimeout, n); break;
+        default: code = BankCode(EngineCode::BankEventFailed, n); break;
         }
         if (code != 0) continue;
         int waitCode = 0;
@@ -121,11 +121,11 @@ int32_t ExchangeBanks(ReadEngine& engine, const std::string& path, int64_t size,
         case WaitResult::Obtained:
             break;
         case WaitResult::TimedOut:
-            code = -24 - n;
+            code = BankCode(EngineCode::HashLockTimeout, n);
             break;
         case WaitResult::Abandoned:
             held[n] = true;  // owned now, released below
-            code = -14 - n;
+            code = BankCode(EngineCode::HashLockAbandoned, n);
             break;
         case WaitResult::Failed:
             code = waitCode != 0 ? waitCode : EINVAL;

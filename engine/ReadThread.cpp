@@ -210,13 +210,13 @@ bool TReadThread::ReadBank(int n, int64_t& position, int64_t size)
     const WaitResult lock = engine_.MutexBank(n).Lock(engine_.IoTimeout(), &waitCode);
     switch (lock) {
     case WaitResult::TimedOut:
-        engine_.ReadError.store(-7 - n);
+        engine_.ReadError.store(BankCode(EngineCode::ReaderLockTimeout, n));
         return false;
     case WaitResult::Failed:
         engine_.ReadError.store(waitCode != 0 ? waitCode : EINVAL);
         return false;
     case WaitResult::Abandoned:
-        engine_.ReadError.store(-1 - n);
+        engine_.ReadError.store(BankCode(EngineCode::ReaderLockAbandoned, n));
         engine_.MutexBank(n).Unlock();
         return false;
     case WaitResult::Obtained:
@@ -261,7 +261,7 @@ bool TReadThread::ReadBank(int n, int64_t& position, int64_t size)
             }
             engine_.ReadRetryCount.store(++retries);
             if (retries <= limit) continue;
-            engine_.ReadError.store(-4 - n);
+            engine_.ReadError.store(BankCode(EngineCode::ShortRead, n));
             break;
         }
         engine_.ReadRetryCount.store(++retries);

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "engine/BankSize.h"
+#include "engine/EngineCodes.h"
 #include "engine/FileSource.h"
 #include "platform/Sync.h"
 

@@ -1,5 +1,6 @@
 #include "job/JobReports.h"
 
+#include "engine/EngineCodes.h"
 #include "history/HistoryRecord.h"
 #include "platform/DateFormat.h"
 #include "platform/Files.h"
@@ -63,14 +64,19 @@ SizeClass SizeClassOf(int64_t size)
 
 std::string ErrorKindText(int32_t code)
 {
-    if (code >= -3 && code <= -1) return "読取部検出のミューテックス異常";
-    if (code >= -6 && code <= -4) return "読取りサイズ異常";
-    if (code >= -9 && code <= -7) return "ハッシュ算出部のタイムアウト";
-    if (code >= -13 && code <= -11) return "イベント異常";
-    if (code >= -17 && code <= -14) return "ハッシュ算出部検出のミューテックス異常";
-    if (code == -18) return "読取部アイドリング待ちタイムアウト";
-    if (code >= -23 && code <= -21) return "読取部タイムアウト";
-    if (code >= -26 && code <= -24) return "読取部メモリ開放エラー";
+    const std::optional<EngineCode> fault = EngineFaultOf(code);
+    if (!fault) return "管理外エラー";
+    switch (*fault) {
+    case EngineCode::ReaderLockAbandoned: return "読取部検出のミューテックス異常";
+    case EngineCode::ShortRead: return "読取りサイズ異常";
+    case EngineCode::ReaderLockTimeout: return "ハッシュ算出部のタイムアウト";
+    case EngineCode::BankEventFailed: return "イベント異常";
+    case EngineCode::HashLockAbandoned:
+    case EngineCode::FirstLockFailed: return "ハッシュ算出部検出のミューテックス異常";
+    case EngineCode::ReaderNotIdle: return "読取部アイドリング待ちタイムアウト";
+    case EngineCode::BankEventTimeout: return "読取部タイムアウト";
+    case EngineCode::HashLockTimeout: return "読取部メモリ開放エラー";
+    }
     return "管理外エラー";
 }
 

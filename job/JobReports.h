@@ -30,7 +30,7 @@ struct ReportFile {
     double stamp = 0.0;    // last-write time (two-second DOS form)
 };
 
-// Error kind text of a result code below 0 (Part of the engine-error report).
+// Error kind text of an engine fault code, as the engine-error report names it.
 std::string ErrorKindText(int32_t code);
 
 std::string RecalcReport(const ReportFile& file, const HistoryRecord& record,

@@ -7,12 +7,9 @@
 
 #include <vector>
 
+#include "platform/Text.h"
+
 namespace qv {
-namespace {
-
-char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-}  // namespace
 
 std::string FolderOf(std::string_view path)
 {
@@ -69,24 +66,12 @@ bool PathKeysEqual(std::string_view a, std::string_view b) { return a == b; }
 
 int ComparePathKeys(std::string_view a, std::string_view b)
 {
-    const size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (size_t i = 0; i < n; ++i) {
-        const auto x = static_cast<unsigned char>(Fold(a[i]));
-        const auto y = static_cast<unsigned char>(Fold(b[i]));
-        if (x != y) return x < y ? -1 : 1;
-    }
-    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+    if (const int folded = CompareAsciiFolded(a, b); folded != 0) return folded;
     const int exact = a.compare(b);
     return exact < 0 ? -1 : (exact > 0 ? 1 : 0);
 }
 
-bool PathsEqualIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (Fold(a[i]) != Fold(b[i])) return false;
-    return true;
-}
+bool PathsEqualIgnoringCase(std::string_view a, std::string_view b) { return EqualsAsciiFolded(a, b); }
 
 std::string CurrentDirectory()
 {

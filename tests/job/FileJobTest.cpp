@@ -9,7 +9,7 @@
 
 #include "engine/FileSource.h"
 #include "engine/ReadThread.h"
-#include "engine/ReadThreadTestFakes.h"
+#include "engine/EngineKit.h"
 #include "job/JobReports.h"
 #include "platform/Attributes.h"
 #include "platform/DirSearch.h"
@@ -348,6 +348,9 @@ TEST(JobTexts, BoundariesOfSizeClassesErrorKindsAndPercent)
         {-18, -18, "読取部アイドリング待ちタイムアウト"}, {-19, -20, "管理外エラー"}, {-21, -23, "読取部タイムアウト"},
         {-24, -26, "読取部メモリ開放エラー"}, {-27, -27, "管理外エラー"}};
     for (const auto& k : kinds) EXPECT_EQ(ErrorKindText(k.from) + ErrorKindText(k.to), std::string(k.kind) + k.kind) << k.from;
+    // The report shows the code beside the kind, so the named faults keep their numbers.
+    EXPECT_EQ(BankCode(EngineCode::ShortRead, 2), -6);
+    EXPECT_EQ(CodeOf(EngineCode::HashLockTimeout), -24);
     EXPECT_EQ(ProgressPercent(0, 0), 100);
     EXPECT_EQ(ProgressPercent(1, 3), 33);
     EXPECT_EQ(ProgressPercent(INT64_MAX / 2, INT64_MAX), 49);

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "engine/ReadThread.h"
-#include "engine/ReadThreadTestFakes.h"
+#include "support/Waits.h"
 
 namespace qv::test {
 namespace {

@@ -1,239 +1,174 @@
-#include "platform/Attributes.h"
-#include "platform/DateTime.h"
 #include "platform/DirSearch.h"
 
-#include "support/TempDir.h"
-
 #include <gtest/gtest.h>
-
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <ctime>
 #include <map>
-#include <string>
-#include <vector>
+
+#include "platform/Attributes.h"
+#include "platform/DateFormat.h"
+#include "platform/DateTime.h"
+#include "support/TempDir.h"
 
 namespace qv {
 namespace {
 
-constexpr uint32_t kDefaultFileMask = kAttrReadOnly | kAttrVolume | kAttrArchive;   // H, S restricted
-
-time_t LocalUnix(int y, int mo, int d, int h, int mi, int s)
-{
-    std::tm tm{};
-    tm.tm_year = y - 1900; tm.tm_mon = mo - 1; tm.tm_mday = d;
-    tm.tm_hour = h; tm.tm_min = mi; tm.tm_sec = s; tm.tm_isdst = -1;
-    return mktime(&tm);
-}
-
-std::map<std::string, FoundEntry> ByName(const std::vector<FoundEntry>& entries)
-{
-    std::map<std::string, FoundEntry> map;
-    for (const FoundEntry& e : entries) map[e.name] = e;
-    return map;
-}
+constexpr uint32_t kDefaultFileMask = kAttrReadOnly | kAttrVolume | kAttrArchive;   // hidden and system left out
 
 // One folder with an entry of every kind the search tells apart.
 class DirSearchFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        plain_ = dir_.WriteFile("plain.txt", "abc");
+        dir_.WriteFile("plain.txt", "abc");
         dir_.WriteFile(".hidden", "h");
-        readOnly_ = dir_.WriteFile("locked.TXT", "12345");
-        ASSERT_EQ(chmod(readOnly_.c_str(), 0444), 0);
+        ASSERT_EQ(::chmod(dir_.WriteFile("locked.TXT", "12345").c_str(), 0444), 0);
         dir_.MakeFolder("sub");
         dir_.MakeFolder(".dotdir");
-        ASSERT_EQ(mkfifo(dir_.Path("pipe").c_str(), 0644), 0);
-        ASSERT_EQ(symlink(dir_.Path("nowhere").c_str(), dir_.Path("dangling").c_str()), 0);
-        ASSERT_EQ(symlink(plain_.c_str(), dir_.Path("link.txt").c_str()), 0);
+        ASSERT_EQ(::mkfifo(dir_.Path("pipe").c_str(), 0644), 0);
+        ASSERT_EQ(::symlink(dir_.Path("nowhere").c_str(), dir_.Path("dangling").c_str()), 0);
+        ASSERT_EQ(::symlink(dir_.Path("plain.txt").c_str(), dir_.Path("link.txt").c_str()), 0);
+    }
+
+    std::vector<std::string> Listed(const std::string& pattern, uint32_t mask)
+    {
+        std::vector<FoundEntry> found;
+        EXPECT_TRUE(ListFolder(dir_.path(), pattern, mask, found));
+        std::vector<std::string> names;
+        for (const FoundEntry& e : found) names.push_back(e.name);
+        std::sort(names.begin(), names.end());
+        return names;
     }
 
     TempDir dir_;
-    std::string plain_, readOnly_;
 };
 
-TEST_F(DirSearchFixture, AttributesFollowTheLinuxMapping)
+// A link shows its target; a dangling link is not found.
+TEST_F(DirSearchFixture, AttributesAndSizesFollowTheLinuxMapping)
 {
     std::vector<FoundEntry> all;
     ASSERT_TRUE(ListFolder(dir_.path(), "*", kAttrAny, all));
-    const auto found = ByName(all);
-    ASSERT_EQ(found.size(), 7u);   // the dangling link is not found
-    EXPECT_EQ(found.count("dangling"), 0u);
-    EXPECT_EQ(found.at("plain.txt").attributes, static_cast<uint32_t>(kAttrArchive));
-    EXPECT_EQ(found.at(".hidden").attributes, static_cast<uint32_t>(kAttrHidden | kAttrArchive));
-    EXPECT_EQ(found.at("locked.TXT").attributes,
-              static_cast<uint32_t>(kAttrReadOnly | kAttrArchive));
-    EXPECT_EQ(found.at("sub").attributes, static_cast<uint32_t>(kAttrDirectory));
-    EXPECT_EQ(found.at(".dotdir").attributes, static_cast<uint32_t>(kAttrHidden | kAttrDirectory));
-    EXPECT_EQ(found.at("pipe").attributes, static_cast<uint32_t>(kAttrSystem));
-    // A link shows its target.
-    EXPECT_EQ(found.at("link.txt").attributes, static_cast<uint32_t>(kAttrArchive));
-    EXPECT_EQ(found.at("link.txt").size, 3);
-    EXPECT_EQ(found.at("locked.TXT").size, 5);
-    EXPECT_EQ(found.at("sub").size, 0);
+    std::map<std::string, std::pair<std::string, int64_t>> seen;
+    char letters[7];
+    for (const FoundEntry& e : all) seen[e.name] = {AttributeLetters(e.attributes, letters), e.size};
+    const std::map<std::string, std::pair<std::string, int64_t>> expected = {
+        {"plain.txt", {"-----A", 3}}, {".hidden", {"-H---A", 1}}, {"locked.TXT", {"R----A", 5}}, {"sub", {"----D-", 0}},
+        {".dotdir", {"-H--D-", 0}},   {"pipe", {"--S---", 0}},    {"link.txt", {"-----A", 3}}};
+    EXPECT_EQ(seen, expected);
 }
 
-TEST_F(DirSearchFixture, MaskAdmitsHiddenSystemAndFoldersOnlyWhenItHoldsThem)
+TEST_F(DirSearchFixture, MasksAdmitHiddenSystemAndFoldersOnlyWhenTheyHoldThem)
 {
-    std::vector<FoundEntry> files;
-    ASSERT_TRUE(ListFolder(dir_.path(), "*.*", kDefaultFileMask, files));
-    std::vector<std::string> names;
-    for (const auto& e : files) names.push_back(e.name);
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"link.txt", "locked.TXT", "plain.txt"}));
-
-    std::vector<FoundEntry> withFolders;
-    ASSERT_TRUE(ListFolder(dir_.path(), "*", kAttrDirectory, withFolders));
-    EXPECT_EQ(ByName(withFolders).count("sub"), 1u);
-    EXPECT_EQ(ByName(withFolders).count(".dotdir"), 0u);   // hidden not admitted
-    EXPECT_EQ(ByName(withFolders).count("locked.TXT"), 1u);   // read-only never excludes
-
-    std::vector<FoundEntry> system;
-    ASSERT_TRUE(ListFolder(dir_.path(), "*", kAttrSystem, system));
-    EXPECT_EQ(ByName(system).count("pipe"), 1u);
-    EXPECT_EQ(ByName(system).count("sub"), 0u);
-}
-
-TEST_F(DirSearchFixture, PatternsMatchNamesIgnoringLetterCase)
-{
-    std::vector<FoundEntry> txt;
-    ASSERT_TRUE(ListFolder(dir_.path(), "*.txt", kAttrAny, txt));
-    std::vector<std::string> names;
-    for (const auto& e : txt) names.push_back(e.name);
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"link.txt", "locked.TXT", "plain.txt"}));
-
-    std::vector<FoundEntry> one;
-    ASSERT_TRUE(ListFolder(dir_.path(), "p?ain.*", kAttrAny, one));
-    ASSERT_EQ(one.size(), 1u);
-    EXPECT_EQ(one[0].name, "plain.txt");
-}
-
-TEST_F(DirSearchFixture, FindPathUsesTheSameRules)
-{
-    FoundEntry e;
-    ASSERT_TRUE(FindPath(plain_, kDefaultFileMask, e));
-    EXPECT_EQ(e.name, "plain.txt");
-    EXPECT_EQ(e.size, 3);
-    EXPECT_FALSE(FindPath(dir_.Path(".hidden"), kDefaultFileMask, e));
-    EXPECT_TRUE(FindPath(dir_.Path(".hidden"), kDefaultFileMask | kAttrHidden, e));
-    EXPECT_FALSE(FindPath(dir_.Path("pipe"), kDefaultFileMask, e));
-    EXPECT_FALSE(FindPath(dir_.Path("sub"), kDefaultFileMask, e));
-    ASSERT_TRUE(FindPath(dir_.Path("sub"), kAttrDirectory, e));
-    EXPECT_EQ(e.name, "sub");
-    EXPECT_FALSE(FindPath(dir_.Path("dangling"), kAttrAny, e));
-    EXPECT_FALSE(FindPath(dir_.Path("absent"), kAttrAny, e));
-    EXPECT_FALSE(FindPath("", kAttrAny, e));
-    ASSERT_TRUE(FindPath(dir_.Path("link.txt"), kDefaultFileMask, e));
-    EXPECT_EQ(e.name, "link.txt");
-    ASSERT_TRUE(FindPath("/", kAttrDirectory, e));
-    EXPECT_EQ(e.attributes & kAttrDirectory, static_cast<uint32_t>(kAttrDirectory));
-}
-
-TEST_F(DirSearchFixture, ExistenceTests)
-{
-    EXPECT_TRUE(PathExists(plain_));
-    EXPECT_TRUE(PathExists(dir_.Path("sub")));
-    EXPECT_FALSE(PathExists(dir_.Path("dangling")));
-    EXPECT_TRUE(FileExists(plain_));
-    EXPECT_TRUE(FileExists(dir_.Path("pipe")));
-    EXPECT_FALSE(FileExists(dir_.Path("sub")));
-    EXPECT_TRUE(FolderExists(dir_.Path("sub")));
-    EXPECT_FALSE(FolderExists(plain_));
-    EXPECT_FALSE(FolderExists(dir_.Path("absent")));
-}
-
-TEST(DirSearch, UnreadableFolderFails)
-{
-    TempDir dir;
-    std::vector<FoundEntry> out;
+    const std::vector<std::string> files = {"link.txt", "locked.TXT", "plain.txt"};
+    const auto with = [&](std::vector<std::string> names) {
+        names.insert(names.end(), files.begin(), files.end());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    EXPECT_EQ(Listed("*.*", kDefaultFileMask), files);
+    EXPECT_EQ(Listed("*", kAttrDirectory), with({"sub"}));   // read-only never excludes
+    EXPECT_EQ(Listed("*", kAttrSystem), with({"pipe"}));
+    EXPECT_EQ(Listed("*", kAttrHidden), with({".hidden"}));
+    EXPECT_EQ(Listed("*.txt", kAttrAny), files);   // letter case ignored
+    EXPECT_EQ(Listed("p?ain.*", kAttrAny), std::vector<std::string>{"plain.txt"});
+    std::vector<FoundEntry> none;
+    EXPECT_TRUE(ListFolder(dir_.Path("sub"), "*", kAttrAny, none));
+    EXPECT_TRUE(none.empty());
     errno = 0;
-    EXPECT_FALSE(ListFolder(dir.Path("absent"), "*", kAttrAny, out));
+    EXPECT_FALSE(ListFolder(dir_.Path("absent"), "*", kAttrAny, none));
     EXPECT_EQ(errno, ENOENT);
-    EXPECT_TRUE(out.empty());
-    EXPECT_TRUE(ListFolder(dir.path(), "*", kAttrAny, out));
-    EXPECT_TRUE(out.empty());
 }
 
-TEST(DirSearch, SizesBeyondFourGigabytes)
+TEST_F(DirSearchFixture, FindPathAndExistenceFollowTheSameRules)
+{
+    const struct {
+        std::string path;
+        uint32_t mask;
+        const char* name;   // null: not found
+    } cases[] = {
+        {dir_.Path("plain.txt"), kDefaultFileMask, "plain.txt"}, {dir_.Path(".hidden"), kDefaultFileMask, nullptr},
+        {dir_.Path(".hidden"), kDefaultFileMask | kAttrHidden, ".hidden"},
+        {dir_.Path("pipe"), kDefaultFileMask, nullptr},
+        {dir_.Path("sub"), kDefaultFileMask, nullptr}, {dir_.Path("sub"), kAttrDirectory, "sub"},
+        {dir_.Path("sub") + "/", kAttrDirectory, "sub"}, {dir_.Path("dangling"), kAttrAny, nullptr},
+        {dir_.Path("absent"), kAttrAny, nullptr}, {"", kAttrAny, nullptr},
+        {dir_.Path("link.txt"), kDefaultFileMask, "link.txt"}, {"/", kAttrDirectory, ""}};
+    for (const auto& c : cases) {
+        FoundEntry e;
+        EXPECT_EQ(FindPath(c.path, c.mask, e), c.name != nullptr) << c.path;
+        if (c.name) {
+            EXPECT_EQ(e.name, c.name);
+        }
+    }
+    const struct {
+        const char* name;
+        bool path, file, folder;
+    } exists[] = {{"plain.txt", true, true, false}, {"sub", true, false, true}, {"pipe", true, true, false},
+                  {"dangling", false, false, false}, {"absent", false, false, false}};
+    for (const auto& c : exists) {
+        EXPECT_EQ(PathExists(dir_.Path(c.name)), c.path) << c.name;
+        EXPECT_EQ(FileExists(dir_.Path(c.name)), c.file) << c.name;
+        EXPECT_EQ(FolderExists(dir_.Path(c.name)), c.folder) << c.name;
+    }
+}
+
+// Sizes beyond 32 bits; the stamp is the two-second local time, the same from both searches.
+TEST(DirSearch, LargeSizesAndTheStamp)
 {
     TempDir dir;
     const std::string path = dir.WriteFile("sparse.bin", "");
-    const int64_t size = 5LL * 1024 * 1024 * 1024 + 3;
-    ASSERT_EQ(truncate(path.c_str(), size), 0);
-    FoundEntry e;
-    ASSERT_TRUE(FindPath(path, kDefaultFileMask, e));
-    EXPECT_EQ(e.size, size);
-}
-
-TEST(DirSearch, StampIsTheTwoSecondLocalTime)
-{
-    TempDir dir;
-    const std::string path = dir.WriteFile("stamp.txt", "x");
-    TempDir::SetMtime(path, LocalUnix(2021, 7, 15, 13, 44, 59));
-    FoundEntry first, second;
-    ASSERT_TRUE(FindPath(path, kDefaultFileMask, first));
-    ASSERT_TRUE(FindPath(path, kDefaultFileMask, second));
-    EXPECT_EQ(first.stamp, second.stamp);   // the same value on every call
-    const CalendarFields f = DecodeDateTime(first.stamp);
-    EXPECT_EQ(f.year, 2021);
-    EXPECT_EQ(f.month, 7);
-    EXPECT_EQ(f.day, 15);
-    EXPECT_EQ(f.hour, 13);
-    EXPECT_EQ(f.minute, 44);
-    EXPECT_EQ(f.second, 58);
+    ASSERT_EQ(::truncate(path.c_str(), 5LL * 1024 * 1024 * 1024 + 3), 0);
+    std::tm local{};
+    local.tm_year = 121, local.tm_mon = 6, local.tm_mday = 15, local.tm_hour = 13, local.tm_min = 44, local.tm_sec = 59;
+    local.tm_isdst = -1;
+    TempDir::SetMtime(path, mktime(&local));
+    FoundEntry found;
     std::vector<FoundEntry> listed;
+    ASSERT_TRUE(FindPath(path, kDefaultFileMask, found));
     ASSERT_TRUE(ListFolder(dir.path(), "*", kDefaultFileMask, listed));
+    EXPECT_EQ(found.size, 5LL * 1024 * 1024 * 1024 + 3);
+    EXPECT_EQ(FormatDateTime("yyyy/mm/dd hh:nn:ss", found.stamp), "2021/07/15 13:44:58");
     ASSERT_EQ(listed.size(), 1u);
-    EXPECT_EQ(listed[0].stamp, first.stamp);
+    EXPECT_EQ(listed[0].stamp, found.stamp);
 }
 
 TEST(Wildcard, MatchesLikeTheFileSearch)
 {
-    EXPECT_TRUE(MatchWildcard("*", "anything"));
-    EXPECT_TRUE(MatchWildcard("*.*", "noextension"));
-    EXPECT_TRUE(MatchWildcard("*.TXT", "a.txt"));
-    EXPECT_TRUE(MatchWildcard("a?c", "abc"));
-    EXPECT_FALSE(MatchWildcard("a?c", "ac"));
-    EXPECT_TRUE(MatchWildcard("*b*", "abc"));
-    EXPECT_FALSE(MatchWildcard("*.txt", "a.txt.bak"));
-    EXPECT_TRUE(MatchWildcard("a*b*c", "aXbYbZc"));
-    EXPECT_FALSE(MatchWildcard("abc", "abcd"));
-    EXPECT_TRUE(MatchWildcard("**", ""));
-    EXPECT_FALSE(MatchWildcard("?", ""));
-    EXPECT_TRUE(MatchWildcard("写真*.jpg", "写真01.JPG"));
+    const struct {
+        const char *pattern, *name;
+        bool match;
+    } cases[] = {{"*", "anything", true},    {"*.*", "noextension", true}, {"*.TXT", "a.txt", true},
+                 {"a?c", "abc", true},       {"a?c", "ac", false},         {"*b*", "abc", true},
+                 {"*.txt", "a.txt.bak", false}, {"a*b*c", "aXbYbZc", true}, {"abc", "abcd", false},
+                 {"**", "", true},           {"?", "", false},             {"写真*.jpg", "写真01.JPG", true}};
+    for (const auto& c : cases) EXPECT_EQ(MatchWildcard(c.pattern, c.name), c.match) << c.pattern << " " << c.name;
     // Many stars against a long near miss still ends quickly.
     EXPECT_FALSE(MatchWildcard("*a*a*a*a*a*a*a*b", std::string(5000, 'a')));
 }
 
-TEST(AttributeRules, SearchAdmitsAndRestriction)
+TEST(AttributeRules, SearchRestrictionAndLetters)
 {
-    EXPECT_TRUE(SearchAdmits(kAttrArchive, 0));
-    EXPECT_TRUE(SearchAdmits(kAttrReadOnly | kAttrArchive, 0));
-    EXPECT_FALSE(SearchAdmits(kAttrHidden | kAttrArchive, kAttrArchive));
-    EXPECT_TRUE(SearchAdmits(kAttrHidden | kAttrArchive, kAttrHidden));
-    EXPECT_FALSE(SearchAdmits(kAttrHidden | kAttrSystem, kAttrHidden));
-    EXPECT_FALSE(SearchAdmits(kAttrDirectory, kAttrAny & ~kAttrDirectory));
-
-    EXPECT_FALSE(IsRestricted(kAttrArchive, kAttrArchive));
-    EXPECT_TRUE(IsRestricted(kAttrArchive | kAttrReadOnly, kAttrArchive));
-    EXPECT_FALSE(IsRestricted(kAttrDirectory | kAttrReadOnly, kAttrDirectory | kAttrReadOnly));
-    EXPECT_FALSE(IsRestricted(kAttrAny, kAttrAny));
-    EXPECT_TRUE(IsRestricted(kAttrHidden, 0));
-}
-
-TEST(AttributeRules, LettersInViewOrder)
-{
-    char buffer[7];
-    EXPECT_STREQ(AttributeLetters(kAttrArchive, buffer), "-----A");
-    EXPECT_STREQ(AttributeLetters(kAttrAny, buffer), "RHSVDA");
-    EXPECT_STREQ(AttributeLetters(0, buffer), "------");
-    EXPECT_STREQ(AttributeLetters(kAttrReadOnly | kAttrDirectory, buffer), "R---D-");
+    const struct {
+        uint32_t attributes, mask;
+        bool admitted, restricted;
+    } cases[] = {{kAttrArchive, 0, true, true},
+                 {kAttrReadOnly | kAttrArchive, kAttrArchive, true, true},
+                 {kAttrHidden | kAttrArchive, kAttrArchive, false, true},
+                 {kAttrHidden | kAttrArchive, kAttrHidden | kAttrArchive, true, false},
+                 {kAttrHidden | kAttrSystem, kAttrHidden, false, true},
+                 {kAttrDirectory, kAttrAny & ~kAttrDirectory, false, true},
+                 {kAttrDirectory | kAttrReadOnly, kAttrDirectory | kAttrReadOnly, true, false},
+                 {kAttrAny, kAttrAny, true, false}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(SearchAdmits(c.attributes, c.mask), c.admitted) << c.attributes << " " << c.mask;
+        EXPECT_EQ(IsRestricted(c.attributes, c.mask), c.restricted) << c.attributes << " " << c.mask;
+    }
+    char letters[7];
+    EXPECT_STREQ(AttributeLetters(kAttrAny, letters), "RHSVDA");
+    EXPECT_STREQ(AttributeLetters(0, letters), "------");
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 #pragma once
-// Crafted PAR 1.0 and PAR 2.0 files for the report tests, byte by byte from the published
-// layouts, so every field can be set to a boundary value.
+// Crafted PAR 1.0 and PAR 2.0 files, byte by byte from the published layouts, so that any field
+// can take a boundary value.
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,51 +9,91 @@
 
 namespace qv::test {
 
-using Bytes16 = std::array<uint8_t, 16>;
+inline std::string Le(uint64_t value, unsigned width)
+{
+    std::string out;
+    for (; width > 0; --width, value >>= 8) out += static_cast<char>(value);
+    return out;
+}
 
-// 16 bytes first, first + 1, ... (wrapping): distinct, easy to read in hexadecimal.
-Bytes16 Seq16(uint8_t first);
-std::string Hex(const Bytes16& b);
-void PutLe(std::string& out, uint64_t value, unsigned width);
-void SetLe(std::string& data, size_t offset, uint64_t value, unsigned width);
+inline std::string SetLe(std::string data, size_t offset, uint64_t value, unsigned width)
+{
+    return data.replace(offset, width, Le(value, width));
+}
+
+// 16 bytes first, first + 1, ...: distinct, easy to read in hexadecimal.
+inline std::string Seq16(uint8_t first)
+{
+    std::string bytes(16, '\0');
+    for (char& b : bytes) b = static_cast<char>(first++);
+    return bytes;
+}
 
 struct Par1Entry {
     uint64_t status = 1;
     int64_t fileSize = 0;
-    Bytes16 md5{};
-    Bytes16 md5First16k{};
+    std::string md5, md5First16k;   // 16 bytes each
     std::u16string name;
 };
 
 struct Par1File {
-    uint8_t version[3] = {0, 9, 0};   // bytes 12, 13, 14
-    uint8_t client = 1;
-    Bytes16 controlHash = Seq16(0x10);
-    Bytes16 setHash = Seq16(0x20);
-    int64_t volume = 0;
     std::vector<Par1Entry> entries;
-    int64_t dataLength = 0;   // zero bytes appended after the list
+    int64_t volume = 0;
+    uint64_t dataLength = 0;   // zero bytes after the list
 };
 
-std::string Par1EntryBytes(const Par1Entry& entry);
-// Header + entries + data, with the list and data fields describing exactly that layout.
-std::string BuildPar1(const Par1File& file);
+// Header (client SmartPAR V1.2.4), entries and data, the list and data fields describing exactly
+// that layout.
+inline std::string BuildPar1(const Par1File& file)
+{
+    std::string list;
+    for (const Par1Entry& e : file.entries) {
+        list += Le(56 + e.name.size() * 2, 8) + Le(e.status, 8) + Le(static_cast<uint64_t>(e.fileSize), 8) + e.md5 +
+                e.md5First16k;
+        for (const char16_t c : e.name) list += Le(c, 2);
+    }
+    return std::string("PAR\0\0\0\0\0\0\0\1\0\4\2\1\3", 16) + Seq16(0x10) + Seq16(0x20) +
+           Le(static_cast<uint64_t>(file.volume), 8) + Le(file.entries.size(), 8) + Le(96, 8) + Le(list.size(), 8) +
+           Le(96 + list.size(), 8) + Le(file.dataLength, 8) + list + std::string(file.dataLength, '\0');
+}
 
-// PAR 2.0 packets: header (magic, length, zero packet MD5, set ID, type) + body.
-std::string Par2Type(std::string_view name);   // "Main" -> "PAR 2.0\0Main\0\0\0\0"
-std::string Par2Packet(std::string_view type16, const Bytes16& setId, std::string_view body);
-std::string Par2Main(const Bytes16& setId, uint64_t sliceSize, const std::vector<Bytes16>& fileIds);
-std::string Par2Creator(const Bytes16& setId, std::string_view text);   // padded to 4 bytes
-std::string Par2FileDesc(const Bytes16& setId, const Bytes16& fileId, const Bytes16& md5,
-                         const Bytes16& md5First16k, uint64_t length, std::string_view name);
-std::string Par2Ifsc(const Bytes16& setId, const Bytes16& fileId,
-                     const std::vector<std::pair<Bytes16, uint32_t>>& slices);
-std::string Par2RecoverySlice(const Bytes16& setId, uint32_t exponent, size_t dataBytes);
+// Magic, length, packet MD5 (zeros), set ID, type ("Main" stands for "PAR 2.0\0Main\0\0\0\0"; 16 bytes
+// are taken as they are) and body.
+inline std::string Par2Packet(std::string_view type, const std::string& setId, std::string_view body)
+{
+    std::string type16 = type.size() == 16 ? std::string(type) : std::string("PAR 2.0\0", 8) + std::string(type);
+    type16.resize(16, '\0');
+    return std::string("PAR2\0PKT", 8) + Le(64 + body.size(), 8) + std::string(16, '\0') + setId + type16 +
+           std::string(body);
+}
 
-// Runs a shell command; returns its standard output and sets exitCode.
-std::string RunCommand(const std::string& command, int& exitCode);
-bool HaveCommand(const std::string& name);
-// MD5 by the md5sum tool, upper case: an independent check of the reports' MD5 fields.
-std::string Md5sumOf(const std::string& path);
+// Text fields are padded with zero bytes to a multiple of four.
+inline std::string Padded(std::string text)
+{
+    text.resize((text.size() + 3) / 4 * 4, '\0');
+    return text;
+}
+
+// A PAR 2.0 set with every packet type, a foreign set ID, a CP932 name and packets cut short,
+// walkable to its end.
+inline std::string Par2Sample()
+{
+    const std::string set = Seq16(0xA0), id = Seq16(0x01), body = Seq16(0x41) + "restrest";
+    std::string bytes =
+        Par2Packet("Main", set, Le(1048576, 8) + Le(3, 4) + id + Seq16(0x41) + Seq16(0x81)) +
+        Par2Packet("Creator", set, Padded("Quenvarlith13")) +
+        Par2Packet("FileDesc", set, Padded(id + Seq16(0x11) + Seq16(0x21) + Le(5000000000ULL, 8) + "big.iso")) +
+        Par2Packet("IFSC", set, id + Seq16(0x31) + Le(0x04030201, 4) + Seq16(0x51) + Le(0xDDCCBBAA, 4)) +
+        Par2Packet("RecvSlic", set, Le(7, 4) + std::string(0x10000, 'x'));
+    for (const char* type : {"UniFileN", "FileSlic", "RFSC"}) bytes += Par2Packet(type, set, body);
+    for (const char* type : {"CommUni", "PkdMain", "PkdRecvS"}) bytes += Par2Packet(type, set, "");   // a header alone
+    return bytes + Par2Packet(std::string("NewsPostUsenet\0\0", 16), set, body) +
+           Par2Packet("CommASCI", set, Padded("hello")) +
+           Par2Packet(std::string("Ab~\x01\x7F\xA1\xB1\xDF\xE0\xFFPAR 2\x80", 16), set, body) +
+           Par2Packet("Creator", Seq16(0xF0), Padded("x")) +                                   // a foreign set
+           Par2Packet("FileDesc", set, Padded(id + id + id + Le(1, 8) + "\x93\xfa\x96\x7b.txt")) +   // CP932 name
+           Par2Packet("FileDesc", set, (id + Seq16(0x41)).substr(0, 20)) +   // cut short: only what it holds
+           Par2Packet("Main", set, Le(512, 8) + Le(2, 4) + id + Seq16(0x41).substr(0, 5));
+}
 
 }  // namespace qv::test
