@@ -74,6 +74,7 @@ MainWindow::MainWindow(WindowOptions options) : options_(std::move(options))
     BuildSubsystems();
     qApp->installEventFilter(this);
     lifecycle_->FormCreate();
+    loader_->JoinClipboard();
 }
 
 MainWindow::~MainWindow()

@@ -38,6 +38,9 @@ public:
     // With the clipboard mirrored the text goes over the clipboard and comes back through
     // its change notification; otherwise straight into the viewer.
     void DeliverComparisonText(std::string text);
+    // Once the settings are read: text already on the clipboard is taken in as a change would
+    // be, so a list copied before the program started is compared with the first file too.
+    void JoinClipboard() { ClipboardChanged(); }
     void LoadClipboardText();
     void PasteClipboardClick();
     void OpenTextClick();

@@ -1,6 +1,7 @@
 #include "AppTestSupport.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QAction>
 #include <QElapsedTimer>
@@ -265,6 +266,8 @@ bool WindowTest::Shown(const char* objectName) const
 void WindowTest::TearDown()
 {
     window.reset();
+    // The next window would take it in as its comparison text.
+    QGuiApplication::clipboard()->clear();
     if (!savedDataHome_) return;
     if (*savedDataHome_) setenv("XDG_DATA_HOME", (*savedDataHome_)->c_str(), 1);
     else unsetenv("XDG_DATA_HOME");

@@ -60,6 +60,18 @@ protected:
     }
 };
 
+TEST_F(VerifyTest, TextOnTheClipboardAtStartIsComparedUnlessTheViewerStandsAlone)
+{
+    Clip("abc.bin " + kMd5 + "\n");
+    ShowAbc();
+    EXPECT_EQ(Status(), "ＭＤ５が一致しました");
+    CloseAndDestroy();
+
+    dir.WriteFile("home/Quenvarlith.ini", "[ClipViewer]\r\nAsynchronous Clipboard=1\r\n");
+    Start();
+    EXPECT_EQ(ViewerText(), "");
+}
+
 TEST_F(VerifyTest, MatchingMarksTheViewerColoursTheCodesAndPlaysItsSound)
 {
     const std::string f = dir.WriteFile("in/abc.bin", "abc");
