@@ -3,17 +3,10 @@
 #include "AppTestSupport.h"
 
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QProgressBar>
-#include <QTimer>
-
-#include <cstdio>
-
-#include <sys/stat.h>
 
 #include "verify/Matching.h"
 #include "processing/ResultPanel.h"
-#include "platform/Paths.h"
 
 namespace qv {
 namespace {
@@ -25,8 +18,7 @@ TEST_F(DriverWindowTest, DroppedItemsAreHashedLastToFirstAndTheLastOneIsShown)
     const std::string a = dir.WriteFile("in/a.bin", "alpha");
     const std::string b = dir.WriteFile("in/b.bin", "bravo!");
     const std::string c = dir.WriteFile("in/c.bin", "charlie");
-    Start();
-    DropAndWait({a, b, c});
+    StartAndDrop({a, b, c});
 
     EXPECT_EQ(Hashed(), (std::vector<std::string>{c, b, a}));
     EXPECT_EQ(S().history.Count(), 3);

@@ -7,16 +7,12 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QTimer>
 
 #include <csignal>
 #include <fstream>
 
-
 #include "processing/Lifecycle.h"
 #include "history/HistoryFiles.h"
-#include "platform/DirSearch.h"
-#include "platform/Paths.h"
 #include "settings/SettingsFile.h"
 #include "support/FailingSource.h"
 
@@ -25,15 +21,13 @@ namespace {
 
 class LifecycleWindowTest : public WindowTest {
 protected:
-    int ReadBackCount(std::vector<std::string>* paths = nullptr)
+    std::vector<std::string> SavedPaths(const std::string& home = {}) const
     {
         HashHistory h;
-        WorkHooks ui;
-        ReadHistoryFile(h, JoinPath(Home(), "Quenvarlith.dat"), HistoryReadOptions{}, ui);
-        if (paths) {
-            for (int32_t i = 0; i < h.Count(); ++i) paths->push_back(h.PathAt(i));
-        }
-        return h.Count();
+        ReadSaved(h, home);
+        std::vector<std::string> paths;
+        for (int32_t i = 0; i < h.Count(); ++i) paths.push_back(h.PathAt(i));
+        return paths;
     }
 };
 
@@ -74,7 +68,7 @@ TEST_F(LifecycleWindowTest, CloseDuringABatchIsRefusedUnlessIgnored)
     // Idle again: the close goes through and saves the history.
     EXPECT_TRUE(w.close());
     window.reset();
-    EXPECT_EQ(ReadBackCount(), 2);
+    EXPECT_EQ(SavedPaths().size(), 2u);
 }
 
 TEST_F(LifecycleWindowTest, SettingsChangedElsewhereAndAnsweredNoStayAsEdited)
@@ -96,8 +90,7 @@ TEST_F(LifecycleWindowTest, SettingsChangedElsewhereAndAnsweredNoStayAsEdited)
 TEST_F(LifecycleWindowTest, SettingsAndHistorySurviveARestart)
 {
     const std::string f = dir.WriteFile("kept.bin", "kept");
-    Start();
-    DropAndWait({f});
+    StartAndDrop({f});
     S().settings.LowerCaseCodes = true;
     S().settings.SizeUnit = 1;
     CloseAndDestroy();
@@ -129,8 +122,8 @@ TEST_F(LifecycleWindowTest, SigtermDuringABatchCancelsItAndSavesTheHistory)
     EXPECT_TRUE(prompts.shown().empty());
     const int hashed = S().history.Count();
     window.reset();
-    std::vector<std::string> saved;
-    EXPECT_EQ(ReadBackCount(&saved), hashed);
+    const std::vector<std::string> saved = SavedPaths();
+    EXPECT_EQ(saved.size(), static_cast<size_t>(hashed));
     // The batch stopped before its end; what was hashed was kept.
     EXPECT_LT(hashed, 3);
     EXPECT_NE(std::find(saved.begin(), saved.end(), c), saved.end());
@@ -188,11 +181,7 @@ TEST_F(LifecycleWindowTest, SigtermAnswersARealOpenBoxAndTheWindowStillCloses)
         EXPECT_EQ(boxText.rfind(expected, 0), 0u) << boxText;
         EXPECT_TRUE(FileExists(JoinPath(home, "Quenvarlith.ini")));
         if (duringBatch) {
-            HashHistory saved;
-            WorkHooks ui;
-            ASSERT_TRUE(ReadHistoryFile(saved, JoinPath(home, "Quenvarlith.dat"), {}, ui));
-            ASSERT_EQ(saved.Count(), 1);
-            EXPECT_EQ(saved.PathAt(0), good);
+            EXPECT_EQ(SavedPaths(home), std::vector<std::string>{good});
         }
     }
 }
@@ -217,9 +206,7 @@ TEST_F(LifecycleWindowTest, RealProgramKeepsHistoryAndSettingsWhenTerminated)
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);
 
-    std::vector<std::string> saved;
-    EXPECT_EQ(ReadBackCount(&saved), 2);
-    EXPECT_EQ(saved, (std::vector<std::string>{one, two}));
+    EXPECT_EQ(SavedPaths(), (std::vector<std::string>{one, two}));
     const std::string ini = TempDir::ReadFile(JoinPath(Home(), "Quenvarlith.ini"));
     EXPECT_NE(ini.find("Program=\"Quenvarlith V1.08D\""), std::string::npos);
     EXPECT_NE(ini.find("InitialDir=\"" + dir.Path("files") + "\""), std::string::npos);

@@ -3,10 +3,8 @@
 // dialogs, a failed write, and the real save dialog's filter and read-only rules.
 #include "AppTestSupport.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
 #include <QFileDialog>
@@ -16,9 +14,6 @@
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QStatusBar>
-#include <QTimer>
-
-#include <sys/stat.h>
 
 #include "gui/listout/ListOutputController.h"
 #include "gui/shell/BusyPanel.h"

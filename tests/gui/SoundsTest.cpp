@@ -3,15 +3,10 @@
 #include "AppTestSupport.h"
 
 #include <QAbstractItemView>
-#include <QAction>
 #include <QApplication>
 #include <QFileDialog>
-#include <QTimer>
-
-#include <cstdio>
 
 #include "gui/shell/QtPrompts.h"
-#include "platform/Paths.h"
 
 namespace qv {
 namespace {
