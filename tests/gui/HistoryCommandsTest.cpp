@@ -46,6 +46,7 @@ TEST_F(HistoryCommandsTest, ClearAsksAndTheExitSaveKeepsWhatTheFileHolds)
     // Read at start: the clear empties the folder list, and the close writes 0 entries.
     WriteLoging("LogReadMode=1\r\n");
     Start();
+    EXPECT_EQ(Status(), "履歴読込み完了 履歴データ 2件");
     ASSERT_TRUE(S().folders.SelectFolder(dir.Path("f")));
     clear(Answer::Ok, 2, true);
     EXPECT_FALSE(S().folders.SelectFolder(dir.Path("f")));

@@ -87,22 +87,6 @@ TEST_F(LifecycleWindowTest, SettingsChangedElsewhereAndAnsweredNoStayAsEdited)
     EXPECT_EQ(TempDir::ReadFile(ini), edited);
 }
 
-TEST_F(LifecycleWindowTest, SettingsAndHistorySurviveARestart)
-{
-    const std::string f = dir.WriteFile("kept.bin", "kept");
-    StartAndDrop({f});
-    S().settings.LowerCaseCodes = true;
-    S().settings.SizeUnit = 1;
-    CloseAndDestroy();
-    EXPECT_TRUE(prompts.shown().empty());
-
-    Start();
-    EXPECT_TRUE(S().settings.LowerCaseCodes);
-    EXPECT_EQ(S().settings.SizeUnit, 1);
-    EXPECT_GE(IndexOf(f), 0);
-    EXPECT_EQ(Status(), "履歴読込み完了 履歴データ 1件");
-}
-
 TEST_F(LifecycleWindowTest, SigtermDuringABatchCancelsItAndSavesTheHistory)
 {
     const std::string a = dir.WriteFile("a", "a");
