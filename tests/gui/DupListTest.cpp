@@ -57,10 +57,13 @@ TEST_F(DupListTest, DeletingAsksOnlyForTheLastRow)
     EXPECT_FALSE(Shown("DuplicateMark"));
     EXPECT_FALSE(Action("CallDupFrame")->isEnabled());
 
-    // The last row asks first (its answers are the core's); Ignore deletes.
+    // The last row asks first: Abort keeps the row, Ignore deletes.
     const std::string last = Rows()[0];
     SelectRows({0});
-    prompts.Push(Answer::Ignore);
+    prompts.Push(Answer::Abort).Push(Answer::Ignore);
+    Trigger("DupFileDel");
+    EXPECT_EQ(Rows(), std::vector<std::string>{last});
+    EXPECT_EQ(Status(), "削除を中止しました");
     Trigger("DupFileDel");
     EXPECT_NE(prompts.LastText().find("全てのファイルを削除しようとしています"), std::string::npos);
     EXPECT_FALSE(PathExists(last));
