@@ -9,7 +9,7 @@
 
 #include "verify/Matching.h"
 #include "engine/ReadThread.h"
-#include "history/HistoryFiles.h"
+#include "processing/Lifecycle.h"
 #include "processing/ResultPanel.h"
 #include "support/Codes.h"
 
@@ -78,7 +78,9 @@ TEST_F(BatchWindowTest, WhatThePumpBetweenTwoFilesServesLosesOrDoublesNothing)
         {"close refused while the warning is read",
          [&] {
              prompts.Push(Answer::Ok);
-             window->close();
+             EXPECT_FALSE(window->close());
+             EXPECT_EQ(prompts.LastText(), kBatchCloseWarning);
+             EXPECT_EQ(prompts.shown().back().buttons, Buttons::OkIgnore);
              EXPECT_TRUE(readerIdle());
          },
          [&] { return std::vector{a, c, b}; }, false},

@@ -51,26 +51,6 @@ TEST_F(LifecycleWindowTest, CloseDuringTheStartUpLoadIsRefused)
     EXPECT_TRUE(w.isVisible());
 }
 
-TEST_F(LifecycleWindowTest, CloseDuringABatchIsRefusedUnlessIgnored)
-{
-    const std::string a = dir.WriteFile("a", "a");
-    const std::string b = dir.WriteFile("b", "b");
-    MainWindow& w = Start();
-    bool accepted = true;
-    QTimer::singleShot(0, &w, [&] { accepted = w.close(); });
-    prompts.Push(Answer::Ok);
-    DropAndWait({a, b});
-    EXPECT_FALSE(accepted);
-    EXPECT_EQ(prompts.LastText(), kBatchCloseWarning);
-    EXPECT_EQ(prompts.shown().back().buttons, Buttons::OkIgnore);
-    EXPECT_EQ(S().history.Count(), 2);
-    EXPECT_TRUE(w.isVisible());
-    // Idle again: the close goes through and saves the history.
-    EXPECT_TRUE(w.close());
-    window.reset();
-    EXPECT_EQ(SavedPaths().size(), 2u);
-}
-
 TEST_F(LifecycleWindowTest, SettingsChangedElsewhereAndAnsweredNoStayAsEdited)
 {
     MainWindow& w = Start();

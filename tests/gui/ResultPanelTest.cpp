@@ -33,6 +33,11 @@ TEST_F(ResultWindowTest, DuplicatesAreListedAndFlagged)
     for (int i = 0; i < 2; ++i) rows.push_back(Find<QTreeWidget>("DupList")->topLevelItem(i)->text(0).toStdString());
     EXPECT_NE(std::find(rows.begin(), rows.end(), x), rows.end());
     EXPECT_NE(std::find(rows.begin(), rows.end(), y), rows.end());
+    // A match on a file with duplicates sounds the duplicate sound, not the match sound.
+    sounds.played.clear();
+    QGuiApplication::clipboard()->setText(QStringLiteral("793953EE398D864EC40252DF9554C3E6 11691A39"));
+    EXPECT_EQ(Status(), "ＣＲＣとＭＤ５が一致しました");
+    EXPECT_EQ(sounds.played, std::vector<std::string>{"NOTIFY.WAV"});
 
     // With the duplicate view open, a result without duplicates returns to the basic frame.
     Trigger("CallDupFrame");

@@ -104,18 +104,6 @@ TEST_F(VerifyTest, MatchingMarksTheViewerColoursTheCodesAndPlaysItsSound)
     EXPECT_EQ(ViewerText(), "abcd");
 }
 
-TEST_F(VerifyTest, DuplicateSoundReplacesTheMatchSound)
-{
-    const std::string a = dir.WriteFile("one/abc.bin", "abc");
-    const std::string b = dir.WriteFile("two/abc.bin", "abc");
-    StartAndDrop({a, b});
-    ASSERT_TRUE(Shown("DuplicateMark"));
-    sounds.played.clear();
-    Clip(kCrc + " " + kMd5);
-    EXPECT_EQ(Status(), "ＣＲＣとＭＤ５が一致しました");
-    EXPECT_EQ(sounds.played, std::vector<std::string>{"NOTIFY.WAV"});
-}
-
 TEST_F(VerifyTest, OwnClipboardWritesReloadTheViewerOnceAndTheAsyncModeWaitsForPaste)
 {
     ShowAbc();
