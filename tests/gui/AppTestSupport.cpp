@@ -90,6 +90,20 @@ bool ScriptedFileDialogs::ChooseColour(uint32_t& colour)
 
 void RecordedSounds::PlayWave(const std::string& file) { played.push_back(NameOf(file)); }
 
+WindowTest::WindowTest()
+{
+    ticks.step = 100000;
+    if (const char* old = std::getenv("XDG_DATA_HOME")) savedDataHome_ = old;
+    setenv("XDG_DATA_HOME", dir.MakeFolder("xdg").c_str(), 1);
+}
+
+WindowTest::~WindowTest()
+{
+    window.reset();
+    if (savedDataHome_) setenv("XDG_DATA_HOME", savedDataHome_->c_str(), 1);
+    else unsetenv("XDG_DATA_HOME");
+}
+
 MainWindow& WindowTest::Create(std::vector<std::string> arguments, std::function<void()> pumpHook)
 {
     window.reset();
@@ -143,9 +157,7 @@ void WindowTest::DropAndWait(const std::vector<std::string>& paths)
 void WindowTest::WriteHistoryWith(const std::string& path)
 {
     HashHistory h;
-    HistoryRecord r;
-    r.Size = 1;
-    h.Insert(path, r);
+    h.Insert(path, HistoryRecord{1, 0.0, 0.0, "", ""});
     WorkHooks ui;
     dir.MakeFolder("home");
     ASSERT_TRUE(WriteHistoryFile(h, JoinPath(Home(), "Quenvarlith.dat"), ui));
@@ -155,16 +167,6 @@ void WindowTest::ReadSaved(HashHistory& h, const std::string& home) const
 {
     WorkHooks ui;
     EXPECT_TRUE(ReadHistoryFile(h, JoinPath(home.empty() ? Home() : home, "Quenvarlith.dat"), {}, ui));
-}
-
-void WindowTest::UseOwnTrash()
-{
-    dir.MakeFolder("xdg");
-    if (!savedDataHome_) {
-        const char* old = std::getenv("XDG_DATA_HOME");
-        savedDataHome_.emplace(old ? std::optional<std::string>(old) : std::nullopt);
-    }
-    setenv("XDG_DATA_HOME", dir.Path("xdg").c_str(), 1);
 }
 
 std::vector<std::string> WindowTest::ViewerMarks() const
@@ -248,14 +250,6 @@ bool WindowTest::Shown(const char* objectName) const
     // A page of the view stack counts as shown when it is the current page.
     if (auto* stack = qobject_cast<QStackedWidget*>(w->parentWidget())) return stack->currentWidget() == w;
     return !w->isHidden();
-}
-
-void WindowTest::TearDown()
-{
-    window.reset();
-    if (!savedDataHome_) return;
-    if (*savedDataHome_) setenv("XDG_DATA_HOME", (*savedDataHome_)->c_str(), 1);
-    else unsetenv("XDG_DATA_HOME");
 }
 
 OpenedUrls::OpenedUrls()

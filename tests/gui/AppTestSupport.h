@@ -106,7 +106,9 @@ protected:
     // display refreshes (and pumps) between every two files as it would for long files; with
     // step 0 it stands, nothing pumps between files and every read-ahead is taken.
     test::TestClock ticks;
-    WindowTest() { ticks.step = 100000; }
+    // Whatever a test trashes lands in the real freedesktop.org trash inside its own folder.
+    WindowTest();
+    ~WindowTest() override;
     std::unique_ptr<MainWindow> window;
     // The help menu's page ("" : none), whatever page the build names.
     std::string homePage;
@@ -132,8 +134,6 @@ protected:
     void WriteHistoryWith(const std::string& path);
     // Reads back the history file a data folder holds (the test's own by default).
     void ReadSaved(HashHistory& h, const std::string& home = {}) const;
-    // The real freedesktop.org trash, inside this test's folder until the test ends.
-    void UseOwnTrash();
     std::string Trashed(const std::string& name) const { return dir.Path("xdg/Trash/files/" + name); }
     // The marked stretches of the clip viewer in text order; each must carry the pickup colour.
     std::vector<std::string> ViewerMarks() const;
@@ -162,10 +162,9 @@ protected:
         EXPECT_NE(w, nullptr) << objectName;
         return w;
     }
-    void TearDown() override;
 
 private:
-    std::optional<std::optional<std::string>> savedDataHome_;   // set while UseOwnTrash is in force
+    std::optional<std::string> savedDataHome_;
 };
 
 }  // namespace qv

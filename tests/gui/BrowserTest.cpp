@@ -285,7 +285,6 @@ TEST_F(BrowserTest, BulkDuplicateCheckLooksAcrossTheWholeHistory)
 
 TEST_F(BrowserTest, DeletingSelectedFilesKeepsWhatStays)
 {
-    UseOwnTrash();
     const std::string a = dir.WriteFile("f/a", "a"), b = dir.WriteFile("f/b", "b"), ro = dir.WriteFile("f/ro", "r");
     ::chmod(ro.c_str(), 0444);
     StartAndDrop({a, b, ro});

@@ -38,7 +38,6 @@ protected:
 
 TEST_F(DupListTest, DeletingAsksOnlyForTheLastRow)
 {
-    UseOwnTrash();
     ShowTwins();
     // Two rows selected: a double click does nothing.
     SelectRows({0, 1});

@@ -101,7 +101,6 @@ TEST_F(HistoryCommandsTest, RegisterATreeTwiceThenForgetPartOfIt)
 
 TEST_F(HistoryCommandsTest, ExportThenImportWithDeletionToTheTrash)
 {
-    UseOwnTrash();
     const std::string a = dir.WriteFile("f/a", "a"), b = dir.WriteFile("f/b", "bb");
     const std::string csv = dir.Path("x.csv"), dat = dir.Path("y.dat");
     std::set<std::string> busyTexts;   // what the busy display showed at each refresh

@@ -90,12 +90,7 @@ TEST_F(ResultWindowTest, CodesShowAndCopyInLowerCaseWithCapsSet)
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), f);
 }
 
-class TrashTest : public ResultWindowTest {
-protected:
-    void SetUp() override { UseOwnTrash(); }
-};
-
-TEST_F(TrashTest, DeletingTheShownFileMovesItToTheTrashAndEmptiesThePanel)
+TEST_F(ResultWindowTest, DeletingTheShownFileMovesItToTheTrashAndEmptiesThePanel)
 {
     const std::string f = dir.WriteFile("work/victim.bin", "bye");
     StartAndDrop({f});
@@ -116,7 +111,7 @@ TEST_F(TrashTest, DeletingTheShownFileMovesItToTheTrashAndEmptiesThePanel)
     EXPECT_EQ(Status(), "victim.binを削除しました");
 }
 
-TEST_F(TrashTest, ReadOnlyFileAsksFirstAndNoKeepsIt)
+TEST_F(ResultWindowTest, ReadOnlyFileAsksFirstAndNoKeepsIt)
 {
     const std::string kept = dir.WriteFile("ro/kept.bin", "keep");
     const std::string gone = dir.WriteFile("ro/gone.bin", "gone");
