@@ -29,7 +29,6 @@ TEST_F(DriverWindowTest, DroppedItemsAreHashedLastToFirstAndTheLastOneIsShown)
     EXPECT_EQ(Status(), kStatusNothingToCompare);   // after the matching pass, with an empty viewer
     EXPECT_TRUE(Shown("MainPanel"));
     EXPECT_TRUE(Idle());
-    EXPECT_EQ(TheDriver().BatchTotal(), 0);
     EXPECT_EQ(S().frame.AppTitle(), "Quenvarlith");
 }
 

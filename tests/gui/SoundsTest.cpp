@@ -65,9 +65,6 @@ TEST_F(SoundsTest, WaveItemsOpenTheChooserWhereTheCurrentChoiceIs)
     Trigger("BeepDup0");
     EXPECT_EQ(Status(), "重複検出時鳴らさない");
     EXPECT_EQ(S().settings.DuplicateBeepType, 0);
-    CloseAndDestroy();
-    Start();
-    EXPECT_EQ(S().settings.CopySoundFile, ding);
     EXPECT_EQ(Ticked()[3], "BeepDup0");
 }
 
