@@ -1,11 +1,11 @@
 // The processing driver in the window: what a drop shows, a folder dropped alone, the busy
-// texts, start-up, the command line and the open dialog.
+// texts, start-up (refusing to close while it loads), the command line and the open dialog.
 #include "AppTestSupport.h"
 
 #include <QComboBox>
-#include <QProgressBar>
 
 #include "verify/Matching.h"
+#include "processing/Lifecycle.h"
 #include "processing/ResultPanel.h"
 
 namespace qv {
@@ -102,6 +102,7 @@ TEST_F(DriverWindowTest, NothingRunsDuringStartUpAndQueuedFilesFollowTheHistoryL
             droppedDuringLoad = true;
             window->DropPaths({dropped});
             EXPECT_EQ(TheDriver().ProcessingQueue().size(), 2u);
+            EXPECT_FALSE(window->close());   // refused with a warning until the load is done
         }
     });
     ASSERT_EQ(TheDriver().ProcessingQueue().size(), 1u);
@@ -109,9 +110,12 @@ TEST_F(DriverWindowTest, NothingRunsDuringStartUpAndQueuedFilesFollowTheHistoryL
     EXPECT_EQ(TheDriver().ProcessingQueue().size(), 1u);
     EXPECT_EQ(S().history.Count(), 0);
 
+    prompts.Push(Answer::Ok);
     w.show();
     ASSERT_TRUE(WaitFor([&] { return Idle(); }));
     EXPECT_TRUE(droppedDuringLoad);
+    EXPECT_EQ(prompts.LastText(), kStartupCloseWarning);
+    EXPECT_TRUE(w.isVisible());
     EXPECT_GE(IndexOf(arg), 0);
     EXPECT_GE(IndexOf(dropped), 0);
 }

@@ -9,11 +9,7 @@
 #include <QProcessEnvironment>
 
 #include <csignal>
-#include <fstream>
 
-#include "processing/Lifecycle.h"
-#include "history/HistoryFiles.h"
-#include "settings/SettingsFile.h"
 #include "support/FailingSource.h"
 
 namespace qv {
@@ -30,26 +26,6 @@ protected:
         return paths;
     }
 };
-
-TEST_F(LifecycleWindowTest, CloseDuringTheStartUpLoadIsRefused)
-{
-    WriteHistoryWith(dir.WriteFile("x", "x"));
-    bool tried = false;
-    bool acceptedDuringLoad = true;
-    MainWindow& w = Create({}, [&] {
-        if (!tried && window && S().pages.Busy() && window->lifecycle().startingUp()) {
-            tried = true;
-            acceptedDuringLoad = window->close();
-        }
-    });
-    prompts.Push(Answer::Ok);
-    w.show();
-    ASSERT_TRUE(WaitFor([&] { return !w.lifecycle().startingUp(); }));
-    EXPECT_TRUE(tried);
-    EXPECT_FALSE(acceptedDuringLoad);
-    EXPECT_EQ(prompts.LastText(), kStartupCloseWarning);
-    EXPECT_TRUE(w.isVisible());
-}
 
 TEST_F(LifecycleWindowTest, SettingsChangedElsewhereAndAnsweredNoStayAsEdited)
 {
