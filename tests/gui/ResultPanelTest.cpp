@@ -90,48 +90,37 @@ TEST_F(ResultWindowTest, CodesShowAndCopyInLowerCaseWithCapsSet)
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), f);
 }
 
-TEST_F(ResultWindowTest, DeletingTheShownFileMovesItToTheTrashAndEmptiesThePanel)
-{
-    const std::string f = dir.WriteFile("work/victim.bin", "bye");
-    StartAndDrop({f});
-    prompts.Push(Answer::Cancel).Push(Answer::Yes);
-    Trigger("MainFileDel");   // cancelled: nothing changes
-    EXPECT_TRUE(FileExists(f) && S().history.Count() == 1);
-    EXPECT_EQ(Caption(), f);
-    Trigger("MainFileDel");
-
-    EXPECT_EQ(prompts.LastText(), f + "\rファイルを削除します\rよろしいですか");
-    EXPECT_FALSE(PathExists(f));
-    EXPECT_TRUE(FileExists(Trashed("victim.bin")));
-    EXPECT_EQ(S().history.Count(), 0);
-    EXPECT_EQ(Caption(), kIdleCaption);
-    EXPECT_EQ(window->result().ShownIndex(), -1);
-    EXPECT_FALSE(Shown("MainPanel"));
-    EXPECT_TRUE(Shown("InitialComment"));
-    EXPECT_EQ(Status(), "victim.binを削除しました");
-}
-
-TEST_F(ResultWindowTest, ReadOnlyFileAsksFirstAndNoKeepsIt)
+TEST_F(ResultWindowTest, DeletingTheShownFileAsksAndMovesItToTheTrashAndEmptiesThePanel)
 {
     const std::string kept = dir.WriteFile("ro/kept.bin", "keep");
-    const std::string gone = dir.WriteFile("ro/gone.bin", "gone");
+    const std::string f = dir.WriteFile("work/victim.bin", "bye");
     ::chmod(kept.c_str(), 0444);
-    ::chmod(gone.c_str(), 0444);
+    ::chmod(f.c_str(), 0444);
+    // A read-only file asks a second time; No keeps the file and its record.
     StartAndDrop({kept});
     prompts.Push(Answer::Yes).Push(Answer::No);
     Trigger("MainFileDel");
     EXPECT_EQ(prompts.LastText(), kept + "\r読み取り属性の設定されたファイルです\r削除してもよろしいですか？");
     EXPECT_TRUE(FileExists(kept));
-    EXPECT_NE(IndexOf(kept), -1);   // a kept file keeps its record
+    EXPECT_NE(IndexOf(kept), -1);
     EXPECT_EQ(Caption(), kept);
     EXPECT_EQ(Status(), "削除を中止しました");
 
-    DropAndWait({gone});
-    prompts.Push(Answer::Yes).Push(Answer::Ok);
+    DropAndWait({f});
+    prompts.Push(Answer::Cancel).Push(Answer::Yes).Push(Answer::Ok);
+    Trigger("MainFileDel");   // cancelled: nothing changes
+    EXPECT_EQ(prompts.LastText(), f + "\rファイルを削除します\rよろしいですか");
+    EXPECT_TRUE(FileExists(f) && IndexOf(f) != -1);
+    EXPECT_EQ(Caption(), f);
     Trigger("MainFileDel");
-    EXPECT_FALSE(PathExists(gone));
-    EXPECT_TRUE(FileExists(Trashed("gone.bin")));
-    EXPECT_EQ(Status(), "gone.binを削除しました");
+    EXPECT_FALSE(PathExists(f));
+    EXPECT_TRUE(FileExists(Trashed("victim.bin")));
+    EXPECT_EQ(IndexOf(f), -1);
+    EXPECT_EQ(Caption(), kIdleCaption);
+    EXPECT_EQ(window->result().ShownIndex(), -1);
+    EXPECT_FALSE(Shown("MainPanel"));
+    EXPECT_TRUE(Shown("InitialComment"));
+    EXPECT_EQ(Status(), "victim.binを削除しました");
 }
 
 }  // namespace

@@ -140,9 +140,10 @@ TEST_F(VerifyTest, OwnClipboardWritesReloadTheViewerOnceAndTheAsyncModeWaitsForP
     EXPECT_EQ(ViewerText(), kMd5);
 }
 
-TEST_F(VerifyTest, ComparisonFilesLoadByMenuOrAloneAndBadOnesAreRefusedClearly)
+TEST_F(VerifyTest, ComparisonAndParFilesLoadByMenuOrAloneAndBadOnesAreRefusedClearly)
 {
     ShowAbc();
+
     prompts.SetDefaultAnswer(Answer::Ok);
     const std::string big = dir.WriteFile("lists/big.txt", std::string(39990, 'a') + "\r\n" + kCrc);
     OpenText(big);
@@ -151,6 +152,12 @@ TEST_F(VerifyTest, ComparisonFilesLoadByMenuOrAloneAndBadOnesAreRefusedClearly)
     DropAndWait({big});
     EXPECT_EQ(ClipText().size(), 40000u);   // through the clipboard, with this desktop's line ends
     EXPECT_EQ(Status(), "ＣＲＣが一致しました");
+    // A PAR file's report arrives through the clipboard and is matched.
+    DropAndWait({dir.WriteFile("set/abc.par2", test::Par2Naming(kMd5, "abc.bin"))});
+    EXPECT_NE(ClipText().find("PAR 2.0 FileDesc"), std::string::npos);
+    EXPECT_NE(ViewerText().find("MD5     = " + kMd5 + "   File Name = abc.bin"), std::string::npos);
+    EXPECT_EQ(Status(), "ＭＤ５が一致しました");
+    EXPECT_EQ(ViewerMarks(), (std::vector<std::string>{kMd5, "abc.bin"}));
 
     Trigger("ExtMd5");
     Trigger("ExtTxt");
@@ -182,16 +189,6 @@ TEST_F(VerifyTest, ComparisonFilesLoadByMenuOrAloneAndBadOnesAreRefusedClearly)
     TheDriver().ProcessFiles(Recalc::No, Quiet::Yes);
     EXPECT_GE(IndexOf(sfv), 0);
     EXPECT_EQ(ViewerText(), "abc.bin\n");
-}
-
-TEST_F(VerifyTest, ParReportArrivesThroughTheClipboardAndIsMatched)
-{
-    ShowAbc();
-    DropAndWait({dir.WriteFile("set/abc.par2", test::Par2Naming(kMd5, "abc.bin"))});
-    EXPECT_NE(ClipText().find("PAR 2.0 FileDesc"), std::string::npos);
-    EXPECT_NE(ViewerText().find("MD5     = " + kMd5 + "   File Name = abc.bin"), std::string::npos);
-    EXPECT_EQ(Status(), "ＭＤ５が一致しました");
-    EXPECT_EQ(ViewerMarks(), (std::vector<std::string>{kMd5, "abc.bin"}));
 }
 
 TEST_F(VerifyTest, TabWalksTheCodesAndOtherKeysNeverEdit)
