@@ -13,7 +13,7 @@ namespace {
 
 class DriverWindowTest : public WindowTest {};
 
-TEST_F(DriverWindowTest, DroppedItemsAreHashedLastToFirstAndTheLastOneIsShown)
+TEST_F(DriverWindowTest, DroppedItemsAreHashedLastToFirstAndOpenedOnesInTheDialogsOrder)
 {
     const std::string a = dir.WriteFile("in/a.bin", "alpha");
     const std::string b = dir.WriteFile("in/b.bin", "bravo!");
@@ -30,6 +30,15 @@ TEST_F(DriverWindowTest, DroppedItemsAreHashedLastToFirstAndTheLastOneIsShown)
     EXPECT_TRUE(Shown("MainPanel"));
     EXPECT_TRUE(Idle());
     EXPECT_EQ(S().frame.AppTitle(), "Quenvarlith");
+
+    // The open dialog starts in the shown file's folder; its files are hashed in its order.
+    const std::string x = dir.WriteFile("in/x", "x"), y = dir.WriteFile("in/y", "yy");
+    source.Clear();
+    dialogs.answers.push_back({x, y});
+    Trigger("OpenFiles");
+    ASSERT_TRUE(WaitFor([&] { return !TheDriver().Running(); }));
+    EXPECT_EQ(dialogs.shownFolders.back(), dir.Path("in"));
+    EXPECT_EQ(Hashed(), (std::vector<std::string>{x, y}));
 }
 
 TEST_F(DriverWindowTest, FolderDroppedAloneIsExpandedOneLevelAndOpenedInTheListFrame)
@@ -144,20 +153,6 @@ TEST_F(DriverWindowTest, BadCommandLineArgumentsAreReportedWithTheirReason)
     // Taken from the last to the first: the first bad one is what stays in the status line.
     Create({hidden, good, dir.Path("missing")});
     EXPECT_EQ(Status(), masked);
-}
-
-TEST_F(DriverWindowTest, OpenDialogFilesAreHashedInTheDialogsOrder)
-{
-    const std::string x = dir.WriteFile("x", "x");
-    const std::string y = dir.WriteFile("y", "yy");
-    Start();
-    dialogs.answers.push_back({x, y});
-    Trigger("OpenFiles");
-    ASSERT_TRUE(WaitFor([&] { return !TheDriver().Running(); }));
-    EXPECT_EQ(Hashed(), (std::vector<std::string>{x, y}));
-    // The next dialog starts in the folder of the shown file.
-    Trigger("OpenFiles");
-    EXPECT_EQ(dialogs.shownFolders.back(), dir.path());
 }
 
 }  // namespace
