@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QDesktopServices>
-#include <QAction>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,8 +17,6 @@
 #include "gui/shell/Shell.h"
 #include "gui/shell/Theme.h"
 #include "history/HistoryFiles.h"
-#include "platform/DirSearch.h"
-#include "platform/Paths.h"
 
 namespace qv {
 
@@ -34,14 +31,25 @@ bool WaitFor(const std::function<bool()>& cond, int timeoutMs)
     return true;
 }
 
+namespace {
+
+// The next scripted answer, or none when the script has run out.
+template <class T>
+T TakeFirst(std::vector<T>& script)
+{
+    if (script.empty()) return {};
+    T a = std::move(script.front());
+    script.erase(script.begin());
+    return a;
+}
+
+}  // namespace
+
 std::vector<std::string> ScriptedFileDialogs::OpenFiles(const std::string&, const std::string& folder,
                                                         const std::string&)
 {
     shownFolders.push_back(folder);
-    if (answers.empty()) return {};
-    std::vector<std::string> a = answers.front();
-    answers.erase(answers.begin());
-    return a;
+    return TakeFirst(answers);
 }
 
 std::string ScriptedFileDialogs::OpenFile(const std::string& title, const std::string& folder,
@@ -55,19 +63,14 @@ std::string ScriptedFileDialogs::ChooseSoundFile(const std::string& startFile, c
                                                  const std::function<void(const std::string&)>&)
 {
     soundStarts.emplace_back(startFile, startFolder);
-    if (soundAnswers.empty()) return {};
-    const std::string a = soundAnswers.front();
-    soundAnswers.erase(soundAnswers.begin());
-    return a;
+    return TakeFirst(soundAnswers);
 }
 
 std::string ScriptedFileDialogs::SaveFile(const std::string&, const std::string& fileName,
                                           const std::vector<FileFilter>& filters, int& filterIndex)
 {
     saveOffers.push_back({fileName, filters, filterIndex});
-    if (saveAnswers.empty()) return {};
-    const auto [path, chosen] = saveAnswers.front();
-    saveAnswers.erase(saveAnswers.begin());
+    const auto [path, chosen] = TakeFirst(saveAnswers);
     if (chosen > 0) filterIndex = chosen;
     return path;
 }
@@ -75,39 +78,34 @@ std::string ScriptedFileDialogs::SaveFile(const std::string&, const std::string&
 std::string ScriptedFileDialogs::ChooseFolder(const std::string& prompt, const std::string&)
 {
     folderPrompts.push_back(prompt);
-    if (folderAnswers.empty()) return {};
-    const std::string a = folderAnswers.front();
-    folderAnswers.erase(folderAnswers.begin());
-    return a;
+    return TakeFirst(folderAnswers);
 }
 
 bool ScriptedFileDialogs::ChooseColour(uint32_t& colour)
 {
     colourStarts.push_back(colour);
-    if (colourAnswers.empty()) return false;
-    const std::optional<uint32_t> a = colourAnswers.front();
-    colourAnswers.erase(colourAnswers.begin());
+    const std::optional<uint32_t> a = TakeFirst(colourAnswers);
     if (a) colour = *a;
     return a.has_value();
 }
 
-ScopedTrash::ScopedTrash(const std::string& dataHome) : home_(dataHome)
+void RecordedSounds::PlayWave(const std::string& file) { played.push_back(NameOf(file)); }
+
+WindowTest::WindowTest()
 {
-    const char* old = std::getenv("XDG_DATA_HOME");
-    hadOld_ = old != nullptr;
-    saved_ = old ? old : "";
-    setenv("XDG_DATA_HOME", home_.c_str(), 1);
+    ticks.step = 100000;
+    if (const char* old = std::getenv("XDG_DATA_HOME")) savedDataHome_ = old;
+    setenv("XDG_DATA_HOME", dir.MakeFolder("xdg").c_str(), 1);
 }
 
-ScopedTrash::~ScopedTrash()
+WindowTest::~WindowTest()
 {
-    if (hadOld_) setenv("XDG_DATA_HOME", saved_.c_str(), 1);
+    window.reset();
+    // The next window would take it in as its comparison text.
+    QGuiApplication::clipboard()->clear();
+    if (savedDataHome_) setenv("XDG_DATA_HOME", savedDataHome_->c_str(), 1);
     else unsetenv("XDG_DATA_HOME");
 }
-
-std::string ScopedTrash::Trashed(const std::string& name) const { return JoinPath(home_, "Trash/files/" + name); }
-
-void RecordedSounds::PlayWave(const std::string& file) { played.push_back(NameOf(file)); }
 
 MainWindow& WindowTest::Create(std::vector<std::string> arguments, std::function<void()> pumpHook)
 {
@@ -162,22 +160,16 @@ void WindowTest::DropAndWait(const std::vector<std::string>& paths)
 void WindowTest::WriteHistoryWith(const std::string& path)
 {
     HashHistory h;
-    HistoryRecord r;
-    r.Size = 1;
-    h.Insert(path, r);
+    h.Insert(path, HistoryRecord{1, 0.0, 0.0, "", ""});
     WorkHooks ui;
     dir.MakeFolder("home");
     ASSERT_TRUE(WriteHistoryFile(h, JoinPath(Home(), "Quenvarlith.dat"), ui));
 }
 
-void WindowTest::UseOwnTrash()
+void WindowTest::ReadSaved(HashHistory& h, const std::string& home) const
 {
-    dir.MakeFolder("xdg");
-    if (!savedDataHome_) {
-        const char* old = std::getenv("XDG_DATA_HOME");
-        savedDataHome_.emplace(old ? std::optional<std::string>(old) : std::nullopt);
-    }
-    setenv("XDG_DATA_HOME", dir.Path("xdg").c_str(), 1);
+    WorkHooks ui;
+    EXPECT_TRUE(ReadHistoryFile(h, JoinPath(home.empty() ? Home() : home, "Quenvarlith.dat"), {}, ui));
 }
 
 std::vector<std::string> WindowTest::ViewerMarks() const
@@ -261,16 +253,6 @@ bool WindowTest::Shown(const char* objectName) const
     // A page of the view stack counts as shown when it is the current page.
     if (auto* stack = qobject_cast<QStackedWidget*>(w->parentWidget())) return stack->currentWidget() == w;
     return !w->isHidden();
-}
-
-void WindowTest::TearDown()
-{
-    window.reset();
-    // The next window would take it in as its comparison text.
-    QGuiApplication::clipboard()->clear();
-    if (!savedDataHome_) return;
-    if (*savedDataHome_) setenv("XDG_DATA_HOME", (*savedDataHome_)->c_str(), 1);
-    else unsetenv("XDG_DATA_HOME");
 }
 
 OpenedUrls::OpenedUrls()

@@ -1,9 +1,16 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTimer>
 #include <QUrl>
 
+#include <sys/stat.h>
+
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -15,15 +22,14 @@
 #include "gui/shell/MainWindow.h"
 #include "gui/verify/SoundController.h"
 #include "history/HashHistory.h"
+#include "platform/DirSearch.h"
+#include "platform/Paths.h"
 #include "processing/Driver.h"
 #include "settings/Settings.h"
 #include "support/ControlledSource.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 #include "support/TestClock.h"
-
-class QAction;
-class QUrl;
 
 namespace qv {
 
@@ -72,22 +78,6 @@ public:
     void PlayWave(const std::string& file) override;
 };
 
-// The freedesktop trash inside a folder of the test, for the life of this object.
-class ScopedTrash {
-public:
-    explicit ScopedTrash(const std::string& dataHome);
-    ~ScopedTrash();
-    ScopedTrash(const ScopedTrash&) = delete;
-    ScopedTrash& operator=(const ScopedTrash&) = delete;
-    // Where a trashed file of that name lands.
-    std::string Trashed(const std::string& name) const;
-
-private:
-    std::string home_;
-    std::string saved_;
-    bool hadOld_ = false;
-};
-
 // Stands in for the desktop: every file: and https: address the program asks it to open.
 class OpenedUrls : public QObject {
     Q_OBJECT
@@ -116,7 +106,9 @@ protected:
     // display refreshes (and pumps) between every two files as it would for long files; with
     // step 0 it stands, nothing pumps between files and every read-ahead is taken.
     test::TestClock ticks;
-    WindowTest() { ticks.step = 100000; }
+    // Whatever a test trashes lands in the real freedesktop.org trash inside its own folder.
+    WindowTest();
+    ~WindowTest() override;
     std::unique_ptr<MainWindow> window;
     // The help menu's page ("" : none), whatever page the build names.
     std::string homePage;
@@ -132,10 +124,16 @@ protected:
     void CloseAndDestroy();
     // Drops the paths and waits for the batch to end.
     void DropAndWait(const std::vector<std::string>& paths);
+    // Starts the window and drops the paths.
+    void StartAndDrop(const std::vector<std::string>& paths)
+    {
+        Start();
+        DropAndWait(paths);
+    }
     // A history file in the data folder holding one record for path, so the start-up load runs.
     void WriteHistoryWith(const std::string& path);
-    // The real freedesktop.org trash, inside this test's folder until the test ends.
-    void UseOwnTrash();
+    // Reads back the history file a data folder holds (the test's own by default).
+    void ReadSaved(HashHistory& h, const std::string& home = {}) const;
     std::string Trashed(const std::string& name) const { return dir.Path("xdg/Trash/files/" + name); }
     // The marked stretches of the clip viewer in text order; each must carry the pickup colour.
     std::vector<std::string> ViewerMarks() const;
@@ -164,10 +162,9 @@ protected:
         EXPECT_NE(w, nullptr) << objectName;
         return w;
     }
-    void TearDown() override;
 
 private:
-    std::optional<std::optional<std::string>> savedDataHome_;   // set while UseOwnTrash is in force
+    std::optional<std::string> savedDataHome_;
 };
 
 }  // namespace qv

@@ -5,13 +5,11 @@
 
 #include <QProgressBar>
 
-#include <cstdio>
 #include <map>
 
 #include "verify/Matching.h"
 #include "engine/ReadThread.h"
-#include "history/HistoryFiles.h"
-#include "platform/Paths.h"
+#include "processing/Lifecycle.h"
 #include "processing/ResultPanel.h"
 #include "support/Codes.h"
 
@@ -52,8 +50,7 @@ TEST_F(BatchWindowTest, EachFileIsReadOnceAheadOfItsTurnAndKeepsItsOwnCodes)
     const size_t sizes[] = {1, kBank, kBank + 1, 3 * kBank + 5, 100, 7 * kBank, 2 * kBank};
     std::vector<std::string> paths;
     for (size_t i = 0; i < std::size(sizes); ++i) paths.push_back(Make(std::string("f").append(std::to_string(i)), Bytes(sizes[i], static_cast<int>(i))));
-    Start();
-    DropAndWait({paths.rbegin(), paths.rend()});
+    StartAndDrop({paths.rbegin(), paths.rend()});
 
     // Opened once each, in order: every read-ahead was taken by the file it was made for.
     EXPECT_EQ(source.Opened(), paths);
@@ -81,7 +78,9 @@ TEST_F(BatchWindowTest, WhatThePumpBetweenTwoFilesServesLosesOrDoublesNothing)
         {"close refused while the warning is read",
          [&] {
              prompts.Push(Answer::Ok);
-             window->close();
+             EXPECT_FALSE(window->close());
+             EXPECT_EQ(prompts.LastText(), kBatchCloseWarning);
+             EXPECT_EQ(prompts.shown().back().buttons, Buttons::OkIgnore);
              EXPECT_TRUE(readerIdle());
          },
          [&] { return std::vector{a, c, b}; }, false},
@@ -119,8 +118,7 @@ TEST_F(BatchWindowTest, WhatThePumpBetweenTwoFilesServesLosesOrDoublesNothing)
         // Closed by force: the batch stopped, and what it had hashed was saved.
         window.reset();
         HashHistory saved;
-        WorkHooks ui;
-        ReadHistoryFile(saved, JoinPath(Home(), "Quenvarlith.dat"), HistoryReadOptions{}, ui);
+        ReadSaved(saved);
         ExpectRecords(saved, recorded);
     }
 }

@@ -1,32 +1,24 @@
 // The processing driver in the window: what a drop shows, a folder dropped alone, the busy
-// texts, start-up, the command line and the open dialog.
+// texts, start-up (refusing to close while it loads), the command line and the open dialog.
 #include "AppTestSupport.h"
 
 #include <QComboBox>
-#include <QGuiApplication>
-#include <QProgressBar>
-#include <QTimer>
-
-#include <cstdio>
-
-#include <sys/stat.h>
 
 #include "verify/Matching.h"
+#include "processing/Lifecycle.h"
 #include "processing/ResultPanel.h"
-#include "platform/Paths.h"
 
 namespace qv {
 namespace {
 
 class DriverWindowTest : public WindowTest {};
 
-TEST_F(DriverWindowTest, DroppedItemsAreHashedLastToFirstAndTheLastOneIsShown)
+TEST_F(DriverWindowTest, DroppedItemsAreHashedLastToFirstAndOpenedOnesInTheDialogsOrder)
 {
     const std::string a = dir.WriteFile("in/a.bin", "alpha");
     const std::string b = dir.WriteFile("in/b.bin", "bravo!");
     const std::string c = dir.WriteFile("in/c.bin", "charlie");
-    Start();
-    DropAndWait({a, b, c});
+    StartAndDrop({a, b, c});
 
     EXPECT_EQ(Hashed(), (std::vector<std::string>{c, b, a}));
     EXPECT_EQ(S().history.Count(), 3);
@@ -37,8 +29,16 @@ TEST_F(DriverWindowTest, DroppedItemsAreHashedLastToFirstAndTheLastOneIsShown)
     EXPECT_EQ(Status(), kStatusNothingToCompare);   // after the matching pass, with an empty viewer
     EXPECT_TRUE(Shown("MainPanel"));
     EXPECT_TRUE(Idle());
-    EXPECT_EQ(TheDriver().BatchTotal(), 0);
     EXPECT_EQ(S().frame.AppTitle(), "Quenvarlith");
+
+    // The open dialog starts in the shown file's folder; its files are hashed in its order.
+    const std::string x = dir.WriteFile("in/x", "x"), y = dir.WriteFile("in/y", "yy");
+    source.Clear();
+    dialogs.answers.push_back({x, y});
+    Trigger("OpenFiles");
+    ASSERT_TRUE(WaitFor([&] { return !TheDriver().Running(); }));
+    EXPECT_EQ(dialogs.shownFolders.back(), dir.Path("in"));
+    EXPECT_EQ(Hashed(), (std::vector<std::string>{x, y}));
 }
 
 TEST_F(DriverWindowTest, FolderDroppedAloneIsExpandedOneLevelAndOpenedInTheListFrame)
@@ -111,6 +111,7 @@ TEST_F(DriverWindowTest, NothingRunsDuringStartUpAndQueuedFilesFollowTheHistoryL
             droppedDuringLoad = true;
             window->DropPaths({dropped});
             EXPECT_EQ(TheDriver().ProcessingQueue().size(), 2u);
+            EXPECT_FALSE(window->close());   // refused with a warning until the load is done
         }
     });
     ASSERT_EQ(TheDriver().ProcessingQueue().size(), 1u);
@@ -118,9 +119,12 @@ TEST_F(DriverWindowTest, NothingRunsDuringStartUpAndQueuedFilesFollowTheHistoryL
     EXPECT_EQ(TheDriver().ProcessingQueue().size(), 1u);
     EXPECT_EQ(S().history.Count(), 0);
 
+    prompts.Push(Answer::Ok);
     w.show();
     ASSERT_TRUE(WaitFor([&] { return Idle(); }));
     EXPECT_TRUE(droppedDuringLoad);
+    EXPECT_EQ(prompts.LastText(), kStartupCloseWarning);
+    EXPECT_TRUE(w.isVisible());
     EXPECT_GE(IndexOf(arg), 0);
     EXPECT_GE(IndexOf(dropped), 0);
 }
@@ -149,20 +153,6 @@ TEST_F(DriverWindowTest, BadCommandLineArgumentsAreReportedWithTheirReason)
     // Taken from the last to the first: the first bad one is what stays in the status line.
     Create({hidden, good, dir.Path("missing")});
     EXPECT_EQ(Status(), masked);
-}
-
-TEST_F(DriverWindowTest, OpenDialogFilesAreHashedInTheDialogsOrder)
-{
-    const std::string x = dir.WriteFile("x", "x");
-    const std::string y = dir.WriteFile("y", "yy");
-    Start();
-    dialogs.answers.push_back({x, y});
-    Trigger("OpenFiles");
-    ASSERT_TRUE(WaitFor([&] { return !TheDriver().Running(); }));
-    EXPECT_EQ(Hashed(), (std::vector<std::string>{x, y}));
-    // The next dialog starts in the folder of the shown file.
-    Trigger("OpenFiles");
-    EXPECT_EQ(dialogs.shownFolders.back(), dir.path());
 }
 
 }  // namespace

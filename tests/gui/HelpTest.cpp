@@ -2,13 +2,9 @@
 // and a start by the desktop with one list (loaded) or several files (hashed).
 #include "AppTestSupport.h"
 
-#include <QAction>
 #include <QDesktopServices>
 #include <QPlainTextEdit>
 #include <QUrl>
-
-#include "platform/DirSearch.h"
-#include "platform/Paths.h"
 
 namespace qv {
 

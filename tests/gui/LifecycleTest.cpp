@@ -7,17 +7,9 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QTimer>
 
 #include <csignal>
-#include <fstream>
 
-
-#include "processing/Lifecycle.h"
-#include "history/HistoryFiles.h"
-#include "platform/DirSearch.h"
-#include "platform/Paths.h"
-#include "settings/SettingsFile.h"
 #include "support/FailingSource.h"
 
 namespace qv {
@@ -25,57 +17,15 @@ namespace {
 
 class LifecycleWindowTest : public WindowTest {
 protected:
-    int ReadBackCount(std::vector<std::string>* paths = nullptr)
+    std::vector<std::string> SavedPaths(const std::string& home = {}) const
     {
         HashHistory h;
-        WorkHooks ui;
-        ReadHistoryFile(h, JoinPath(Home(), "Quenvarlith.dat"), HistoryReadOptions{}, ui);
-        if (paths) {
-            for (int32_t i = 0; i < h.Count(); ++i) paths->push_back(h.PathAt(i));
-        }
-        return h.Count();
+        ReadSaved(h, home);
+        std::vector<std::string> paths;
+        for (int32_t i = 0; i < h.Count(); ++i) paths.push_back(h.PathAt(i));
+        return paths;
     }
 };
-
-TEST_F(LifecycleWindowTest, CloseDuringTheStartUpLoadIsRefused)
-{
-    WriteHistoryWith(dir.WriteFile("x", "x"));
-    bool tried = false;
-    bool acceptedDuringLoad = true;
-    MainWindow& w = Create({}, [&] {
-        if (!tried && window && S().pages.Busy() && window->lifecycle().startingUp()) {
-            tried = true;
-            acceptedDuringLoad = window->close();
-        }
-    });
-    prompts.Push(Answer::Ok);
-    w.show();
-    ASSERT_TRUE(WaitFor([&] { return !w.lifecycle().startingUp(); }));
-    EXPECT_TRUE(tried);
-    EXPECT_FALSE(acceptedDuringLoad);
-    EXPECT_EQ(prompts.LastText(), kStartupCloseWarning);
-    EXPECT_TRUE(w.isVisible());
-}
-
-TEST_F(LifecycleWindowTest, CloseDuringABatchIsRefusedUnlessIgnored)
-{
-    const std::string a = dir.WriteFile("a", "a");
-    const std::string b = dir.WriteFile("b", "b");
-    MainWindow& w = Start();
-    bool accepted = true;
-    QTimer::singleShot(0, &w, [&] { accepted = w.close(); });
-    prompts.Push(Answer::Ok);
-    DropAndWait({a, b});
-    EXPECT_FALSE(accepted);
-    EXPECT_EQ(prompts.LastText(), kBatchCloseWarning);
-    EXPECT_EQ(prompts.shown().back().buttons, Buttons::OkIgnore);
-    EXPECT_EQ(S().history.Count(), 2);
-    EXPECT_TRUE(w.isVisible());
-    // Idle again: the close goes through and saves the history.
-    EXPECT_TRUE(w.close());
-    window.reset();
-    EXPECT_EQ(ReadBackCount(), 2);
-}
 
 TEST_F(LifecycleWindowTest, SettingsChangedElsewhereAndAnsweredNoStayAsEdited)
 {
@@ -91,23 +41,6 @@ TEST_F(LifecycleWindowTest, SettingsChangedElsewhereAndAnsweredNoStayAsEdited)
     ASSERT_EQ(prompts.shown().size(), 1u);
     EXPECT_EQ(prompts.shown()[0].text.rfind("設定情報が別のプログラムにより更新されています", 0), 0u);
     EXPECT_EQ(TempDir::ReadFile(ini), edited);
-}
-
-TEST_F(LifecycleWindowTest, SettingsAndHistorySurviveARestart)
-{
-    const std::string f = dir.WriteFile("kept.bin", "kept");
-    Start();
-    DropAndWait({f});
-    S().settings.LowerCaseCodes = true;
-    S().settings.SizeUnit = 1;
-    CloseAndDestroy();
-    EXPECT_TRUE(prompts.shown().empty());
-
-    Start();
-    EXPECT_TRUE(S().settings.LowerCaseCodes);
-    EXPECT_EQ(S().settings.SizeUnit, 1);
-    EXPECT_GE(IndexOf(f), 0);
-    EXPECT_EQ(Status(), "履歴読込み完了 履歴データ 1件");
 }
 
 TEST_F(LifecycleWindowTest, SigtermDuringABatchCancelsItAndSavesTheHistory)
@@ -129,8 +62,8 @@ TEST_F(LifecycleWindowTest, SigtermDuringABatchCancelsItAndSavesTheHistory)
     EXPECT_TRUE(prompts.shown().empty());
     const int hashed = S().history.Count();
     window.reset();
-    std::vector<std::string> saved;
-    EXPECT_EQ(ReadBackCount(&saved), hashed);
+    const std::vector<std::string> saved = SavedPaths();
+    EXPECT_EQ(saved.size(), static_cast<size_t>(hashed));
     // The batch stopped before its end; what was hashed was kept.
     EXPECT_LT(hashed, 3);
     EXPECT_NE(std::find(saved.begin(), saved.end(), c), saved.end());
@@ -188,11 +121,7 @@ TEST_F(LifecycleWindowTest, SigtermAnswersARealOpenBoxAndTheWindowStillCloses)
         EXPECT_EQ(boxText.rfind(expected, 0), 0u) << boxText;
         EXPECT_TRUE(FileExists(JoinPath(home, "Quenvarlith.ini")));
         if (duringBatch) {
-            HashHistory saved;
-            WorkHooks ui;
-            ASSERT_TRUE(ReadHistoryFile(saved, JoinPath(home, "Quenvarlith.dat"), {}, ui));
-            ASSERT_EQ(saved.Count(), 1);
-            EXPECT_EQ(saved.PathAt(0), good);
+            EXPECT_EQ(SavedPaths(home), std::vector<std::string>{good});
         }
     }
 }
@@ -217,9 +146,7 @@ TEST_F(LifecycleWindowTest, RealProgramKeepsHistoryAndSettingsWhenTerminated)
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);
 
-    std::vector<std::string> saved;
-    EXPECT_EQ(ReadBackCount(&saved), 2);
-    EXPECT_EQ(saved, (std::vector<std::string>{one, two}));
+    EXPECT_EQ(SavedPaths(), (std::vector<std::string>{one, two}));
     const std::string ini = TempDir::ReadFile(JoinPath(Home(), "Quenvarlith.ini"));
     EXPECT_NE(ini.find("Program=\"Quenvarlith V1.08D\""), std::string::npos);
     EXPECT_NE(ini.find("InitialDir=\"" + dir.Path("files") + "\""), std::string::npos);

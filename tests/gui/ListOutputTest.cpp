@@ -1,28 +1,18 @@
 // List output in the window: the list-format dialog through its real controls, the menu
 // captions that follow the formats, tree and selection lists written through the scripted
-// dialogs, a failed write, and the real save dialog's filter and read-only rules.
+// dialogs, and a failed write.
 #include "AppTestSupport.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
-#include <QFileDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QRadioButton>
 #include <QStatusBar>
-#include <QTimer>
-
-#include <sys/stat.h>
 
 #include "gui/listout/ListOutputController.h"
 #include "gui/shell/BusyPanel.h"
-#include "gui/shell/QtPrompts.h"
 #include "listout/ListTestSupport.h"
 
 namespace qv {
@@ -134,9 +124,6 @@ TEST_F(ListOutputTest, FormatDialogLoadsChecksAndStoresThroughItsControls)
         EXPECT_EQ(In<QComboBox>("AssignList")->currentIndex(), 0);
         EXPECT_EQ(Line("AssignName"), "\"MD5 FileName\"");
     });
-    CloseAndDestroy();
-    Start();
-    EXPECT_EQ(Caption("ListMenu2"), "リスト作成(&2)-a\"b|&&c...");
 }
 
 TEST_F(ListOutputTest, TreeListFromTheMenuHashesTheTreeAndWritesTheChosenFormat)
@@ -210,59 +197,6 @@ TEST_F(ListOutputTest, SelectionListsAndSfvFilesAndAFailedWriteThatKeepsTheOldLi
     EXPECT_EQ(prompts.shown().back().text, old + "\rFile too large");
     EXPECT_EQ(prompts.shown().back().icon, BoxIcon::Error);
     EXPECT_EQ(Status(), "");
-}
-
-TEST(SaveDialog, OffersTheFilterAndNameReturnsTheChosenFilterAndRefusesReadOnlyFiles)
-{
-    TempDir dir;
-    const std::string locked = dir.WriteFile("locked.MD5", "x");
-    ::chmod(locked.c_str(), 0444);
-    QtPrompts prompts;
-    std::string offeredName, offeredFilter;
-    bool refused = false;
-    QTimer::singleShot(0, [&] {
-        QFileDialog* dialog = nullptr;
-        WaitFor([&] { return (dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())); });
-        if (!dialog) return ADD_FAILURE() << "no save dialog";
-        offeredName = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text().toStdString();
-        offeredFilter = dialog->selectedNameFilter().toStdString();
-        QTimer::singleShot(0, [&] {   // the refusal's box
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            refused = box && box->text().contains(QStringLiteral("読み取り専用"));
-            if (box) box->accept();
-        });
-        QTimer::singleShot(5000, dialog, [dialog] { dialog->reject(); });
-        dialog->selectFile(QString::fromStdString(locked));
-        static_cast<QDialog*>(dialog)->accept();
-        dialog->selectNameFilter(dialog->nameFilters().value(0));
-        dialog->selectFile(QString::fromStdString(dir.Path("fresh.txt")));
-        static_cast<QDialog*>(dialog)->accept();
-    });
-    int filter = 2;
-    const std::string chosen = prompts.SaveFile("", dir.Path("list.MD5"),
-                                                {{"MD5 FileName(*.MD5)", "*.MD5"}, {"a|b(*.*)", "*.*"}}, filter);
-    EXPECT_EQ(offeredName, "list.MD5");
-    EXPECT_EQ(offeredFilter, "a|b(*.*)");
-    EXPECT_TRUE(refused);
-    EXPECT_EQ(chosen, dir.Path("fresh.txt"));
-    EXPECT_EQ(filter, 1);
-}
-
-TEST(FolderPicker, ShowsItsPromptAndReturnsTheChosenFolder)
-{
-    TempDir dir;
-    const std::string tree = dir.MakeFolder("tree");
-    QtPrompts prompts;
-    std::string prompt;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog) return ADD_FAILURE() << "no folder picker";
-        prompt = dialog->findChild<QLabel*>(QStringLiteral("FolderPrompt"))->text().toStdString();
-        dialog->selectFile(QString::fromStdString(tree));
-        static_cast<QDialog*>(dialog)->accept();
-    });
-    EXPECT_EQ(prompts.ChooseFolder("一行目\r二行目", dir.path()), tree);
-    EXPECT_EQ(prompt, "一行目\n二行目");
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // says so in the status line and shows on screen at once, and the choices survive a restart.
 #include "BrowserSupport.h"
 
-#include <QClipboard>
 #include <QTreeWidget>
 #include <QWindow>
 
@@ -21,8 +20,7 @@ protected:
     void ShowTwins()
     {
         const std::string x = dir.WriteFile("x/abc.bin", "abc");
-        Start();
-        DropAndWait({x, dir.WriteFile("y/abc.bin", "abc")});
+        StartAndDrop({x, dir.WriteFile("y/abc.bin", "abc")});
         ASSERT_TRUE(S().folders.SelectFolder(dir.Path("x")));
     }
     QTreeWidget* DupList() const { return Find<QTreeWidget>("DupList"); }
@@ -181,8 +179,7 @@ TEST_F(PreferencesTest, EngineBoxesKeepTheirRangesAndReachTheEngine)
 TEST_F(PreferencesTest, ColourItemsApplyTheWholeSchemeAndKeepTheHighlightedCode)
 {
     const std::string f = dir.WriteFile("in/abc.bin", "abc");
-    Start();
-    DropAndWait({f});
+    StartAndDrop({f});
     QGuiApplication::clipboard()->setText(QStringLiteral("abc.bin 352441C2"));   // the CRC, not the MD5
     ASSERT_TRUE(WaitFor([&] { return Status() == "ＣＲＣが一致しました"; }));
     ShowFolder(dir.Path("in"));
@@ -233,7 +230,9 @@ TEST_F(PreferencesTest, ColourItemsApplyTheWholeSchemeAndKeepTheHighlightedCode)
 TEST_F(PreferencesTest, ChoicesSurviveARestart)
 {
     Start();
-    for (const char* item : {"StayOnTop", "Skeleton1", "SizeMB", "FileNameFont9", "NoCache"}) Trigger(item);
+    const char* const items[] = {"StayOnTop", "Skeleton1", "SizeMB", "FileNameFont9",
+                                 "NoCache", "NonRead", "LogRenameSave"};
+    for (const char* item : items) Trigger(item);
     dialogs.colourAnswers.push_back(MakeColour(1, 2, 3));
     Trigger("DUP_FONT");
     prompts.PushInput("2000").PushInput("700").PushInput("9");
@@ -241,8 +240,9 @@ TEST_F(PreferencesTest, ChoicesSurviveARestart)
     CloseAndDestroy();
 
     Start();
-    for (const char* item : {"StayOnTop", "Skeleton1", "SizeMB", "FileNameFont9", "NoCache"})
-        EXPECT_TRUE(Action(item)->isChecked()) << item;
+    for (const char* item : items) EXPECT_TRUE(Action(item)->isChecked()) << item;
+    EXPECT_FALSE(Action("EvryRead")->isChecked() || Action("LogMergeSave")->isChecked());
+    EXPECT_EQ((std::array<int, 2>{S().settings.LogReadMode, S().settings.LogSaveMode}), (std::array<int, 2>{3, 2}));
     EXPECT_TRUE(OnTop());
     EXPECT_EQ(Opacity(), 192);
     EXPECT_EQ(PaletteColour("DupList", QPalette::Text), ToQColor(MakeColour(1, 2, 3)));

@@ -2,17 +2,10 @@
 // file to the trash.
 #include "AppTestSupport.h"
 
-#include <QAction>
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QTreeWidget>
-
-#include <sys/stat.h>
 
 #include "history/Duplicates.h"
 #include "processing/ResultPanel.h"
-#include "platform/DirSearch.h"
-#include "platform/Paths.h"
 
 namespace qv {
 namespace {
@@ -27,8 +20,7 @@ TEST_F(ResultWindowTest, DuplicatesAreListedAndFlagged)
     const std::string x = dir.WriteFile("one/same.bin", "same content");
     const std::string y = dir.WriteFile("two/same.bin", "same content");
     const std::string z = dir.WriteFile("three/other.bin", "other content");
-    Start();
-    DropAndWait({x});
+    StartAndDrop({x});
     EXPECT_EQ(DupRows(), 1);
     EXPECT_FALSE(Shown("DuplicateMark"));
     EXPECT_FALSE(Action("CallDupFrame")->isEnabled());
@@ -41,6 +33,11 @@ TEST_F(ResultWindowTest, DuplicatesAreListedAndFlagged)
     for (int i = 0; i < 2; ++i) rows.push_back(Find<QTreeWidget>("DupList")->topLevelItem(i)->text(0).toStdString());
     EXPECT_NE(std::find(rows.begin(), rows.end(), x), rows.end());
     EXPECT_NE(std::find(rows.begin(), rows.end(), y), rows.end());
+    // A match on a file with duplicates sounds the duplicate sound, not the match sound.
+    sounds.played.clear();
+    QGuiApplication::clipboard()->setText(QStringLiteral("793953EE398D864EC40252DF9554C3E6 11691A39"));
+    EXPECT_EQ(Status(), "ＣＲＣとＭＤ５が一致しました");
+    EXPECT_EQ(sounds.played, std::vector<std::string>{"NOTIFY.WAV"});
 
     // With the duplicate view open, a result without duplicates returns to the basic frame.
     Trigger("CallDupFrame");
@@ -55,8 +52,7 @@ TEST_F(ResultWindowTest, VanishedDuplicateLeavesTheHistory)
 {
     const std::string x = dir.WriteFile("x/f", "twin");
     const std::string y = dir.WriteFile("y/f", "twin");
-    Start();
-    DropAndWait({x, y});
+    StartAndDrop({x, y});
     ASSERT_EQ(S().history.Count(), 2);
     std::remove(x.c_str());
     DropAndWait({y});
@@ -70,11 +66,17 @@ TEST_F(ResultWindowTest, CodesShowAndCopyInLowerCaseWithCapsSet)
 {
     const std::string f = dir.WriteFile("empty.bin", "");
     Start();
+    // Nothing shown yet: the copy commands leave the clipboard and the status alone.
+    QGuiApplication::clipboard()->setText(QStringLiteral("untouched"));
+    S().status.SetStatus("before");
+    Trigger("PopCopyCRC");
+    Trigger("PopCopyMD5");
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "untouched");
+    EXPECT_EQ(Status(), "before");
     DropAndWait({f});
     EXPECT_EQ(Text("XCRC_32"), "00000000");
     EXPECT_EQ(Text("XMD5"), "D41D8CD98F00B204E9800998ECF8427E");
     Trigger("CapsSet");
-    EXPECT_TRUE(S().settings.LowerCaseCodes);
     EXPECT_EQ(Text("XMD5"), "d41d8cd98f00b204e9800998ecf8427e");
     Trigger("PopCopyMD5");
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "d41d8cd98f00b204e9800998ecf8427e");
@@ -86,83 +88,39 @@ TEST_F(ResultWindowTest, CodesShowAndCopyInLowerCaseWithCapsSet)
     Trigger("FullPathCopy");
     DoubleClick("XFileName");
     EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), f);
-
-    Trigger("SizeByte");
-    EXPECT_EQ(S().settings.SizeUnit, 1);
-    EXPECT_EQ(Text("XFileSize"), "0byte");
-    EXPECT_EQ(Status(), "ファイルサイズ単位 = byte固定");
 }
 
-TEST_F(ResultWindowTest, CopyWithoutACodeDoesNothing)
+TEST_F(ResultWindowTest, DeletingTheShownFileAsksAndMovesItToTheTrashAndEmptiesThePanel)
 {
-    Start();
-    QGuiApplication::clipboard()->setText(QStringLiteral("untouched"));
-    S().status.SetStatus("before");
-    Trigger("PopCopyCRC");
-    Trigger("PopCopyMD5");
-    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "untouched");
-    EXPECT_EQ(Status(), "before");
-}
-
-class TrashTest : public ResultWindowTest {
-protected:
-    void SetUp() override { UseOwnTrash(); }
-};
-
-TEST_F(TrashTest, DeletingTheShownFileMovesItToTheTrashAndEmptiesThePanel)
-{
+    const std::string kept = dir.WriteFile("ro/kept.bin", "keep");
     const std::string f = dir.WriteFile("work/victim.bin", "bye");
-    Start();
-    DropAndWait({f});
-    prompts.Push(Answer::Yes);
+    ::chmod(kept.c_str(), 0444);
+    ::chmod(f.c_str(), 0444);
+    // A read-only file asks a second time; No keeps the file and its record.
+    StartAndDrop({kept});
+    prompts.Push(Answer::Yes).Push(Answer::No);
     Trigger("MainFileDel");
+    EXPECT_EQ(prompts.LastText(), kept + "\r読み取り属性の設定されたファイルです\r削除してもよろしいですか？");
+    EXPECT_TRUE(FileExists(kept));
+    EXPECT_NE(IndexOf(kept), -1);
+    EXPECT_EQ(Caption(), kept);
+    EXPECT_EQ(Status(), "削除を中止しました");
 
+    DropAndWait({f});
+    prompts.Push(Answer::Cancel).Push(Answer::Yes).Push(Answer::Ok);
+    Trigger("MainFileDel");   // cancelled: nothing changes
     EXPECT_EQ(prompts.LastText(), f + "\rファイルを削除します\rよろしいですか");
+    EXPECT_TRUE(FileExists(f) && IndexOf(f) != -1);
+    EXPECT_EQ(Caption(), f);
+    Trigger("MainFileDel");
     EXPECT_FALSE(PathExists(f));
     EXPECT_TRUE(FileExists(Trashed("victim.bin")));
-    EXPECT_EQ(S().history.Count(), 0);
+    EXPECT_EQ(IndexOf(f), -1);
     EXPECT_EQ(Caption(), kIdleCaption);
     EXPECT_EQ(window->result().ShownIndex(), -1);
     EXPECT_FALSE(Shown("MainPanel"));
     EXPECT_TRUE(Shown("InitialComment"));
     EXPECT_EQ(Status(), "victim.binを削除しました");
-}
-
-TEST_F(TrashTest, ReadOnlyFileAsksFirstAndNoKeepsIt)
-{
-    const std::string kept = dir.WriteFile("ro/kept.bin", "keep");
-    const std::string gone = dir.WriteFile("ro/gone.bin", "gone");
-    ::chmod(kept.c_str(), 0444);
-    ::chmod(gone.c_str(), 0444);
-    Start();
-
-    DropAndWait({kept});
-    prompts.Push(Answer::Yes).Push(Answer::No);
-    Trigger("MainFileDel");
-    EXPECT_EQ(prompts.LastText(), kept + "\r読み取り属性の設定されたファイルです\r削除してもよろしいですか？");
-    EXPECT_TRUE(FileExists(kept));
-    EXPECT_NE(IndexOf(kept), -1);   // a kept file keeps its record
-    EXPECT_EQ(Caption(), kept);
-    EXPECT_EQ(Status(), "削除を中止しました");
-
-    DropAndWait({gone});
-    prompts.Push(Answer::Yes).Push(Answer::Ok);
-    Trigger("MainFileDel");
-    EXPECT_FALSE(PathExists(gone));
-    EXPECT_TRUE(FileExists(Trashed("gone.bin")));
-    EXPECT_EQ(Status(), "gone.binを削除しました");
-}
-
-TEST_F(TrashTest, CancelledDeleteChangesNothing)
-{
-    const std::string f = dir.WriteFile("stay.bin", "stay");
-    Start();
-    DropAndWait({f});
-    prompts.Push(Answer::Cancel);
-    Trigger("MainFileDel");
-    EXPECT_TRUE(FileExists(f));
-    EXPECT_EQ(S().history.Count(), 1);
-    EXPECT_EQ(Caption(), f);
 }
 
 }  // namespace

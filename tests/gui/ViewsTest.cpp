@@ -1,11 +1,9 @@
 // The four views: the view commands, Enter cycling, and what the busy display refuses.
 #include "AppTestSupport.h"
 
-#include <QAction>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTimer>
 
 #include "processing/ResultPanel.h"
 
@@ -14,23 +12,10 @@ namespace {
 
 class ViewsTest : public WindowTest {};
 
-TEST_F(ViewsTest, InitialStateShowsTheDropHint)
-{
-    Start();
-    EXPECT_TRUE(Shown("InitialComment"));
-    EXPECT_EQ(Text("InitialComment"), kInitialComment);
-    EXPECT_EQ(Caption(), kIdleCaption);
-    EXPECT_TRUE(Action("CallBasicFrame")->isChecked());
-    EXPECT_FALSE(Action("CallDupFrame")->isEnabled());
-    EXPECT_FALSE(Shown("ScrollBar1"));
-    EXPECT_EQ(window->result().ShownIndex(), -1);
-}
-
 TEST_F(ViewsTest, EnterCyclesThroughTheViewsAndSkipsTheDupFrameWithoutDuplicates)
 {
     const std::string f = dir.WriteFile("f.bin", "f");
-    Start();
-    DropAndWait({f});
+    StartAndDrop({f});
     ASSERT_TRUE(Shown("MainPanel"));
     PressEnter();
     EXPECT_TRUE(Shown("ClipViewer"));
@@ -44,19 +29,28 @@ TEST_F(ViewsTest, EnterCyclesThroughTheViewsAndSkipsTheDupFrameWithoutDuplicates
     EXPECT_EQ(Caption(), f);
 }
 
-TEST_F(ViewsTest, BasicFrameWithoutAFileResetsThePanel)
+TEST_F(ViewsTest, TheDropHintShowsAtStartAndWhenTheShownFileIsGone)
 {
+    const auto expectHint = [&] {
+        EXPECT_TRUE(Shown("InitialComment"));
+        EXPECT_EQ(Caption(), kIdleCaption);
+        EXPECT_EQ(window->result().ShownIndex(), -1);
+    };
     const std::string f = dir.WriteFile("f.bin", "f");
     Start();
+    expectHint();
+    EXPECT_EQ(Text("InitialComment"), kInitialComment);
+    EXPECT_TRUE(Action("CallBasicFrame")->isChecked());
+    EXPECT_FALSE(Action("CallDupFrame")->isEnabled());
+    EXPECT_FALSE(Shown("ScrollBar1"));
+    // Back in the basic frame with the shown file deleted: the panel resets.
     DropAndWait({f});
     Trigger("CallClipViewer");
     std::remove(f.c_str());
     Trigger("CallBasicFrame");
-    EXPECT_EQ(Caption(), kIdleCaption);
-    EXPECT_EQ(window->result().ShownIndex(), -1);
+    expectHint();
     EXPECT_EQ(Text("XMD5"), "");
     EXPECT_EQ(Status(), kStatusDropPlease);
-    EXPECT_TRUE(Shown("InitialComment"));
 }
 
 TEST_F(ViewsTest, BusyDisplayRefusesViewSwitchesAndExit)
