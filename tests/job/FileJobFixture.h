@@ -18,17 +18,13 @@
 
 namespace qv::test {
 
-// Local time as a time_t, and as a date-time value, for the stamps the reports print.
+// Local time as a time_t, for the stamps the reports print.
 inline time_t LocalTime(int y, int mo, int d, int h, int mi, int s)
 {
     std::tm tm{};
     tm.tm_year = y - 1900, tm.tm_mon = mo - 1, tm.tm_mday = d, tm.tm_hour = h, tm.tm_min = mi, tm.tm_sec = s;
     tm.tm_isdst = -1;
     return std::mktime(&tm);
-}
-inline double At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    return EncodeDateTime(CalendarFields{y, mo, d, h, mi, s, 0});
 }
 
 class FileJobTest : public ::testing::Test {
