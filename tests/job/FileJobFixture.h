@@ -54,7 +54,7 @@ protected:
         s.pollInput = [this] { pollTicks.push_back(clock.Peek()), onPoll ? onPoll() : void(); };
         s.pollPeriod = pollPeriod;
         FileJobOptions options;
-        options.fileSource = ControlledSource::Factory(control);
+        options.fileSource = source ? source : ControlledSource::Factory(control);
         options.readAheadIdleMs = 5000;   // the read-ahead never depends on the scheduler
         job = std::make_unique<FileJob>(history, s, settings, options);
         job->SetNextRefreshTime(clock.Tick() + 800);
@@ -85,6 +85,7 @@ protected:
     StopFlag stop;
     WorkHooks hooks;
     std::unique_ptr<FileJob> job;
+    std::function<std::unique_ptr<FileSource>()> source;   // null: the controlled source
     std::string next;          // the path the job may read ahead
     uint32_t pollPeriod = 0;   // 0: input is never polled
     int queueLength = 1, fronts = 0;
