@@ -20,15 +20,13 @@ using Paths = std::set<std::string>;
 
 class CommandsTest : public HeadlessFixture {
 protected:
-    static Paths In(const std::string& file)
-    {
-        const std::vector<std::string> keys = KeysIn(file);
-        return Paths(keys.begin(), keys.end());
-    }
+    static Paths In(const std::string& file) { const auto keys = KeysIn(file); return Paths(keys.begin(), keys.end()); }
+    // n files in four subfolders of folder.
     Paths Tree(const std::string& folder, int n)
     {
         Paths made;
-        for (int i = 0; i < n; ++i) made.insert(files.WriteFile(folder + "/" + std::to_string(i % 4) + "/" + std::to_string(i), folder));
+        for (int i = 0; i < n; ++i)
+            made.insert(files.WriteFile(folder + "/" + std::to_string(i % 4) + "/" + std::to_string(i), folder));
         return made;
     }
 };
@@ -123,12 +121,10 @@ TEST_F(CommandsTest, DamagedHistoryIsNamedAndAFailedSaveFailsTheRun)
 // whole, and it (with the dated file of save mode 2) holds what the mode promises.
 TEST_F(CommandsTest, TwoCopiesSavingAtOnce)
 {
-    const Paths base = Tree("base", 4), a = Tree("a", 40), b = Tree("b", 40);
-    Paths withA = base, withB = base, all = base;
-    withA.insert(a.begin(), a.end());
-    withB.insert(b.begin(), b.end());
-    all.insert(withA.begin(), withA.end());
-    all.insert(withB.begin(), withB.end());
+    const Paths base = Tree("base", 4);
+    Paths withA = Tree("a", 40), withB = Tree("b", 40), all;
+    withA.insert(base.begin(), base.end()), withB.insert(base.begin(), base.end());
+    all.insert(withA.begin(), withA.end()), all.insert(withB.begin(), withB.end());
     ASSERT_EQ(Run({"--register", "base"}), 0) << err;
     const std::string history = home.Path("Quenvarlith.dat"), baseBytes = TempDir::ReadFile(history);
     const auto dated = [&] {

@@ -36,7 +36,9 @@ protected:
         env.clock = clock;
         env.inputFd = inputFd;
         env.fileSource = [this] { return std::make_unique<FailingSource>(failName, &opens); };
-        env.interrupted = [this] { return stopAfterLines > 0 && std::count(out.begin(), out.end(), '\n') >= stopAfterLines; };
+        env.interrupted = [this] {
+            return stopAfterLines > 0 && std::count(out.begin(), out.end(), '\n') >= stopAfterLines;
+        };
         return RunHeadless(args, env);
     }
     std::vector<std::string> Saved() const { return KeysIn(home.Path("Quenvarlith.dat")); }

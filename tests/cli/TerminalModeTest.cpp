@@ -203,7 +203,8 @@ TEST(HeadlessDispatch, WhoGoesHeadless)
     for (const auto& row : rows) {
         std::vector<char*> argv;
         for (const char* a : row.args) argv.push_back(const_cast<char*>(a));
-        EXPECT_EQ(WantsHeadless(static_cast<int>(argv.size()), argv.data(), row.display), row.headless) << row.args.back();
+        const bool headless = WantsHeadless(static_cast<int>(argv.size()), argv.data(), row.display);
+        EXPECT_EQ(headless, row.headless) << row.args.back() << " " << row.display;
     }
 }
 

@@ -45,8 +45,7 @@ protected:
     TempDir dir_;
     HashHistory history_;
     Paths hashed_;
-    bool records_ = true;
-    bool cancel_ = false;
+    bool records_ = true, cancel_ = false;
 };
 
 TEST_F(ListCommandsTest, SelectionHashesWhatLacksAValidRecordOrStops)

@@ -69,11 +69,10 @@ TEST_F(DriverTest, BatchShowsEachFileInTurnGrowsAndShowsTheLastResult)
         return p[1] - 'a';
     };
     Run({"/a", "/b"});
-    EXPECT_EQ(host.log, (Log{"reader on", "busy on", "bar 0/2", "total 全体 (0/2files)",
-                             "title 残り2files", "caption /a", "file 処理ファイル a", "status 処理中",
-                             "total 全体 (0/2files)", "bar 0/2", "pump", "hash /a", "total 全体 (0/3files)", "bar 0/3", "pump",
-                             "title 残り2files", "caption /b", "file 処理ファイル b", "status 処理中",
-                             "total 全体 (1/3files)", "bar 1/3", "between", "hash /b",
+    EXPECT_EQ(host.log, (Log{"reader on", "busy on", "bar 0/2", "total 全体 (0/2files)", "title 残り2files", "caption /a",
+                             "file 処理ファイル a", "status 処理中", "total 全体 (0/2files)", "bar 0/2", "pump", "hash /a",
+                             "total 全体 (0/3files)", "bar 0/3", "pump", "title 残り2files", "caption /b",
+                             "file 処理ファイル b", "status 処理中", "total 全体 (1/3files)", "bar 1/3", "between", "hash /b",
                              "title 残り1files", "caption /c", "file 処理ファイル c", "status 処理中",
                              "total 全体 (2/3files)", "bar 2/3", "between", "hash /c",
                              "reader off", "file view", "result 2", "match", "busy off", "after"}));
@@ -86,11 +85,12 @@ TEST_F(DriverTest, BatchShowsEachFileInTurnGrowsAndShowsTheLastResult)
 TEST_F(DriverTest, BatchEnds)
 {
     // hash null: every file handled; end: the log from the reader's end on
-    struct Row { const char* name; Quiet quiet; std::function<int(Driver&, const std::string&)> hash; Log hashed, end; };
+    using Hash = std::function<int(Driver&, const std::string&)>;
+    struct Row { const char* name; Quiet quiet; Hash hash; Log hashed, end; };
     const Row rows[] = {
         {"quiet", Quiet::Yes, nullptr, {"/a", "/b", "/c"}, {"reader off", "file view", "busy off", "after"}},
-        {"a file not handled", Quiet::No, [](Driver&, const std::string& p) { return p == "/b" ? -1 : 0; }, {"/a", "/b"},
-         {"reader off", "file view", "busy off", "after"}},
+        {"a file not handled", Quiet::No, [](Driver&, const std::string& p) { return p == "/b" ? -1 : 0; },
+         {"/a", "/b"}, {"reader off", "file view", "busy off", "after"}},
         {"cancelled", Quiet::No, [](Driver& d, const std::string&) { return d.Cancel(), 0; }, {"/a"},
          {"reader off", "file view", "cancelled", "status 処理を中止しました", "busy off", "after"}},
     };
