@@ -5,29 +5,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <functional>
-#include <thread>
 
 #include "cli/TerminalMode.h"
-#include "history/HashHistory.h"
-#include "history/HistoryFiles.h"
+#include "history/HistoryFileContents.h"
 #include "support/TempDir.h"
+#include "support/Waits.h"
 
 namespace qv::test {
 namespace {
 
-bool WaitUntil(const std::function<bool()>& cond, int timeoutMs = 20000)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!cond()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
+using qv::testing::WaitUntil;
+constexpr std::chrono::seconds kLimit{20};
 
 bool HasOpen(pid_t pid, const std::string& path)
 {
@@ -50,7 +40,7 @@ protected:
         EXPECT_EQ(::truncate(big.c_str(), int64_t{1} << 36), 0);
         after = files.WriteFile("3.txt", "abc");
     }
-    ~SignalledRun() override { Finish(0); }
+    ~SignalledRun() override { Finish(std::chrono::milliseconds(0)); }
 
     // The program's entry in a child whose standard output is out and standard error a file.
     void Start(int out)
@@ -67,10 +57,10 @@ protected:
         ::_exit(RunHeadless(6, const_cast<char**>(argv)));
     }
     // The status once the child has ended; one that does not end in time is killed (-1).
-    int Finish(int timeoutMs = 20000)
+    int Finish(std::chrono::milliseconds limit = kLimit)
     {
         int status = -1;
-        if (pid_ > 0 && !WaitUntil([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }, timeoutMs)) {
+        if (pid_ > 0 && !WaitUntil([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }, limit)) {
             ::kill(pid_, SIGKILL);
             ::waitpid(pid_, nullptr, 0);
             status = -1;
@@ -78,15 +68,7 @@ protected:
         pid_ = -1;
         return status;
     }
-    std::vector<std::string> SavedHistory() const
-    {
-        HashHistory saved;
-        WorkHooks ui;
-        std::vector<std::string> paths;
-        if (!ReadHistoryFile(saved, home.Path("Quenvarlith.dat"), {}, ui)) return paths;
-        for (int32_t i = 0; i < saved.Count(); ++i) paths.push_back(saved.PathAt(i));
-        return paths;
-    }
+    std::vector<std::string> SavedHistory() const { return KeysIn(home.Path("Quenvarlith.dat")); }
     std::string Err() const { return home.Path("stderr"); }
 
     TempDir home, files;
@@ -106,7 +88,7 @@ TEST_F(SignalledRun, TerminationSignalsKeepPrintedLinesAndTheHistoryThenEndByThe
         Start(out);
         ::close(out);
         // Two small files printed, the large one being read.
-        EXPECT_TRUE(WaitUntil([&] { return TempDir::ReadFile(outPath) == printed && HasOpen(pid_, big); }));
+        EXPECT_TRUE(WaitUntil([&] { return TempDir::ReadFile(outPath) == printed && HasOpen(pid_, big); }, kLimit));
         ::kill(pid_, signo);
         const int status = Finish();
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signo) << status;

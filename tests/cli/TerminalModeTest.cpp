@@ -1,60 +1,18 @@
+// The hashing run, --compare, --analyze, --help, --version, and who goes headless.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <atomic>
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "job/FileJobFixture.h"
 #include "HeadlessFixture.h"
-#include "history/HashHistory.h"
-#include "history/HistoryFiles.h"
-#include "platform/Clock.h"
-#include "platform/DirSearch.h"
-#include "support/FailingSource.h"
 #include "support/Par2Set.h"
-#include "support/TempDir.h"
+#include "support/TestClock.h"
 
 namespace qv::test {
 namespace {
 
-// A tick that moves on by a second at every look, so every progress refresh falls due.
-class RacingClock final : public Clock {
-public:
-    double Now() const override { return 45000.5; }
-    uint32_t Tick() const override { return tick_ += 1000; }
-
-private:
-    mutable uint32_t tick_ = 0;
-};
-
-class HeadlessTest : public HeadlessFixture {
-protected:
-    HeadlessTest()
-    {
-        home.WriteFile("Quenvarlith.ini", "[Buffering]\r\nI/O TimeOut=300\r\n");
-    }
-
-    void Prepare(HeadlessEnv& env) override
-    {
-        env.errIsTerminal = terminal;
-        env.clock = clock;
-        env.inputFd = inputFd;
-        env.fileSource = [this] { return std::make_unique<FailingSource>(failName, &opens); };
-        env.interrupted = [this] { return stopAfterLines > 0 && std::count(out.begin(), out.end(), '\n') >= stopAfterLines; };
-    }
-
-    std::string failName;
-    std::atomic<int> opens{0};
-    bool terminal = false;
-    int inputFd = 0;
-    const Clock* clock = nullptr;
-    long stopAfterLines = 0;   // play an interrupt (Ctrl+C) once this many lines are out
-};
+using Lines = std::vector<std::string>;
+using HeadlessTest = HeadlessFixture;
 
 TEST_F(HeadlessTest, HashesFilesAndFolderContentsInOrderAndKeepsTheHistory)
 {
@@ -63,18 +21,13 @@ TEST_F(HeadlessTest, HashesFilesAndFolderContentsInOrderAndKeepsTheHistory)
     files.WriteFile("dir/.hidden", "secret");      // left out by the default file mask
     files.WriteFile("dir/inner/deep.txt", "x");    // subfolders are not entered
     EXPECT_EQ(Run({"--no-gui", "abc.txt", "dir"}), 0) << err;
-    EXPECT_EQ(out, "352441C2  900150983CD24FB0D6963F7D28E17F72  " + files.Path("abc.txt") + "\n" +
-                       "00000000  D41D8CD98F00B204E9800998ECF8427E  " + files.Path("dir/empty") + "\n");
+    const std::string first = kAbcLine + files.Path("abc.txt") + "\n" +
+                              "00000000  D41D8CD98F00B204E9800998ECF8427E  " + files.Path("dir/empty") + "\n";
+    EXPECT_EQ(out, first);
     EXPECT_EQ(err, "");
     EXPECT_EQ(opens.load(), 1);
-
-    HashHistory saved;
-    WorkHooks ui;
-    ASSERT_TRUE(ReadHistoryFile(saved, home.Path("Quenvarlith.dat"), {}, ui));
-    EXPECT_EQ(saved.Count(), 2);
-
+    EXPECT_EQ(Saved(), (Lines{files.Path("abc.txt"), files.Path("dir/empty")}));
     // The second run takes both from the loaded history without reading.
-    const std::string first = out;
     EXPECT_EQ(Run({"--no-gui", "abc.txt", "dir"}), 0) << err;
     EXPECT_EQ(out, first);
     EXPECT_EQ(opens.load(), 1);
@@ -82,27 +35,26 @@ TEST_F(HeadlessTest, HashesFilesAndFolderContentsInOrderAndKeepsTheHistory)
 
 TEST_F(HeadlessTest, FailuresAreReportedAndTheRunGoesOn)
 {
-    files.WriteFile("bad.bin", "abc");
-    files.WriteFile("good.bin", "abc");
-    failName = "/bad.bin";
-    EXPECT_EQ(Run({"--no-gui", "missing.bin", "bad.bin", "good.bin"}), 1);
+    // In listing order a.bin, b.bin (failing), c.bin: b is read ahead while a finishes.
+    for (const char* name : {"dir/a.bin", "dir/b.bin", "dir/c.bin", "d.bin"}) files.WriteFile(name, "abc");
+    failName = "/b.bin";
+    EXPECT_EQ(Run({"--no-gui", "missing.bin", "dir", "d.bin"}), 1);
     // The reader that ended on the error is replaced for the next file.
-    EXPECT_EQ(out, "352441C2  900150983CD24FB0D6963F7D28E17F72  " + files.Path("good.bin") + "\n");
-    EXPECT_NE(err.find("パラメータエラー" + files.Path("missing.bin") + "　（見つかりません）\n"), std::string::npos);
-    EXPECT_NE(err.find("Quenvarlith V1.08D エラー情報\n\n読取り時にエラーを検出しました\nフォルダ\t\t" +
-                       files.path() + "/\n"),
-              std::string::npos)
-        << err;
+    EXPECT_EQ(out, kAbcLine + files.Path("dir/a.bin") + "\n" + kAbcLine + files.Path("dir/c.bin") + "\n" +
+                       kAbcLine + files.Path("d.bin") + "\n");
+    EXPECT_EQ(err.rfind("パラメータエラー" + files.Path("missing.bin") + "　（見つかりません）\n" +
+                            "Quenvarlith V1.08D エラー情報\n\n読取り時にエラーを検出しました\nフォルダ\t\t" +
+                            files.Path("dir") + "/\nファイル名\tb.bin\n", 0), 0u) << err;
+    EXPECT_EQ(err.find("エラー情報", err.find("エラー情報") + 1), std::string::npos) << err;   // one report
     EXPECT_EQ(err.find('\r'), std::string::npos);
+    EXPECT_EQ(opens.load(), 4);
 }
 
 TEST_F(HeadlessTest, BadArgumentsAreNamedWithTheirReason)
 {
     files.WriteFile(".hidden", "abc");
     ASSERT_EQ(::mkfifo(files.Path("fifo").c_str(), 0600), 0);
-    const struct {
-        std::string argument, shown, reason;
-    } cases[] = {
+    const struct { std::string argument, shown, reason; } cases[] = {
         {"", "", "空の引数です"},   // not the current folder
         {"gone", files.Path("gone"), "見つかりません"},
         {"fifo", files.Path("fifo"), "通常のファイルではありません"},
@@ -118,15 +70,12 @@ TEST_F(HeadlessTest, BadArgumentsAreNamedWithTheirReason)
 
 TEST_F(HeadlessTest, NamesAreEscapedAsMd5sumDoesSoEachFileKeepsOneLine)
 {
-    const std::string codes = "352441C2  900150983CD24FB0D6963F7D28E17F72  ";
-    const struct {
-        std::string name, line;
-    } cases[] = {
-        {"plain name.txt", codes + files.Path("plain name.txt")},
-        {"new\nline", "\\" + codes + files.Path("new\\nline")},
-        {"cr\rname", "\\" + codes + files.Path("cr\\rname")},
-        {"back\\slash", "\\" + codes + files.Path("back\\\\slash")},
-        {"\xff\xfe.bin", codes + files.Path("\xff\xfe.bin")},   // bytes as they are
+    const struct { std::string name, line; } cases[] = {
+        {"plain name.txt", kAbcLine + files.Path("plain name.txt")},
+        {"new\nline", "\\" + kAbcLine + files.Path("new\\nline")},
+        {"cr\rname", "\\" + kAbcLine + files.Path("cr\\rname")},
+        {"back\\slash", "\\" + kAbcLine + files.Path("back\\\\slash")},
+        {"\xff\xfe.bin", kAbcLine + files.Path("\xff\xfe.bin")},   // bytes as they are
     };
     std::vector<std::string> args{"--no-gui"};
     std::string expected;
@@ -139,49 +88,25 @@ TEST_F(HeadlessTest, NamesAreEscapedAsMd5sumDoesSoEachFileKeepsOneLine)
     EXPECT_EQ(out, expected);
 }
 
-TEST_F(HeadlessTest, FileReadAheadKeepsItsOwnFailureAndItsNeighboursCodes)
-{
-    // In listing order a.bin, b.bin (failing), c.bin: b is read while a finishes.
-    files.WriteFile("dir/a.bin", "abc");
-    files.WriteFile("dir/b.bin", "abc");
-    files.WriteFile("dir/c.bin", "abc");
-    files.WriteFile("d.bin", "abc");
-    failName = "/b.bin";
-    EXPECT_EQ(Run({"--no-gui", "dir", "d.bin"}), 1);
-    const std::string codes = "352441C2  900150983CD24FB0D6963F7D28E17F72  ";
-    EXPECT_EQ(out, codes + files.Path("dir/a.bin") + "\n" + codes + files.Path("dir/c.bin") + "\n" +
-                       codes + files.Path("d.bin") + "\n");
-    // One report, naming b.bin only.
-    const size_t report = err.find("エラー情報");
-    ASSERT_NE(report, std::string::npos) << err;
-    EXPECT_EQ(err.find("エラー情報", report + 1), std::string::npos) << err;
-    EXPECT_NE(err.find("ファイル名\tb.bin"), std::string::npos) << err;
-    EXPECT_EQ(opens.load(), 4);
-}
-
 TEST_F(HeadlessTest, InterruptStopsAfterTheCurrentFileAndStillSavesTheHistory)
 {
     files.WriteFile("1.txt", "abc");
     files.WriteFile("2.txt", "abc");
     stopAfterLines = 1;
     EXPECT_EQ(Run({"--no-gui", "1.txt", "2.txt"}), 1);
-    EXPECT_EQ(out, "352441C2  900150983CD24FB0D6963F7D28E17F72  " + files.Path("1.txt") + "\n");
+    EXPECT_EQ(out, kAbcLine + files.Path("1.txt") + "\n");
     EXPECT_EQ(err, "処理を中止しました\n");
-    HashHistory saved;
-    WorkHooks ui;
-    ASSERT_TRUE(ReadHistoryFile(saved, home.Path("Quenvarlith.dat"), {}, ui));
-    EXPECT_EQ(saved.Count(), 1);
+    EXPECT_EQ(Saved(), Lines{files.Path("1.txt")});
 }
 
 TEST_F(HeadlessTest, ProgressLineOnlyOnATerminal)
 {
-    RacingClock racing;
+    TestClock racing(45000.5);
+    racing.step = 1000;   // every progress refresh falls due
     clock = &racing;
-    files.WriteFile("big.bin", std::string(4 * 65536, 'q'));
-    ASSERT_EQ(Run({"--no-gui", "big.bin"}), 0) << err;
+    for (const char* name : {"quiet.bin", "big.bin"}) files.WriteFile(name, std::string(4 * 65536, 'q'));
+    ASSERT_EQ(Run({"--no-gui", "quiet.bin"}), 0) << err;
     EXPECT_EQ(err, "");
-    // The same file again must be read to show progress: a fresh data folder.
-    home.WriteFile("Quenvarlith.ini", "[Loging]\r\nLogReadMode=3\r\n");
     terminal = true;
     ASSERT_EQ(Run({"--no-gui", "big.bin"}), 0) << err;
     EXPECT_EQ(err.rfind("\r\033[K処理中 256KB中 0.0KB (0%) big.bin", 0), 0u) << err;
@@ -193,21 +118,21 @@ TEST_F(HeadlessTest, HelpVersionAndUsageErrors)
     EXPECT_EQ(Run({"--version"}), 0);
     EXPECT_EQ(out, "Quenvarlith V1.08D\n");
     EXPECT_EQ(Run({"--no-gui", "--help"}), 0);
+    EXPECT_EQ(out.rfind("Quenvarlith V1.08D", 0), 0u);
     EXPECT_NE(out.find("--no-gui"), std::string::npos);
-    EXPECT_NE(out.find("Quenvarlith V1.08D"), std::string::npos);
     EXPECT_EQ(out.find("説明書"), std::string::npos);   // none shipped: nothing to point at
     const std::string manual = home.WriteFile("shipped/manual/index.html", "<html></html>");
     EXPECT_EQ(Run({"--help"}), 0);
     EXPECT_NE(out.find("\n説明書 (HTML): " + manual + "\n"), std::string::npos) << out;
-    EXPECT_EQ(Run({"--no-gui"}), 2);
-    EXPECT_EQ(out, "");
-    EXPECT_EQ(Run({"--no-gui", "--bogus", "x"}), 2);
+    for (const Lines& args : {Lines{"--no-gui"}, Lines{"--no-gui", "--analyze"}, Lines{"--no-gui", "--bogus", "x"}}) {
+        EXPECT_EQ(Run(args), 2) << args.back();
+        EXPECT_EQ(out, "");
+    }
     EXPECT_NE(err.find("--bogus"), std::string::npos);
-    EXPECT_EQ(Run({"--no-gui", "--analyze"}), 2);
     // After "--" a name that looks like an option is a file.
     files.WriteFile("--odd", "abc");
     EXPECT_EQ(Run({"--no-gui", "--", "--odd"}), 0) << err;
-    EXPECT_EQ(out, "352441C2  900150983CD24FB0D6963F7D28E17F72  " + files.Path("--odd") + "\n");
+    EXPECT_EQ(out, kAbcLine + files.Path("--odd") + "\n");
 }
 
 TEST_F(HeadlessTest, AnalyzePrintsTheReportOrFails)
@@ -215,7 +140,6 @@ TEST_F(HeadlessTest, AnalyzePrintsTheReportOrFails)
     EXPECT_EQ(Run({"--no-gui", "--analyze", "nothing.par2"}), 1);
     EXPECT_EQ(out, "");
     EXPECT_NE(err.find(files.Path("nothing.par2")), std::string::npos);
-
     files.WriteFile("broken.PAR2", "not a parity file");
     EXPECT_EQ(Run({"--no-gui", "--analyze", "broken.PAR2"}), 1);
     EXPECT_NE(out.find("\r\n"), std::string::npos);
@@ -224,11 +148,8 @@ TEST_F(HeadlessTest, AnalyzePrintsTheReportOrFails)
 TEST_F(HeadlessTest, CompareMatchesEachFileAgainstTheListAndTellsWhatWasFound)
 {
     files.WriteFile("abc.bin", "abc");
-    const std::string codes = "352441C2  900150983CD24FB0D6963F7D28E17F72  " + files.Path("abc.bin") + "  ";
-    const struct {
-        std::string name, bytes, status;
-        int exit;
-    } lists[] = {
+    const std::string line = kAbcLine + files.Path("abc.bin") + "  ";
+    const struct { std::string name, bytes, status; int exit; } lists[] = {
         {"lower.md5", "900150983cd24fb0d6963f7d28e17f72 *abc.bin\n", "ＭＤ５が一致しました", 0},
         {"both.sfv", "; made elsewhere\r\nabc.bin 352441c2\r\n900150983CD24FB0D6963F7D28E17F72\r\n",
          "ＣＲＣとＭＤ５が一致しました", 0},
@@ -242,7 +163,7 @@ TEST_F(HeadlessTest, CompareMatchesEachFileAgainstTheListAndTellsWhatWasFound)
     for (const auto& l : lists) {
         files.WriteFile(l.name, l.bytes);
         EXPECT_EQ(Run({"--no-gui", "--compare", l.name, "abc.bin"}), l.exit) << l.name << err;
-        EXPECT_EQ(out, codes + l.status + "\n") << l.name;
+        EXPECT_EQ(out, line + l.status + "\n") << l.name;
     }
 
     // The list from standard input; a file that fails counts against the run.
@@ -254,7 +175,7 @@ TEST_F(HeadlessTest, CompareMatchesEachFileAgainstTheListAndTellsWhatWasFound)
     inputFd = pipeFds[0];
     EXPECT_EQ(Run({"--no-gui", "--compare", "-", "abc.bin", "missing.bin"}), 1);
     ::close(pipeFds[0]);
-    EXPECT_EQ(out, codes + "ＭＤ５が一致しました\n");
+    EXPECT_EQ(out, line + "ＭＤ５が一致しました\n");
 }
 
 TEST_F(HeadlessTest, CompareWithAListThatCannotBeReadHashesNothing)
@@ -272,20 +193,17 @@ TEST_F(HeadlessTest, CompareWithAListThatCannotBeReadHashesNothing)
 
 TEST(HeadlessDispatch, WhoGoesHeadless)
 {
-    const auto wants = [](std::vector<const char*> args, bool display) {
-        std::vector<char*> argv;
-        for (const char* a : args) argv.push_back(const_cast<char*>(a));
-        return WantsHeadless(static_cast<int>(argv.size()), argv.data(), display);
+    const struct { std::vector<const char*> args; bool display, headless; } rows[] = {
+        {{"q", "--no-gui", "a"}, true, true}, {{"q", "--help"}, true, true}, {{"q", "--version"}, true, true},
+        {{"q", "--analyze", "a.par2"}, true, true}, {{"q", "a"}, true, false}, {{"q", "a"}, false, true},
+        {{"q"}, false, false}, {{"q", "--", "-a"}, false, true}, {{"q", "--", "--no-gui"}, true, false},
     };
-    EXPECT_TRUE(wants({"q", "--no-gui", "a"}, true));
-    EXPECT_TRUE(wants({"q", "--help"}, true));
-    EXPECT_TRUE(wants({"q", "--version"}, true));
-    EXPECT_TRUE(wants({"q", "--analyze", "a.par2"}, true));
-    EXPECT_FALSE(wants({"q", "a"}, true));
-    EXPECT_TRUE(wants({"q", "a"}, false));
-    EXPECT_FALSE(wants({"q"}, false));
-    EXPECT_TRUE(wants({"q", "--", "-a"}, false));
-    EXPECT_FALSE(wants({"q", "--", "--no-gui"}, true));
+    for (const auto& row : rows) {
+        std::vector<char*> argv;
+        for (const char* a : row.args) argv.push_back(const_cast<char*>(a));
+        const bool headless = WantsHeadless(static_cast<int>(argv.size()), argv.data(), row.display);
+        EXPECT_EQ(headless, row.headless) << row.args.back() << " " << row.display;
+    }
 }
 
 }  // namespace

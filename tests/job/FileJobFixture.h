@@ -18,17 +18,13 @@
 
 namespace qv::test {
 
-// Local time as a time_t, and as a date-time value, for the stamps the reports print.
+// Local time as a time_t, for the stamps the reports print.
 inline time_t LocalTime(int y, int mo, int d, int h, int mi, int s)
 {
     std::tm tm{};
     tm.tm_year = y - 1900, tm.tm_mon = mo - 1, tm.tm_mday = d, tm.tm_hour = h, tm.tm_min = mi, tm.tm_sec = s;
     tm.tm_isdst = -1;
     return std::mktime(&tm);
-}
-inline double At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
-{
-    return EncodeDateTime(CalendarFields{y, mo, d, h, mi, s, 0});
 }
 
 class FileJobTest : public ::testing::Test {
@@ -58,7 +54,7 @@ protected:
         s.pollInput = [this] { pollTicks.push_back(clock.Peek()), onPoll ? onPoll() : void(); };
         s.pollPeriod = pollPeriod;
         FileJobOptions options;
-        options.fileSource = ControlledSource::Factory(control);
+        options.fileSource = source ? source : ControlledSource::Factory(control);
         options.readAheadIdleMs = 5000;   // the read-ahead never depends on the scheduler
         job = std::make_unique<FileJob>(history, s, settings, options);
         job->SetNextRefreshTime(clock.Tick() + 800);
@@ -89,6 +85,7 @@ protected:
     StopFlag stop;
     WorkHooks hooks;
     std::unique_ptr<FileJob> job;
+    std::function<std::unique_ptr<FileSource>()> source;   // null: the controlled source
     std::string next;          // the path the job may read ahead
     uint32_t pollPeriod = 0;   // 0: input is never polled
     int queueLength = 1, fronts = 0;

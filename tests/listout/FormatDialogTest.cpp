@@ -9,19 +9,14 @@ namespace {
 
 TEST(FormatDialog, QuotedEditsAreCheckedAndDecoded)
 {
-    const struct {
-        const char* entered;
-        const char* stored;   // nullptr: rejected
-    } cases[] = {
+    const struct { const char *entered, *stored; } cases[] = {   // stored nullptr: rejected
         {R"("a""b")", R"(a"b)"}, {R"("x" "y")", "x"}, {R"("")", ""}, {R"(" lead ")", " lead "},
         {R"("" "a")", R"("" "a")"},   // nothing decoded: the edit is taken whole
         {R"("a"b")", nullptr}, {"abc", nullptr}, {"", nullptr}, {"\"", nullptr},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(IsProperlyQuoted(c.entered), c.stored != nullptr) << c.entered;
-        if (c.stored) {
-            EXPECT_EQ(DecodeQuoted(c.entered), c.stored) << c.entered;
-        }
+        if (c.stored) { EXPECT_EQ(DecodeQuoted(c.entered), c.stored) << c.entered; }
     }
     for (const std::string text : {"", R"(a"b)", R"("")", "見出し"}) EXPECT_EQ(DecodeQuoted(QuotedForm(text)), text);
     EXPECT_EQ(DecodeQuoted(QuotedForm(std::string(62, 'x') + "あ")), std::string(62, 'x'));   // 64 bytes, whole characters
@@ -75,13 +70,7 @@ TEST(FormatDialog, CheckCodesChainsNothingAndWarns)
     using Texts = std::array<std::string, 5>;
     const int32_t F = kFieldFileName, M = kFieldMd5, C = kFieldCrc, S = kFieldFileSize, N = kFieldNone;
     const std::string E = R"("")", B = R"(" ")";   // empty and blank in quoted form
-    const struct {
-        Codes codes;
-        Texts strings;
-        const char* warning;
-        Codes codesAfter;
-        Texts stringsAfter;
-    } cases[] = {
+    const struct { Codes codes; Texts strings; const char* warning; Codes codesAfter; Texts stringsAfter; } cases[] = {
         {{M, F, N, N, N}, {"", B, "", "", ""}, "", {M, F, N, N, N}, {"", B, "", "", E}},
         {{M, F, M, N, N}, {"", B, B, "", ""}, "ＭＤ５が重複して選択されています", {M, F, M, N, N}, {"", B, B, "", ""}},
         {{M, F, C, N, N}, {"", E, B, "", ""}, "第１コードと第２コードが離れていません", {M, F, C, N, N}, {"", E, B, "", ""}},
@@ -91,11 +80,9 @@ TEST(FormatDialog, CheckCodesChainsNothingAndWarns)
     };
     for (const auto& c : cases) {
         FormatForm form;
-        form.codes = c.codes;
-        form.strings = c.strings;
+        form.codes = c.codes, form.strings = c.strings;
         EXPECT_EQ(CheckCodes(form), c.warning);
-        EXPECT_EQ(form.codes, c.codesAfter);
-        EXPECT_EQ(form.strings, c.stringsAfter);
+        EXPECT_EQ(std::pair(form.codes, form.strings), std::pair(c.codesAfter, c.stringsAfter)) << c.warning;
     }
 }
 

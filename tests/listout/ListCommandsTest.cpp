@@ -1,16 +1,15 @@
 #include "listout/ListCommands.h"
 
-#include "history/HashHistory.h"
-#include "job/FileJob.h"
-#include "platform/Attributes.h"
-#include "platform/DirSearch.h"
-
-#include "listout/ListTestSupport.h"
-#include "support/TempDir.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+#include "history/HashHistory.h"
+#include "job/FileJob.h"
+#include "listout/ListTestSupport.h"
+#include "platform/Attributes.h"
+#include "platform/DirSearch.h"
+#include "support/TempDir.h"
 
 namespace qv {
 namespace {
@@ -46,8 +45,7 @@ protected:
     TempDir dir_;
     HashHistory history_;
     Paths hashed_;
-    bool records_ = true;
-    bool cancel_ = false;
+    bool records_ = true, cancel_ = false;
 };
 
 TEST_F(ListCommandsTest, SelectionHashesWhatLacksAValidRecordOrStops)
@@ -67,11 +65,7 @@ TEST_F(ListCommandsTest, SelectionHashesWhatLacksAValidRecordOrStops)
     EXPECT_EQ(MakeSfvList({a, b}, target, verifying, 0.0).outcome, ListOutcome::Written);
     EXPECT_EQ(hashed_, (Paths{a, b}));
 
-    const struct {
-        bool sfv, cancel, records;
-        Paths paths;
-        const char* status;
-    } stops[] = {
+    const struct { bool sfv, cancel, records; Paths paths; const char* status; } stops[] = {
         {false, true, true, {b}, "比較ファイル作成処理が中止されました"},
         {true, true, true, {b}, "SFVファイル作成処理が中止されました"},
         {false, false, false, {b}, "Error Hash未計算ファイルを抽出b.txt"},

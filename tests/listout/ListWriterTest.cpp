@@ -33,11 +33,8 @@ TEST(ListWriter, DefaultFormatsHeaderAndTail)
 TEST(ListWriter, FieldsFollowTheirFormats)
 {
     const HistoryRecord big = AbcRecord(1234567), zero = AbcRecord(0);
-    const struct {
-        int32_t code, form;   // form: the value of the format field the code reads
-        const HistoryRecord* record;
-        const char* text;
-    } cases[] = {
+    // form: the value of the format field the code reads
+    const struct { int32_t code, form; const HistoryRecord* record; const char* text; } cases[] = {
         {kFieldFileName, 0, &big, "Abc 表.txt"}, {kFieldFileName, 1, &big, "ABC 表.TXT"},
         {kFieldFileName, 2, &big, "abc 表.txt"}, {kFieldFileName, 3, &big, "/d/Abc 表.txt"},
         {kFieldFileName, 4, &big, ""},           {kFieldMd5, 1, &big, "900150983cd24fb0d6963f7d28e17f72"},

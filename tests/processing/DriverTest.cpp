@@ -23,10 +23,7 @@ public:
     bool IsBusy() const override { return busy; }
     void ShowBusy(bool on) override { busy = on, Add(on ? "busy on" : "busy off"); }
     void SetTotalProgress(const std::string& text, bool shown) override { Add("total " + text + Hidden(shown)); }
-    void SetTotalBar(int max, int pos, bool shown) override
-    {
-        Add("bar " + std::to_string(pos) + "/" + std::to_string(max) + Hidden(shown));
-    }
+    void SetTotalBar(int max, int pos, bool shown) override { Add("bar " + Of(pos, max) + Hidden(shown)); }
     void SetFileProgress(const std::string& text) override { Add("file " + text); }
     void SetStatus(const std::string& text) override { Add("status " + text); }
     void SetAppTitle(const std::string& text) override { Add("title " + text); }
@@ -49,6 +46,7 @@ public:
 
 private:
     static std::string Hidden(bool shown) { return shown ? "" : " (hidden)"; }
+    static std::string Of(int pos, int max) { return std::to_string(pos) + "/" + std::to_string(max); }
     void Add(const std::string& line) { log.push_back(line); }
 };
 
@@ -63,15 +61,21 @@ protected:
     }
 };
 
-TEST_F(DriverTest, BatchShowsEachFileInTurnAndTheLastResult)
+// A drop served by the pump of the first file joins the running batch, its totals shown at once.
+TEST_F(DriverTest, BatchShowsEachFileInTurnGrowsAndShowsTheLastResult)
 {
+    host.hash = [this](const std::string& p) {
+        if (p == "/a") driver.Enqueue("/c"), driver.ProcessFiles();
+        return p[1] - 'a';
+    };
     Run({"/a", "/b"});
-    EXPECT_EQ(host.log, (Log{"reader on", "busy on", "bar 0/2", "total 全体 (0/2files)",
-                             "title 残り2files", "caption /a", "file 処理ファイル a", "status 処理中",
-                             "total 全体 (0/2files)", "bar 0/2", "pump", "hash /a",
-                             "title 残り1files", "caption /b", "file 処理ファイル b", "status 処理中",
-                             "total 全体 (1/2files)", "bar 1/2", "between", "hash /b",
-                             "reader off", "file view", "result 1", "match", "busy off", "after"}));
+    EXPECT_EQ(host.log, (Log{"reader on", "busy on", "bar 0/2", "total 全体 (0/2files)", "title 残り2files", "caption /a",
+                             "file 処理ファイル a", "status 処理中", "total 全体 (0/2files)", "bar 0/2", "pump", "hash /a",
+                             "total 全体 (0/3files)", "bar 0/3", "pump", "title 残り2files", "caption /b",
+                             "file 処理ファイル b", "status 処理中", "total 全体 (1/3files)", "bar 1/3", "between", "hash /b",
+                             "title 残り1files", "caption /c", "file 処理ファイル c", "status 処理中",
+                             "total 全体 (2/3files)", "bar 2/3", "between", "hash /c",
+                             "reader off", "file view", "result 2", "match", "busy off", "after"}));
     EXPECT_TRUE(driver.ProcessingQueue().empty());
     EXPECT_EQ(driver.BatchTotal(), 0);
     EXPECT_FALSE(driver.Running());
@@ -80,63 +84,31 @@ TEST_F(DriverTest, BatchShowsEachFileInTurnAndTheLastResult)
 // How a batch goes on and ends: the files hashed and what follows the reader's end.
 TEST_F(DriverTest, BatchEnds)
 {
-    struct Row {
-        const char* name;
-        std::vector<std::string> paths;
-        Quiet quiet;
-        std::function<int(Driver&, const std::string&)> hash;   // null: every file handled
-        Log hashed;
-        Log end;   // from the reader's end on ("" when the batch never started)
-    };
-    const Log shown{"reader off", "file view", "result 2", "match", "busy off", "after"};
+    // hash null: every file handled; end: the log from the reader's end on
+    using Hash = std::function<int(Driver&, const std::string&)>;
+    struct Row { const char* name; Quiet quiet; Hash hash; Log hashed, end; };
     const Row rows[] = {
-        {"all handled", {"/a", "/b", "/c"}, Quiet::No, nullptr, {"/a", "/b", "/c"}, shown},
-        {"quiet", {"/a", "/b", "/c"}, Quiet::Yes, nullptr, {"/a", "/b", "/c"},
-         {"reader off", "file view", "busy off", "after"}},
-        {"a file not handled", {"/a", "/b", "/c"}, Quiet::No,
-         [](Driver&, const std::string& p) { return p == "/b" ? -1 : 0; }, {"/a", "/b"},
-         {"reader off", "file view", "busy off", "after"}},
-        {"cancelled", {"/a", "/b", "/c"}, Quiet::No,
-         [](Driver& d, const std::string&) { return d.Cancel(), 0; }, {"/a"},
+        {"quiet", Quiet::Yes, nullptr, {"/a", "/b", "/c"}, {"reader off", "file view", "busy off", "after"}},
+        {"a file not handled", Quiet::No, [](Driver&, const std::string& p) { return p == "/b" ? -1 : 0; },
+         {"/a", "/b"}, {"reader off", "file view", "busy off", "after"}},
+        {"cancelled", Quiet::No, [](Driver& d, const std::string&) { return d.Cancel(), 0; }, {"/a"},
          {"reader off", "file view", "cancelled", "status 処理を中止しました", "busy off", "after"}},
-        // A drop served by a pump of the first file joins the running batch.
-        {"grown", {"/a", "/b"}, Quiet::No,
-         [](Driver& d, const std::string& p) {
-             if (p == "/a") d.Enqueue("/c"), d.ProcessFiles();
-             return p == "/c" ? 2 : 0;
-         },
-         {"/a", "/b", "/c"}, shown},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         LoggingHost host;
         Driver driver{host};
         if (row.hash) host.hash = [&](const std::string& p) { return row.hash(driver, p); };
-        for (const std::string& p : row.paths) driver.Enqueue(p);
+        for (const char* p : {"/a", "/b", "/c"}) driver.Enqueue(p);
         driver.ProcessFiles(Recalc::No, row.quiet);
         Log hashed;
-        for (const std::string& line : host.log) {
+        for (const std::string& line : host.log)
             if (line.rfind("hash ", 0) == 0) hashed.push_back(line.substr(5));
-        }
         EXPECT_EQ(hashed, row.hashed);
         EXPECT_EQ(Log(std::find(host.log.begin(), host.log.end(), "reader off"), host.log.end()), row.end);
         EXPECT_TRUE(driver.ProcessingQueue().empty());
         EXPECT_EQ(driver.BatchTotal(), 0);
     }
-}
-
-TEST_F(DriverTest, GrowingBatchUpdatesItsTotalsAtOnce)
-{
-    host.hash = [this](const std::string& p) {
-        if (p == "/a") {
-            host.log.clear();
-            driver.Enqueue("/c");
-            driver.ProcessFiles();
-        }
-        return 0;
-    };
-    Run({"/a", "/b"});
-    EXPECT_EQ(Log(host.log.begin(), host.log.begin() + 3), (Log{"total 全体 (0/3files)", "bar 0/3", "pump"}));
 }
 
 TEST_F(DriverTest, SingleFileHidesTheBatchBarAndRecalcReachesTheJob)

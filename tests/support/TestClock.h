@@ -6,6 +6,9 @@
 
 namespace qv::test {
 
+// A local date-time as a clock value.
+inline double At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return EncodeDateTime({y, mo, d, h, mi, s, 0}); }
+
 // A set time, and a millisecond tick that stands or moves on by `step` at each look (safe to
 // look at and to move from any thread).
 class TestClock final : public Clock {
