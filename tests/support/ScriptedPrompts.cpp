@@ -5,7 +5,9 @@
 #include <algorithm>
 
 namespace qv {
+namespace {
 
+// The answers a button kind offers, in button order.
 std::vector<Answer> AnswersOf(Buttons buttons)
 {
     switch (buttons) {
@@ -38,6 +40,8 @@ const char* AnswerName(Answer answer)
     return "?";
 }
 
+}  // namespace
+
 ScriptedPrompts& ScriptedPrompts::Push(Answer answer)
 {
     script_.push_back(Step{Kind::Message, answer, false, {}});
@@ -57,16 +61,9 @@ ScriptedPrompts& ScriptedPrompts::PushInputCancel()
 }
 
 Answer ScriptedPrompts::Message(const std::string& title, const std::string& text,
-                                Buttons buttons, BoxIcon icon, int defaultButton)
+                                Buttons buttons, BoxIcon icon, int)
 {
-    Shown shown;
-    shown.kind = Kind::Message;
-    shown.title = title;
-    shown.text = text;
-    shown.buttons = buttons;
-    shown.icon = icon;
-    shown.defaultButton = defaultButton;
-    shown_.push_back(shown);
+    shown_.push_back({Kind::Message, title, text, buttons, icon, {}});
 
     const std::vector<Answer> offered = AnswersOf(buttons);
     Answer answer;
@@ -96,19 +93,10 @@ Answer ScriptedPrompts::Message(const std::string& title, const std::string& tex
 bool ScriptedPrompts::Input(const std::string& title, const std::string& prompt,
                             std::string& value)
 {
-    Shown shown;
-    shown.kind = Kind::Input;
-    shown.title = title;
-    shown.text = prompt;
-    shown.inputDefault = value;
-    shown_.push_back(shown);
-
+    shown_.push_back({Kind::Input, title, prompt, Buttons::Ok, BoxIcon::None, value});
     if (script_.empty()) {
-        if (!defaultInput_) {
-            ADD_FAILURE() << "unexpected input box \"" << title << "\": " << prompt;
-            return false;
-        }
-        return *defaultInput_;
+        ADD_FAILURE() << "unexpected input box \"" << title << "\": " << prompt;
+        return false;
     }
     const Step step = script_.front();
     script_.pop_front();

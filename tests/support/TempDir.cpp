@@ -87,10 +87,7 @@ std::string TempDir::MakeFolder(std::string_view relative) const
 
 void TempDir::SetMtime(const std::string& absolutePath, time_t mtime)
 {
-    timespec times[2];
-    times[0].tv_sec = mtime;
-    times[0].tv_nsec = 0;
-    times[1] = times[0];
+    const timespec times[2] = {{mtime, 0}, {mtime, 0}};
     if (::utimensat(AT_FDCWD, absolutePath.c_str(), times, 0) != 0)
         ADD_FAILURE() << "cannot set the time of " << absolutePath << ": " << std::strerror(errno);
 }
