@@ -7,11 +7,7 @@ namespace {
 
 TEST(PreferencesTest, BoxEntriesOutsideTheRangeOrNotANumberKeepTheValue)
 {
-    const struct {
-        const char* entry;
-        AcceptedRange range;
-        int expected;   // 77: kept
-    } cases[] = {
+    const struct { const char* entry; AcceptedRange range; int expected; /* 77: kept */ } cases[] = {
         {"250", kRefreshRateRange, 77},  {"300", kRefreshRateRange, 300},  {" 3000\t", kRefreshRateRange, 3000},
         {"3001", kRefreshRateRange, 77}, {"30000", kIoTimeOutRange, 30000}, {"30001", kIoTimeOutRange, 77},
         {"abc", kIoRetryOutRange, 77},   {"", kIoRetryOutRange, 77},        {"1 2", kIoRetryOutRange, 77},
@@ -36,8 +32,7 @@ TEST(PreferencesTest, StatusTextsAndWindowRules)
     // A hand-edited opacity never makes the window vanish.
     for (const auto& [stored, applied] : {std::pair{255, 255}, {64, 64}, {100, 100}, {0, 64}, {-5, 64}, {999, 255}})
         EXPECT_EQ(AppliedOpacity(stored), applied) << stored;
-    EXPECT_FALSE(BlendingOn(255));
-    EXPECT_TRUE(BlendingOn(254));
+    EXPECT_TRUE(!BlendingOn(255) && BlendingOn(254));
     for (const auto& [platform, supported] :
          {std::pair{"xcb", true}, {"offscreen", true}, {"wayland", false}, {"wayland-egl", false}})
         EXPECT_EQ(StayOnTopSupported(platform), supported) << platform;

@@ -9,17 +9,15 @@ namespace {
 
 TEST(SettingsValues, AttributeMasksAndReaderPriority)
 {
-    EXPECT_EQ(FileAttrMaskFor(true, true, false), 33u);    // S and H ticked, R not
-    EXPECT_EQ(FileAttrMaskFor(false, false, false), 39u);  // none ticked
-    EXPECT_EQ(FileAttrMaskFor(false, true, true), 36u);
-    EXPECT_EQ(FolderAttrMaskFor(true, true, true), 48u);
-    EXPECT_EQ(FolderAttrMaskFor(false, false, false), 55u);
+    // Each restricted attribute (system 4, hidden 2, read-only 1) leaves the folder (48) or file (32) base.
+    EXPECT_EQ((std::array<uint32_t, 5>{FileAttrMaskFor(true, true, false), FileAttrMaskFor(false, false, false),
+                                       FileAttrMaskFor(false, true, true), FolderAttrMaskFor(true, true, true),
+                                       FolderAttrMaskFor(false, false, false)}),
+              (std::array<uint32_t, 5>{33, 39, 36, 48, 55}));
     Settings s;
-    s.FolderAttr_S = false;
-    s.FileAttr_R = true;
+    s.FolderAttr_S = false, s.FileAttr_R = true;
     UpdateAttributeMasks(s);
-    EXPECT_EQ(s.FolderAttrMask, 53u);
-    EXPECT_EQ(s.FileAttrMask, 32u);
+    EXPECT_EQ(std::pair(s.FolderAttrMask, s.FileAttrMask), std::pair(53u, 32u));
     for (const auto& [level, used] : {std::pair{9, 3}, {0, 3}, {6, 3}, {-1, 3}, {1, 1}, {5, 5}})
         EXPECT_EQ(NormalizeReadPriority(level), used) << level;
 }
@@ -40,8 +38,6 @@ TEST(SettingsValues, EngineTuningIsBroughtIntoTheAcceptedRanges)
         BringIntoAcceptedRanges(s);
         EXPECT_EQ((std::array<int, 3>{s.RefreshRate, s.IoTimeOut, s.IoRetryOut}), used) << read[0];
     }
-    EXPECT_TRUE(kIoTimeOutRange.Contains(300) && kIoTimeOutRange.Contains(30000) && !kIoTimeOutRange.Contains(299));
-    EXPECT_FALSE(kRefreshRateRange.Contains(3001) || kIoRetryOutRange.Contains(-1));
 }
 
 TEST(SettingsValues, DefaultsDependOnScreenAndMemory)
@@ -49,15 +45,13 @@ TEST(SettingsValues, DefaultsDependOnScreenAndMemory)
     const Settings s = DefaultSettings(ScreenMetrics{1920, 1080, 96}, 8ull << 30);
     EXPECT_EQ((std::array<int, 6>{s.MinWidth, s.MinHeight, s.Width, s.Height, s.Top, s.Left}),
               (std::array<int, 6>{341, 192, 341, 192, (1080 - 192) / 2, (1920 - 341) / 2}));
-    EXPECT_EQ(s.LimitParFileSize, int64_t{4} << 30);
-    EXPECT_EQ(s.FolderAttrMask, 49u);
-    EXPECT_EQ(s.FileAttrMask, 33u);
+    EXPECT_EQ(std::tuple(s.LimitParFileSize, s.FolderAttrMask, s.FileAttrMask), std::tuple(int64_t{4} << 30, 49u, 33u));
     const Settings big = DefaultSettings(ScreenMetrics{2560, 1440, 144}, 0);
     EXPECT_EQ((std::array<int, 3>{big.MinWidth, big.MinHeight, big.Left}), (std::array<int, 3>{511, 288, (2560 - 511) / 2}));
     EXPECT_EQ(big.LimitParFileSize, 0);
     // The header's own defaults describe the usual 1024 x 768 screen at 96 ppi.
-    EXPECT_EQ(Settings{}.Top, DefaultSettings(ScreenMetrics{}, 0).Top);
-    EXPECT_EQ(Settings{}.Left, DefaultSettings(ScreenMetrics{}, 0).Left);
+    const Settings plain = DefaultSettings(ScreenMetrics{}, 0);
+    EXPECT_EQ(std::pair(Settings{}.Top, Settings{}.Left), std::pair(plain.Top, plain.Left));
 }
 
 TEST(SettingsValues, WindowIsKeptOnTheScreen)
