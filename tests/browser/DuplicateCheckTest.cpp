@@ -29,10 +29,7 @@ FolderContents Shown(const HashHistory& h, const std::string& folder, const std:
     return c;
 }
 
-HistoryRecord Codes(const std::string& crc, const std::string& md5, int64_t size = 1)
-{
-    return {size, 1.0, 1.0, md5, crc};
-}
+HistoryRecord Codes(const std::string& crc, const std::string& md5, int64_t size = 1) { return {size, 1, 1, md5, crc}; }
 
 TEST(DuplicateCheckTest, MarksRowsWithAnotherPathOfEqualCodes)
 {

@@ -36,10 +36,7 @@ Selection FromFlags(const std::string& flags)
 TEST(SelectionTest, SameExtensionIsASubstringRule)
 {
     const std::vector<FileRow> rows = Rows({"a.txt", "b.TXT", "c.Txt", "d.cpp", "e.c", "f", "g.", "h.cp", "i.h"});
-    const struct {
-        const char* selected;
-        const char* expected;
-    } cases[] = {
+    const struct { const char* selected; const char* expected; } cases[] = {
         {"110000000", "111000000"},   // a.txt and b.TXT bring in every .txt
         {"000100000", "000110010"},   // .CPP brings in .C and .CP
         {"000010000", "000010000"},   // .C alone does not bring in .CPP

@@ -50,20 +50,15 @@ TEST(FileViewTest, RowsShowValidCodesAttributesAndTimes)
     const FolderContents c = ReadFolder(dir.path(), history, kFileMask);
     ASSERT_EQ(c.state, FolderState::Listed);
     // No hidden file, no folder; the read-only file is listed; a bad name keeps its bytes.
-    const struct {
-        const char* name;
-        const char* crc;
-        const char* attributes;
-        bool known;
-    } rows[] = {{"bad\xFF.txt", "33333333", "-----A", true}, {"changed.txt", "", "-----A", true},
-                {"locked.bin", "", "R----A", false}, {"valid.txt", "11111111", "-----A", true}};
+    const struct { const char* name; const char* crc; const char* attributes; bool known; } rows[] = {
+        {"bad\xFF.txt", "33333333", "-----A", true}, {"changed.txt", "", "-----A", true},
+        {"locked.bin", "", "R----A", false}, {"valid.txt", "11111111", "-----A", true}};
     ASSERT_EQ(c.rows.size(), std::size(rows));
     for (size_t i = 0; i < std::size(rows); ++i) {
-        EXPECT_EQ(c.rows[i].name, rows[i].name);
-        EXPECT_EQ(CellText(c.rows[i], FileColumn::Crc), rows[i].crc);
-        EXPECT_EQ(CellText(c.rows[i], FileColumn::Md5).empty(), *rows[i].crc == 0);
-        EXPECT_EQ(CellText(c.rows[i], FileColumn::Attributes), rows[i].attributes);
-        EXPECT_EQ(c.rows[i].known, rows[i].known);
+        const FileRow& row = c.rows[i];
+        EXPECT_EQ(std::tuple(row.name, CellText(row, FileColumn::Crc), CellText(row, FileColumn::Md5).empty(),
+                             CellText(row, FileColumn::Attributes), row.known),
+                  std::tuple(rows[i].name, rows[i].crc, *rows[i].crc == 0, rows[i].attributes, rows[i].known));
     }
     EXPECT_EQ(CellText(c.rows[0], FileColumn::Name), "bad\xEF\xBF\xBD.txt");
     EXPECT_EQ(c.PathOf(0), badName);
@@ -128,11 +123,8 @@ TEST(FileViewTest, SortingAndHeaders)
         for (const FileRow& r : c.rows) s += r.name;
         return s;
     };
-    const struct {
-        FileColumn column;
-        const char* order;
-    } cases[] = {{FileColumn::Size, "Aacb"}, {FileColumn::Name, "Aabc"}, {FileColumn::Crc, "Acba"},
-                 {FileColumn::Md5, "Aabc"}};
+    const struct { FileColumn column; const char* order; } cases[] = {
+        {FileColumn::Size, "Aacb"}, {FileColumn::Name, "Aabc"}, {FileColumn::Crc, "Acba"}, {FileColumn::Md5, "Aabc"}};
     for (const auto& t : cases) {
         SortRows(c, t.column);
         EXPECT_EQ(names(), t.order) << static_cast<int>(t.column);

@@ -204,9 +204,9 @@ TEST_F(PersistenceTest, ExitSaveMergesWhenAnotherCopyRewroteTheFile)
 
     const ExitSaveOutcome out = Save();
     EXPECT_TRUE(out.action == ExitSave::Merged && out.written && out.keptAs.empty());
-    EXPECT_EQ(statuses.front(), "終了処理 履歴データ整理中 履歴データ2件");
-    EXPECT_EQ(statuses[1], "終了処理 履歴ファイル結合中");
-    EXPECT_EQ(statuses.back(), "終了処理 履歴ファイル保存中");
+    EXPECT_EQ(statuses, (Texts{"終了処理 履歴データ整理中 履歴データ2件", "終了処理 履歴ファイル結合中",
+                               "履歴データ読取り中 Quenvarlith.dat 0.0%", "履歴データ読取り中 Quenvarlith.dat 50.0%",
+                               "履歴データソート中", "終了処理 履歴ファイル保存中"}));
     EXPECT_EQ(titles, (Texts{"Quenvarlith終了中", "Quenvarlith履歴結合中", "Quenvarlith履歴保存中"}));
     HashHistory merged;
     ASSERT_TRUE(ReadHistoryFile(merged, historyPath, HistoryReadOptions{}, ui));

@@ -4,6 +4,7 @@
 #include <bit>
 #include <random>
 
+#include "HistoryFileContents.h"
 #include "WorkHooksFixture.h"
 #include "history/Duplicates.h"
 #include "history/HistoryFiles.h"
@@ -35,13 +36,6 @@ const std::string kTail = ",\"2024/05/31\",\"2024/05/31\",A,B\r\n";   // a text 
 
 HistoryRecord Rec(int64_t size) { return HistoryRecord{size, 44000.5, 45000.0, "0123456789ABCDEF0123456789ABCDEF", "89ABCDEF"}; }
 
-Texts Paths(const HashHistory& h)
-{
-    Texts out;
-    for (int32_t i = 0; i < h.Count(); ++i) out.push_back(h.PathAt(i));
-    return out;
-}
-
 class HistoryTest : public WorkHooksFixture {
 protected:
     HistoryTest() : WorkHooksFixture(EncodeDateTime({2024, 6, 1, 12, 0, 0})) {}
@@ -60,7 +54,7 @@ protected:
 TEST_F(HistoryTest, KeysSortFoldedWithExactTieBreakAndStayUnique)
 {
     for (const char* p : {"/b/x", "/a/z", "/A/y", "/a/Y", "/a/y", "/a/b"}) h.Insert(p, Rec(1));
-    EXPECT_EQ(Paths(h), (Texts{"/a/b", "/A/y", "/a/Y", "/a/y", "/a/z", "/b/x"}));
+    EXPECT_EQ(KeysOf(h), (Texts{"/a/b", "/A/y", "/a/Y", "/a/y", "/a/z", "/b/x"}));
     // Found, or the index where the key would go.
     for (const auto& [key, found, at] : {std::tuple{"/a/Y", true, 2}, {"/A/Z", false, 4}, {"/c", false, 6}, {"/", false, 0}}) {
         int32_t index = -1;
@@ -83,7 +77,7 @@ TEST_F(HistoryTest, KeysSortFoldedWithExactTieBreakAndStayUnique)
     EXPECT_TRUE(h.IsMarkedForRemoval(2) && !h.IsMarkedForRemoval(1));
     EXPECT_EQ(h.PathAt(2), "/a/z");   // marked entries stay until committed
     EXPECT_EQ(h.CommitRemovals(), 2);
-    EXPECT_EQ(Paths(h), (Texts{"/a/y", "/b/x", std::string(4096, 'x')}));
+    EXPECT_EQ(KeysOf(h), (Texts{"/a/y", "/b/x", std::string(4096, 'x')}));
 }
 
 // The prefix-skipping comparison agrees with the plain one on random keys.
@@ -143,7 +137,7 @@ TEST_F(HistoryTest, InspectionRemovesStaleRecordsAndStopsWhenCancelled)
     TempDir::SetMtime(dir.WriteFile("resized.txt", "abcd"), 1700000000);
     TempDir::SetMtime(paths[3], 1700000100);
     EXPECT_TRUE(h.InspectHistory(kAttrArchive | kAttrReadOnly, ui));   // hidden files restricted
-    EXPECT_EQ(Paths(h), Texts{paths[0]});
+    EXPECT_EQ(KeysOf(h), Texts{paths[0]});
     EXPECT_EQ(statuses[0], "履歴データ検査中 20.0%");
     EXPECT_EQ(statuses.back(), "履歴データソート中");
 
@@ -154,7 +148,7 @@ TEST_F(HistoryTest, InspectionRemovesStaleRecordsAndStopsWhenCancelled)
         if (++pumps == 3) stop.Request();
     };
     EXPECT_FALSE(h.InspectHistory(kAttrAny, ui));
-    EXPECT_EQ(Paths(h), (Texts{"/nonexistent-qv/a", "/nonexistent-qv/b", paths[0]}));
+    EXPECT_EQ(KeysOf(h), (Texts{"/nonexistent-qv/a", "/nonexistent-qv/b", paths[0]}));
     EXPECT_EQ(statuses.back(), "履歴データ検査中止");
 }
 
@@ -185,7 +179,7 @@ TEST_F(HistoryTest, BinaryFormWrittenExactlyAndReadAsFarAsItGoes)
     record[24] = static_cast<char>(200), record[57] = static_cast<char>(9);
     ASSERT_TRUE(Read(Le(5, 4) + Entry("/z", 1) + qv::Entry(LongPath(4096), record) + Entry("/a", 2) + Entry("/z", 3) +
                      Entry("/Z", 4)));
-    EXPECT_EQ(Texts({h.PathAt(0), h.PathAt(1), h.PathAt(2), h.PathAt(3)}), (Texts{"/a", LongPath(4096), "/Z", "/z"}));
+    EXPECT_EQ(KeysOf(h), (Texts{"/a", LongPath(4096), "/Z", "/z"}));
     EXPECT_EQ(h.RecordAt(1), (HistoryRecord{5'000'000'000, 1, now, kMd5, "12345678"}));
     EXPECT_EQ(h.RecordAt(3).Size, 1);
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "HistoryFileContents.h"
 #include "WorkHooksFixture.h"
 #include "history/Maintenance.h"
 #include "platform/Attributes.h"
@@ -16,12 +17,6 @@ class MaintenanceTest : public WorkHooksFixture {
 protected:
     MaintenanceTest() : WorkHooksFixture(EncodeDateTime({2024, 6, 1, 12, 0, 0})) {}
     void Add(const std::string& path, double age = 0) { store.Insert(path, HistoryRecord{1, 1, clock.Now() - age, "M", "C"}); }
-    Texts Paths() const
-    {
-        Texts out;
-        for (int32_t i = 0; i < store.Count(); ++i) out.push_back(store.PathAt(i));
-        return out;
-    }
     HashHistory store;
 };
 
@@ -52,7 +47,7 @@ TEST_F(MaintenanceTest, SweepRemovesExactlyWhatIsAtOrBeforeTheCutOff)
     for (const auto& [path, age] : {std::pair{"/a/20days", 20.0}, {"/a/14days", 14.0}, {"/a/13days", 13.99}, {"/b/now", 0.0}})
         Add(path, age);
     EXPECT_EQ(SweepExpired(store, 14, ui), 2);
-    EXPECT_EQ(Paths(), (Texts{"/a/13days", "/b/now"}));
+    EXPECT_EQ(KeysOf(store), (Texts{"/a/13days", "/b/now"}));
     EXPECT_EQ(statuses, (Texts{"履歴有効期限確認中 しばらくお待ちください", "履歴有効期限確認中 25.0%", "履歴有効期限確認中 50.0%",
                                "履歴有効期限確認中 75.0%", "履歴有効期限確認中 100.0%", "履歴ソート中",
                                "履歴保存期間は14日間、累積件数は 2件です"}));
@@ -73,7 +68,7 @@ TEST_F(MaintenanceTest, ForgetTakesWholePathComponentsOnly)
             if (std::find(gone.begin(), gone.end(), p) == gone.end()) left.push_back(p);
         }
         EXPECT_EQ(ForgetFolder(store, folder, ui), static_cast<int32_t>(gone.size())) << folder;
-        EXPECT_EQ(Paths(), left) << folder;
+        EXPECT_EQ(KeysOf(store), left) << folder;
     }
     EXPECT_EQ(ForgetDoneText(1234, 5, "/foo"), "履歴データ削除終了　残数1,234件 削除5件 指定フォルダ /foo");
 }

@@ -58,8 +58,9 @@ TEST(IniFile, Cp932TextIsDecoded)
 
 TEST(IniFile, SetUpdatesInPlaceAndKeepsEverythingElse)
 {
-    IniDocument doc = IniDocument::Parse("; written by hand\r\nstray=outside any section\r\n[Window]\r\ntop=1\r\n"
-                                         "Unknown Key=keep me\r\n\r\n; comment about the next section\r\n[Other]\r\na=b\r\n");
+    IniDocument doc = IniDocument::Parse("; written by hand\r\nstray=outside any section\r\n[Window]\r\n"
+                                         "top=1\r\nUnknown Key=keep me\r\n\r\n; comment about the next section\r\n"
+                                         "[Other]\r\na=b\r\n");
     doc.Set("WINDOW", "Top", "5");
     doc.Set("Window", "Left", "7");
     doc.Set("New", "k", "v");

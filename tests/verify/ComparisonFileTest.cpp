@@ -21,8 +21,7 @@ TEST(ComparisonExtensions, StringsAndSingleFileRoutes)
     EXPECT_EQ(kParExtensions.size(), 405u);
     EXPECT_TRUE(kParExtensions.starts_with(".PAR.P01.P02") && kParExtensions.ends_with(".P98.P99.PAR2"));
 
-    ExtensionOptions noMd5;
-    noMd5.md5 = false;
+    const ExtensionOptions noMd5{true, true, true, false, true, true, ""};
     struct Row { const char* path; const ExtensionOptions& options; ListRoute route; };
     const Row rows[] = {
         {"/d/a.SFV", all, ListRoute::LoadText},   {"/d/a.md5", all, ListRoute::LoadText},
@@ -48,9 +47,7 @@ TEST(ComparisonExtensions, OpenTextPlans)
     };
     for (const Row& r : rows) {
         const OpenTextPlan plan = PlanOpenText(r.path, r.extra, r.maxLength);
-        EXPECT_EQ(plan.route, r.route) << r.path;
-        EXPECT_EQ(plan.byteLimit, r.limit) << r.path;
-        EXPECT_EQ(plan.status, r.status) << r.path;
+        EXPECT_EQ(std::tie(plan.route, plan.byteLimit, plan.status), std::tuple(r.route, r.limit, r.status)) << r.path;
     }
 }
 
@@ -59,11 +56,10 @@ TEST(ComparisonFileLoad, SizeRulesOfTheTwoRoutes)
     TempDir dir;
     const std::string path = dir.WriteFile("big.sfv", std::string(39990, ' ') + "1A2B3C4D\r\n");
     const ListText chosen = LoadComparisonFile(path, PlanOpenText(path, "", 5000000).byteLimit, 5000000);
-    EXPECT_EQ(chosen.result, ReadStatus::TooLarge);
-    EXPECT_EQ(chosen.status, "読み込み出来る上限サイズを超えています (40,000byte)");
+    EXPECT_EQ(std::tie(chosen.result, chosen.status),
+              std::tuple(ReadStatus::TooLarge, "読み込み出来る上限サイズを超えています (40,000byte)"));
     const ListText dropped = LoadComparisonFile(path, kListByteLimit, 5000000);
-    EXPECT_EQ(dropped.result, ReadStatus::Ok);
-    EXPECT_EQ(dropped.text.size(), 40000u);
+    EXPECT_EQ(std::pair(dropped.result, dropped.text.size()), std::pair(ReadStatus::Ok, size_t{40000}));
     EXPECT_EQ(LoadComparisonFile(path, kListByteLimit, 100).text.size(), 100u);   // the viewer's length
 
     // A 4 GiB list dropped alone is refused before anything is read.
@@ -84,8 +80,8 @@ TEST(ComparisonFileLoad, UnreadableChoicesFailWithTheirReason)
     };
     for (const Row& r : rows) {
         const ListText t = LoadComparisonFile(r.path, kListByteLimit, 5000000);
-        EXPECT_EQ(t.result, ReadStatus::Failed) << r.path;
-        EXPECT_EQ(t.message, "ファイルを読み込めませんでした\r" + r.path + "\r" + r.reason);
+        EXPECT_EQ(std::tie(t.result, t.message),
+                  std::tuple(ReadStatus::Failed, "ファイルを読み込めませんでした\r" + r.path + "\r" + r.reason));
     }
 }
 

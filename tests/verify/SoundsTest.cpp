@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "platform/DirSearch.h"
 #include "support/TempDir.h"
 #include "verify/Sounds.h"
@@ -17,8 +19,8 @@ TEST(Sounds, PlayDecisions)
         {{7, "/s/ok.wav"}, SoundKind::None, ""},
     };
     for (const Row& r : rows) {
-        EXPECT_EQ(PlanNotification(r.setting, exists).kind, r.kind) << r.setting.type << r.setting.file;
-        EXPECT_EQ(PlanNotification(r.setting, exists).file, r.file) << r.setting.type << r.setting.file;
+        const SoundPlan plan = PlanNotification(r.setting, exists);
+        EXPECT_EQ(std::tie(plan.kind, plan.file), std::tuple(r.kind, r.file)) << r.setting.type << r.setting.file;
     }
 }
 
@@ -33,13 +35,11 @@ TEST(Sounds, StartUpExpandsAndFallsBack)
     SoundSettings s{{{2, "%systemroot%/Media/TADA.WAV"}, {2, "%systemroot%/Media/CHORD.WAV"},
                      {2, "%systemroot%/Media/CHIMES.WAV"}, {7, "%systemroot%/Media/NOTIFY.WAV"}}};
     PrepareSounds(s, shipped.path(), FileExists);
-    EXPECT_EQ(s[0].type, 1);   // match falls back to the beep
-    EXPECT_EQ(s[1].type, 0);   // mismatch to silence
-    EXPECT_EQ(s[2].type, 2);
+    // A missing wave: match falls back to the beep, mismatch to silence.
+    EXPECT_EQ((std::array{s[0].type, s[1].type, s[2].type}), (std::array{1, 0, 2}));
     EXPECT_EQ(s[2].file, shipped.Path("Media/CHIMES.WAV"));   // saved expanded
     EXPECT_EQ(s[3].file, "%systemroot%/Media/NOTIFY.WAV");    // type 7 is left alone, ticks nothing
-    EXPECT_EQ(TickedSoundItem(s[0].type), 1);
-    EXPECT_EQ(TickedSoundItem(s[3].type), -1);
+    EXPECT_EQ(std::pair(TickedSoundItem(s[0].type), TickedSoundItem(s[3].type)), std::pair(1, -1));
 
     // The chooser opens on the current wave file, else in Media, else in the shipped folder.
     EXPECT_EQ(ChooserStartFile(s[2]), s[2].file);
@@ -52,15 +52,11 @@ TEST(Sounds, StartUpExpandsAndFallsBack)
 
 TEST(Sounds, MenuStatusTexts)
 {
-    const char* expected[4][3] = {
-        {"照合一致時鳴らさない", "照合一致時Beep音を鳴動", "照合一致時Wave音(A.WAV)を鳴動"},
-        {"照合不一致時鳴らさない", "照合不一致時Beep音を鳴動", "照合不一致時Wave音(A.WAV)を鳴動"},
-        {"コードコピー時鳴らさない", "コードコピー時Beep音を鳴動", "コードコピー時Wave音(A.WAV)を鳴動"},
-        {"重複検出時鳴らさない", "重複検出時Beep音を鳴動", "重複検出時Wave音(A.WAV)を鳴動"},
-    };
+    const std::string events[] = {"照合一致時", "照合不一致時", "コードコピー時", "重複検出時"};
+    const std::string actions[] = {"鳴らさない", "Beep音を鳴動", "Wave音(A.WAV)を鳴動"};
     for (int n = 0; n < 4; ++n)
         for (int type = 0; type < 3; ++type)
-            EXPECT_EQ(SoundMenuStatus(static_cast<Notification>(n), {type, "/m/A.WAV"}), expected[n][type]);
+            EXPECT_EQ(SoundMenuStatus(static_cast<Notification>(n), {type, "/m/A.WAV"}), events[n] + actions[type]);
 }
 
 }  // namespace
