@@ -8,11 +8,12 @@ namespace {
 TEST(PreferencesTest, BoxEntriesOutsideTheRangeOrNotANumberKeepTheValue)
 {
     const struct { const char* entry; AcceptedRange range; int expected; /* 77: kept */ } cases[] = {
-        {"250", kRefreshRateRange, 77},  {"300", kRefreshRateRange, 300},  {" 3000\t", kRefreshRateRange, 3000},
+        {"299", kRefreshRateRange, 77},  {"300", kRefreshRateRange, 300},  {" 3000\t", kRefreshRateRange, 3000},
         {"3001", kRefreshRateRange, 77}, {"30000", kIoTimeOutRange, 30000}, {"30001", kIoTimeOutRange, 77},
         {"abc", kIoRetryOutRange, 77},   {"", kIoRetryOutRange, 77},        {"1 2", kIoRetryOutRange, 77},
         {"12abc", kIoRetryOutRange, 77}, {"0x5", kIoRetryOutRange, 77},     {"-1", kIoRetryOutRange, 77},
-        {"0", kIoRetryOutRange, 0},      {"15", kIoRetryOutRange, 15},      {"99999999999", kIoRetryOutRange, 77},
+        {"0", kIoRetryOutRange, 0},      {"15", kIoRetryOutRange, 15},      {"16", kIoRetryOutRange, 77},
+        {"99999999999", kIoRetryOutRange, 77},
     };
     for (const auto& c : cases) {
         int value = 77;

@@ -22,24 +22,6 @@ TEST(SettingsValues, AttributeMasksAndReaderPriority)
         EXPECT_EQ(NormalizeReadPriority(level), used) << level;
 }
 
-// Hand-edited values come into the ranges the preference boxes accept, at the nearer end.
-TEST(SettingsValues, EngineTuningIsBroughtIntoTheAcceptedRanges)
-{
-    const std::array<int, 3> cases[][2] = {
-        {{0, 0, -1}, {300, 300, 0}},              // {RefreshRate, IoTimeOut, IoRetryOut} -> brought
-        {{299, 299, 16}, {300, 300, 15}},
-        {{3001, 30001, 99}, {3000, 30000, 15}},
-        {{300, 30000, 0}, {300, 30000, 0}},
-        {{3000, 300, 15}, {3000, 300, 15}},
-    };
-    for (const auto& [read, used] : cases) {
-        Settings s;
-        s.RefreshRate = read[0], s.IoTimeOut = read[1], s.IoRetryOut = read[2];
-        BringIntoAcceptedRanges(s);
-        EXPECT_EQ((std::array<int, 3>{s.RefreshRate, s.IoTimeOut, s.IoRetryOut}), used) << read[0];
-    }
-}
-
 TEST(SettingsValues, DefaultsDependOnScreenAndMemory)
 {
     const Settings s = DefaultSettings(ScreenMetrics{1920, 1080, 96}, 8ull << 30);
