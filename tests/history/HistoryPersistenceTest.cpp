@@ -126,10 +126,8 @@ TEST_F(PersistenceTest, ProbesLoadsInspectsAndReports)
 TEST_F(PersistenceTest, SkippedDamagedOrStoppedLoadIsNoRead)
 {
     const std::string bytes = HistoryOf({"f0", "f1", "f2", "f3", "f4", "f5"});
-    const struct {
-        int32_t keepDays, readMode;
-        StartConditions start;
-    } skipped[] = {{0, 1, {}}, {14, 2, {true, false}}, {14, 3, {}}, {14, 1, {false, true}}, {14, 4, {}}};
+    const struct { int32_t keepDays, readMode; StartConditions start; } skipped[] = {
+        {0, 1, {}}, {14, 2, {true, false}}, {14, 3, {}}, {14, 1, {false, true}}, {14, 4, {}}};
     for (const auto& c : skipped) {
         options.keepDays = c.keepDays;
         options.readMode = c.readMode;
@@ -152,9 +150,7 @@ TEST_F(PersistenceTest, SkippedDamagedOrStoppedLoadIsNoRead)
     store.ClearHistory();
     ForgetShown();
     int pumps = 0;
-    (ui = Ui()).pump = [&] {
-        if (++pumps == 4) stop.Request();
-    };
+    (ui = Ui()).pump = [&] { if (++pumps == 4) stop.Request(); };
     EXPECT_TRUE(LoadHistoryAtStart(store, options, state, historyPath, {}, ui).foldersReplaced);
     EXPECT_FALSE(store.Count() != 3 || state.HistoryFileRead);
     EXPECT_EQ(comments.size(), 1u);   // no inspection after a stop

@@ -61,19 +61,16 @@ TEST_F(HistoryTest, KeysSortFoldedWithExactTieBreakAndStayUnique)
         EXPECT_TRUE(h.Find(key, index) == found && index == at) << key;
     }
     // An existing key keeps its record; keys no file form can carry are refused.
-    EXPECT_EQ(h.Insert("/a/y", Rec(9)), 3);
-    EXPECT_EQ(h.RecordAt(3).Size, 1);
+    EXPECT_EQ(std::pair(h.Insert("/a/y", Rec(9)), h.RecordAt(3).Size), std::pair(3, int64_t{1}));
     for (const std::string& bad : {std::string(), std::string("/a\0b", 4), "/" + std::string(4096, 'x')})
         EXPECT_EQ(h.Insert(bad, Rec(1)), -1);
     EXPECT_EQ(h.Insert(std::string(4096, 'x'), Rec(1)), 6);
 
-    EXPECT_FALSE(h.RemoveByPath("/A/Y"));
-    EXPECT_TRUE(h.RemoveByPath("/A/y"));
+    EXPECT_TRUE(!h.RemoveByPath("/A/Y") && h.RemoveByPath("/A/y"));
     h.RemoveAt(0);
     EXPECT_THROW(h.RemoveAt(5), std::out_of_range);
     EXPECT_THROW(h.PathAt(-1), std::out_of_range);
-    h.MarkForRemoval(0);
-    h.MarkForRemoval(2);
+    h.MarkForRemoval(0), h.MarkForRemoval(2);
     EXPECT_TRUE(h.IsMarkedForRemoval(2) && !h.IsMarkedForRemoval(1));
     EXPECT_EQ(h.PathAt(2), "/a/z");   // marked entries stay until committed
     EXPECT_EQ(h.CommitRemovals(), 2);
@@ -116,8 +113,7 @@ TEST_F(HistoryTest, RecordHashResultFoldersAndDuplicates)
     ASSERT_TRUE(h.Find("/a/2", index));
     const auto exists = [](const std::string& p) { return p.find("gone") == std::string::npos; };
     EXPECT_EQ(FindDuplicates(h, index, exists), (Texts{"/x.bin", "/d/b/c/3", "/A/q", "/a/c", "/a/b/5", "/a/2"}));
-    EXPECT_EQ(h.Count(), 7);
-    EXPECT_EQ(h.PathAt(index), "/a/2");
+    EXPECT_EQ(std::pair(h.Count(), h.PathAt(index)), std::pair(7, std::string("/a/2")));
 }
 
 
@@ -144,9 +140,7 @@ TEST_F(HistoryTest, InspectionRemovesStaleRecordsAndStopsWhenCancelled)
     // The walk runs from the last record down; the third refresh stops it.
     for (const char* p : {"/nonexistent-qv/a", "/nonexistent-qv/b", "/nonexistent-qv/c"}) h.Insert(p, Rec(1));
     int pumps = 0;
-    ui.pump = [&] {
-        if (++pumps == 3) stop.Request();
-    };
+    ui.pump = [&] { if (++pumps == 3) stop.Request(); };
     EXPECT_FALSE(h.InspectHistory(kAttrAny, ui));
     EXPECT_EQ(KeysOf(h), (Texts{"/nonexistent-qv/a", "/nonexistent-qv/b", paths[0]}));
     EXPECT_EQ(statuses.back(), "履歴データ検査中止");
@@ -191,9 +185,7 @@ TEST_F(HistoryTest, CancelStopsBothReadersKeepingWhatWasRead)
         if (i < 10) dat += Entry("/f/" + std::to_string(i), i);
         csv += "\"/c" + std::to_string(100 + i) + "\",1" + kTail;
     }
-    ui.pump = [&] {
-        if (statuses.size() == 4) stop.Request();
-    };
+    ui.pump = [&] { if (statuses.size() == 4) stop.Request(); };
     EXPECT_TRUE(!Read(dat) && h.Count() == 4);
     EXPECT_EQ(labels[0], "r.dat 登録履歴 10件");
     EXPECT_EQ(statuses[1], "履歴データ読取り中 r.dat 10.0%");
