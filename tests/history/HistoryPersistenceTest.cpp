@@ -50,7 +50,6 @@ TEST(HistoryMerge, RulesForReadRecords)
 
 class PersistenceTest : public WorkHooksFixture {
 protected:
-    PersistenceTest() : WorkHooksFixture(EncodeDateTime({2024, 6, 1, 12, 0, 0})) {}
 
     // The history file of the store and a valid record of a real file for each name; empties the store.
     std::string HistoryOf(std::initializer_list<const char*> names, double age = 0)

@@ -26,8 +26,7 @@ TEST(HistorySearch, FindsTheFirstRecordCarryingTheSelectedCode)
     };
     for (const Row& r : rows) {
         const HistorySearchResult result = SearchHistoryByCode(h, r.selected);
-        EXPECT_EQ(result.index, r.index) << r.selected;
-        EXPECT_EQ(result.status, r.status) << r.selected;
+        EXPECT_EQ(std::tie(result.index, result.status), std::tie(r.index, r.status)) << r.selected;
     }
 }
 

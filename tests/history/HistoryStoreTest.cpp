@@ -38,7 +38,6 @@ HistoryRecord Rec(int64_t size) { return HistoryRecord{size, 44000.5, 45000.0, "
 
 class HistoryTest : public WorkHooksFixture {
 protected:
-    HistoryTest() : WorkHooksFixture(EncodeDateTime({2024, 6, 1, 12, 0, 0})) {}
     std::string Entry(const std::string& path, int64_t size) { return qv::Entry(path, RecordBytes(size, 1, now, kMd5, "C")); }
     bool Read(const std::string& bytes, bool text = false, bool merge = false)
     {

@@ -22,7 +22,7 @@ namespace {
 
 class ImportExportTest : public WorkHooksFixture {
 protected:
-    ImportExportTest() : WorkHooksFixture(EncodeDateTime({2024, 6, 1, 12, 0, 0})) { dir.MakeFolder("home"); }
+    ImportExportTest() { dir.MakeFolder("home"); }
 
     // A record of a real file (so the inspection keeps it), registered age days ago.
     void AddReal(HashHistory& h, const std::string& name, double age = 1)

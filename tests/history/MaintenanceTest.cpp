@@ -15,7 +15,6 @@ namespace {
 
 class MaintenanceTest : public WorkHooksFixture {
 protected:
-    MaintenanceTest() : WorkHooksFixture(EncodeDateTime({2024, 6, 1, 12, 0, 0})) {}
     void Add(const std::string& path, double age = 0) { store.Insert(path, HistoryRecord{1, 1, clock.Now() - age, "M", "C"}); }
     HashHistory store;
 };
