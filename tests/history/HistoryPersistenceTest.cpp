@@ -33,8 +33,8 @@ TEST(HistoryMerge, RulesForReadRecords)
     };
     for (HashHistory* store : {&h, &empty}) {
         HistoryMerge merge(*store, HistoryReadOptions{14, 100}, now);
-        EXPECT_EQ(merge.MergeMode(), store == &h);   // only into a store that held entries
-        EXPECT_EQ(merge.CutOff(), now - 14);
+        // Merge mode only into a store that held entries.
+        EXPECT_EQ(std::pair(merge.MergeMode(), merge.CutOff()), std::pair(store == &h, now - 14));
         for (const auto& [path, size, age] : reads) merge.MergeRecord(path, rec(size, age));
     }
     using Sizes = std::vector<std::pair<std::string, int64_t>>;
@@ -136,8 +136,7 @@ TEST_F(PersistenceTest, SkippedDamagedOrStoppedLoadIsNoRead)
     }
     options.readMode = 2;   // loads without arguments, but the file is cut short
     dir.WriteFile("Quenvarlith.dat", bytes.substr(0, bytes.size() - 10));
-    EXPECT_TRUE(Load().attempted);
-    EXPECT_FALSE(store.Count() != 5 || state.HistoryFileRead);
+    EXPECT_TRUE(Load().attempted && store.Count() == 5 && !state.HistoryFileRead);
     EXPECT_EQ(statuses.back(), "履歴データ読取り失敗");
     store.ClearHistory();
     dir.WriteFile("Quenvarlith.dat", bytes.substr(0, 30));
@@ -150,8 +149,8 @@ TEST_F(PersistenceTest, SkippedDamagedOrStoppedLoadIsNoRead)
     ForgetShown();
     int pumps = 0;
     (ui = Ui()).pump = [&] { if (++pumps == 4) stop.Request(); };
-    EXPECT_TRUE(LoadHistoryAtStart(store, options, state, historyPath, {}, ui).foldersReplaced);
-    EXPECT_FALSE(store.Count() != 3 || state.HistoryFileRead);
+    EXPECT_TRUE(LoadHistoryAtStart(store, options, state, historyPath, {}, ui).foldersReplaced && store.Count() == 3 &&
+                !state.HistoryFileRead);
     EXPECT_EQ(comments.size(), 1u);   // no inspection after a stop
     EXPECT_EQ(statuses.back(), "履歴読込み中止 履歴データ 3件");
 }
@@ -160,11 +159,9 @@ TEST_F(PersistenceTest, ExitSaveWithoutAFileAndOverAReadUnchangedOne)
 {
     options.saveMode = 3;
     AddMine("a");
-    EXPECT_EQ(Save().action, ExitSave::Nothing);
-    EXPECT_FALSE(FileExists(historyPath));
+    EXPECT_TRUE(Save().action == ExitSave::Nothing && !FileExists(historyPath));
     options.saveMode = 2;
-    EXPECT_EQ(Save().action, ExitSave::Created);
-    EXPECT_EQ(CountIn(historyPath), 1);
+    EXPECT_TRUE(Save().action == ExitSave::Created && CountIn(historyPath) == 1);
 
     // Read and unchanged: overwritten whatever the save mode, even with an empty store.
     state = {true, HistoryFileStamp(historyPath)};
@@ -181,8 +178,7 @@ TEST_F(PersistenceTest, ExitSaveWithoutAFileAndOverAReadUnchangedOne)
     options.keepDays = 0;   // nothing is written at all
     statuses.clear();
     AddMine("a");
-    EXPECT_EQ(Save().action, ExitSave::Nothing);
-    EXPECT_TRUE(statuses.empty());
+    EXPECT_TRUE(Save().action == ExitSave::Nothing && statuses.empty());
 }
 
 TEST_F(PersistenceTest, ExitSaveMergesWhenAnotherCopyRewroteTheFile)
@@ -205,10 +201,8 @@ TEST_F(PersistenceTest, ExitSaveMergesWhenAnotherCopyRewroteTheFile)
     EXPECT_EQ(titles, (Texts{"Quenvarlith終了中", "Quenvarlith履歴結合中", "Quenvarlith履歴保存中"}));
     HashHistory merged;
     ASSERT_TRUE(ReadHistoryFile(merged, historyPath, HistoryReadOptions{}, ui));
-    int32_t i = -1;
-    EXPECT_EQ(merged.Count(), 3);   // both copies' entries
-    ASSERT_TRUE(merged.Find(dir.Path("shared.txt"), i));
-    EXPECT_EQ(merged.RecordAt(i).Md5, "NEW");   // the later registration wins
+    int32_t i = -1;   // both copies' entries; the later registration wins
+    EXPECT_TRUE(merged.Count() == 3 && merged.Find(dir.Path("shared.txt"), i) && merged.RecordAt(i).Md5 == "NEW");
 }
 
 // A stopped merge, or another copy that keeps the history file's or the folder's lock, sends

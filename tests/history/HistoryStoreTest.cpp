@@ -133,8 +133,7 @@ TEST_F(HistoryTest, InspectionRemovesStaleRecordsAndStopsWhenCancelled)
     TempDir::SetMtime(paths[3], 1700000100);
     EXPECT_TRUE(h.InspectHistory(kAttrArchive | kAttrReadOnly, ui));   // hidden files restricted
     EXPECT_EQ(KeysOf(h), Texts{paths[0]});
-    EXPECT_EQ(statuses[0], "履歴データ検査中 20.0%");
-    EXPECT_EQ(statuses.back(), "履歴データソート中");
+    EXPECT_EQ(std::tie(statuses[0], statuses.back()), std::tuple("履歴データ検査中 20.0%", "履歴データソート中"));
 
     // The walk runs from the last record down; the third refresh stops it.
     for (const char* p : {"/nonexistent-qv/a", "/nonexistent-qv/b", "/nonexistent-qv/c"}) h.Insert(p, Rec(1));
@@ -173,8 +172,8 @@ TEST_F(HistoryTest, BinaryFormWrittenExactlyAndReadAsFarAsItGoes)
     ASSERT_TRUE(Read(Le(5, 4) + Entry("/z", 1) + qv::Entry(LongPath(4096), record) + Entry("/a", 2) + Entry("/z", 3) +
                      Entry("/Z", 4)));
     EXPECT_EQ(KeysOf(h), (Texts{"/a", LongPath(4096), "/Z", "/z"}));
-    EXPECT_EQ(h.RecordAt(1), (HistoryRecord{5'000'000'000, 1, now, kMd5, "12345678"}));
-    EXPECT_EQ(h.RecordAt(3).Size, 1);
+    EXPECT_EQ(std::pair(h.RecordAt(1), h.RecordAt(3).Size),
+              std::pair(HistoryRecord{5'000'000'000, 1, now, kMd5, "12345678"}, int64_t{1}));
 }
 
 TEST_F(HistoryTest, CancelStopsBothReadersKeepingWhatWasRead)
@@ -186,13 +185,11 @@ TEST_F(HistoryTest, CancelStopsBothReadersKeepingWhatWasRead)
     }
     ui.pump = [&] { if (statuses.size() == 4) stop.Request(); };
     EXPECT_TRUE(!Read(dat) && h.Count() == 4);
-    EXPECT_EQ(labels[0], "r.dat 登録履歴 10件");
-    EXPECT_EQ(statuses[1], "履歴データ読取り中 r.dat 10.0%");
-    EXPECT_EQ(statuses.back(), "履歴データソート中");
+    EXPECT_EQ(std::tuple(labels[0], statuses[1], statuses.back()),
+              std::tuple("r.dat 登録履歴 10件", "履歴データ読取り中 r.dat 10.0%", "履歴データソート中"));
     stop.Clear(), statuses.clear();
     EXPECT_TRUE(!Read(csv, true) && h.Count() == 4);
-    EXPECT_EQ(labels.back(), "r.csv 登録履歴 20件");
-    EXPECT_EQ(statuses[1], "履歴データ読取り中 r.csv 5.0%");
+    EXPECT_EQ(std::tie(labels.back(), statuses[1]), std::tuple("r.csv 登録履歴 20件", "履歴データ読取り中 r.csv 5.0%"));
 }
 
 TEST_F(HistoryTest, FailedWritesNameTheFileAndTheReason)
@@ -303,8 +300,7 @@ TEST_F(HistoryTest, BadTextLinesAndUnreadableFilesAreReported)
     EXPECT_TRUE(!Read(text, true) && h.Count() == 1);   // the line before the bad one stays
     const std::string head = "Quenvarlith履歴書式の不一致を検出\r\rファイル名\t" + dir.Path("r.csv") + "\r読取り行\t";
     ASSERT_EQ(prompts.shown().size(), 4u);
-    EXPECT_EQ(prompts.shown()[0].text, head);
-    EXPECT_EQ(prompts.shown()[0].buttons, Buttons::AbortIgnore);
+    EXPECT_EQ(std::tie(prompts.shown()[0].text, prompts.shown()[0].buttons), std::tuple(head, Buttons::AbortIgnore));
     EXPECT_EQ(prompts.shown()[1].text, head + "\"/five\",1,\"2024/05/31\",\"2024/05/31\",A");
 
     // A date that does not convert, or a file that cannot be read, ends the reading.
