@@ -1,4 +1,4 @@
-// The history store and its binary and text forms.
+// The history store and its binary and text forms, and the search by code.
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -8,20 +8,18 @@
 #include "WorkHooksFixture.h"
 #include "history/Duplicates.h"
 #include "history/HistoryFiles.h"
+#include "history/HistorySearch.h"
 #include "history/KeyOrder.h"
 #include "platform/Attributes.h"
 #include "platform/DateTime.h"
 #include "platform/DirSearch.h"
 #include "platform/Paths.h"
+#include "support/Bytes.h"
 
 namespace qv {
 namespace {
 
-// Little-endian pieces of hand-made binary files.
-std::string Le(uint64_t v, int bytes)
-{
-    return bytes == 0 ? std::string() : static_cast<char>(v) + Le(v >> 8, bytes - 1);
-}
+using testing::Le;   // pieces of hand-made binary files
 std::string RecordBytes(int64_t size, double fileTime, double registered, const std::string& md5, const std::string& crc)
 {
     return Le(static_cast<uint64_t>(size), 8) + Le(std::bit_cast<uint64_t>(fileTime), 8) +
@@ -333,6 +331,31 @@ TEST_F(HistoryTest, RandomInputIsReadSafely)
         for (int32_t i = 0; i < h.Count(); ++i)
             ASSERT_TRUE((i == 0 || ComparePathKeys(h.PathAt(i - 1), h.PathAt(i)) < 0) && !h.PathAt(i).empty() &&
                         h.RecordAt(i).Md5.size() <= 32 && h.RecordAt(i).Crc.size() <= 8);
+    }
+}
+
+
+TEST(HistorySearch, FindsTheFirstRecordCarryingTheSelectedCode)
+{
+    HashHistory h;
+    const std::string md5 = "00112233445566778899AABBCCDDEEFF";
+    h.Insert("/b/second", {1, 0, 0, md5, "1A2B3C4D"});
+    h.Insert("/a/first", {1, 0, 0, std::string(32, 'E'), "1A2B3C4D"});
+    h.Insert("/c/imported", {1, 0, 0, "ffffffffffffffffffffffffffffffff", "cafebabe"});
+    const std::string notFound = "履歴の中に該当ハッシュコードのものは有りません";
+    struct Row { std::string selected; int32_t index; std::string status; };
+    const Row rows[] = {
+        {"1a2b3c4d", 0, "見つかりました CRC:1A2B3C4D"},   // two records: the path sorting first
+        {"00112233445566778899aabbccddeeff", 1, "見つかりました MD5:" + md5},
+        {"CAFEBABE", 2, "見つかりました CRC:CAFEBABE"},
+        {"1a2b3c4d ", -1, notFound},
+        {"", -1, notFound},
+        {"1A2B3C4", -1, notFound},
+        {std::string(32, 'F').substr(0, 8), -1, notFound},   // the MD5's digits are not a CRC
+    };
+    for (const Row& r : rows) {
+        const HistorySearchResult result = SearchHistoryByCode(h, r.selected);
+        EXPECT_EQ(std::tie(result.index, result.status), std::tie(r.index, r.status)) << r.selected;
     }
 }
 
