@@ -17,6 +17,8 @@
 namespace qv {
 namespace {
 
+using namespace std::string_literals;
+
 constexpr uint32_t kFileMask = 33;   // hidden and system restricted, read-only not
 
 // Records the file's codes as the hashing job would: with its current size and stamp.
@@ -94,8 +96,7 @@ TEST(FileViewTest, FoldersThatCannotBeListed)
     TempDir dir;
     HashHistory history;
     const FolderContents gone = ReadFolder(dir.Path("gone"), history, kFileMask);
-    EXPECT_EQ(gone.state, FolderState::Missing);
-    EXPECT_EQ(FolderContentsStatus(gone), "0ファイル有ります");
+    EXPECT_EQ(std::pair(gone.state, FolderContentsStatus(gone)), std::pair(FolderState::Missing, "0ファイル有ります"s));
     EXPECT_EQ(ReadFolder("", history, kFileMask).state, FolderState::NoFolder);
 
     const std::string locked = dir.MakeFolder("locked");
@@ -152,10 +153,9 @@ TEST(FolderListTest, SortedByFoldedLettersWithExactEquality)
     FolderList list;
     list.Assign({"/b", "/A", "/a", "/b", "/a/x"});
     EXPECT_EQ(list.Items(), (std::vector<std::string>{"/A", "/a", "/a/x", "/b"}));
-    EXPECT_EQ(list.Add("/B"), 3);
-    EXPECT_EQ(list.Add("/b"), 4);   // present: its index, nothing added
-    EXPECT_EQ(list.Count(), 5);
-    EXPECT_EQ(list.IndexOf("/a/X"), -1);
+    // Added in its place; present: its index, nothing added.
+    EXPECT_EQ((std::array{list.Add("/B"), list.Add("/b"), list.Count(), list.IndexOf("/a/X")}),
+              (std::array{3, 4, 5, -1}));
     EXPECT_TRUE(list.Locate("/a/x").present);
 }
 

@@ -80,12 +80,11 @@ TEST(PreferencesTest, BoxEntriesOutsideTheRangeOrNotANumberKeepTheValue)
 
 TEST(PreferencesTest, StatusTextsAndWindowRules)
 {
-    EXPECT_EQ(RefreshRateStatus(800), "算出時の画面更新頻度 0.8秒");
-    EXPECT_EQ(RefreshRateStatus(1000), "算出時の画面更新頻度 1秒");
-    EXPECT_EQ(TimeOutStatus(12345), "タイムアウト時間 12.345秒");
-    EXPECT_EQ(RetryStatus(15), "リトライ回数 15回");
-    EXPECT_EQ(OpacityStatus(96), "透過設定 = 超薄");
-    EXPECT_EQ(OpacityStatus(100), "");   // a hand-edited value that is no step
+    // The last: a hand-edited opacity that is no step.
+    EXPECT_EQ((std::vector<std::string>{RefreshRateStatus(800), RefreshRateStatus(1000), TimeOutStatus(12345),
+                                        RetryStatus(15), OpacityStatus(96), OpacityStatus(100)}),
+              (std::vector<std::string>{"算出時の画面更新頻度 0.8秒", "算出時の画面更新頻度 1秒", "タイムアウト時間 12.345秒",
+                                        "リトライ回数 15回", "透過設定 = 超薄", ""}));
     // A hand-edited opacity never makes the window vanish.
     for (const auto& [stored, applied] : {std::pair{255, 255}, {64, 64}, {100, 100}, {0, 64}, {-5, 64}, {999, 255}})
         EXPECT_EQ(AppliedOpacity(stored), applied) << stored;
