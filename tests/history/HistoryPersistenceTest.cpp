@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "WorkHooksFixture.h"
+#include "HistoryFixture.h"
 #include "history/HistoryPersistence.h"
 #include "platform/DateTime.h"
 #include "platform/DirSearch.h"

@@ -4,8 +4,7 @@
 #include <bit>
 #include <random>
 
-#include "HistoryFileContents.h"
-#include "WorkHooksFixture.h"
+#include "HistoryFixture.h"
 #include "history/Duplicates.h"
 #include "history/HistoryFiles.h"
 #include "history/HistorySearch.h"
@@ -282,10 +281,8 @@ TEST_F(HistoryTest, TextFieldsEncodingsAndSizes)
     const double when = EncodeDateTime({2024, 5, 31, 1, 2, 4});
     EXPECT_EQ(h.RecordAt(i), (HistoryRecord{10, when, when, kMd5, "89ABCDEF"}));
     EXPECT_TRUE(h.Find("/日本/ok.txt", i));
-    for (const auto& [path, size] : {std::pair{"/1", INT64_MAX}, {"/2", INT64_MIN}, {"/3", 0}, {"/4", 0}, {"/5", 7}}) {
-        ASSERT_TRUE(h.Find(path, i)) << path;
-        EXPECT_EQ(h.RecordAt(i).Size, size) << path;
-    }
+    for (const auto& [path, size] : {std::pair{"/1", INT64_MAX}, {"/2", INT64_MIN}, {"/3", 0}, {"/4", 0}, {"/5", 7}})
+        EXPECT_TRUE(h.Find(path, i) && h.RecordAt(i).Size == size) << path;
 }
 
 TEST_F(HistoryTest, BadTextLinesAndUnreadableFilesAreReported)

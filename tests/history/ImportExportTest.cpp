@@ -8,8 +8,7 @@
 
 #include <cerrno>
 
-#include "HistoryFileContents.h"
-#include "WorkHooksFixture.h"
+#include "HistoryFixture.h"
 #include "history/ImportExport.h"
 #include "platform/Attributes.h"
 #include "platform/DateTime.h"

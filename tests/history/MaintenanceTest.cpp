@@ -3,8 +3,7 @@
 
 #include <algorithm>
 
-#include "HistoryFileContents.h"
-#include "WorkHooksFixture.h"
+#include "HistoryFixture.h"
 #include "history/Maintenance.h"
 #include "platform/Attributes.h"
 #include "platform/DateTime.h"
