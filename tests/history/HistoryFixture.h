@@ -1,10 +1,7 @@
 #pragma once
-// What the history tests share: the keys of a store or file, and hooks that record what the window shows.
 #include <gtest/gtest.h>
 
-#include <limits>
-
-#include "history/HistoryFiles.h"
+#include "HistoryFileContents.h"
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
 #include "platform/WorkHooks.h"
@@ -14,23 +11,6 @@
 namespace qv {
 
 using Texts = std::vector<std::string>;
-
-// The keys of a history store, in its order.
-inline std::vector<std::string> KeysOf(const HashHistory& h)
-{
-    std::vector<std::string> keys;
-    for (int32_t i = 0; i < h.Count(); ++i) keys.push_back(h.PathAt(i));
-    return keys;
-}
-
-// The keys a binary history file holds, whatever their age; the file must read to its end.
-inline std::vector<std::string> KeysIn(const std::string& file)
-{
-    HashHistory h;
-    WorkHooks ui;
-    EXPECT_TRUE(ReadHistoryFile(h, file, HistoryReadOptions{std::numeric_limits<int32_t>::max(), 0}, ui)) << file;
-    return KeysOf(h);
-}
 
 // Hooks that record what the window would show; clock fixed at 2024/06/01 12:00, scripted prompts,
 // every refresh due.
