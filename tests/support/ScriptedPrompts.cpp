@@ -26,20 +26,6 @@ std::vector<Answer> AnswersOf(Buttons buttons)
     return {};
 }
 
-const char* AnswerName(Answer answer)
-{
-    switch (answer) {
-    case Answer::Ok: return "Ok";
-    case Answer::Cancel: return "Cancel";
-    case Answer::Yes: return "Yes";
-    case Answer::No: return "No";
-    case Answer::Abort: return "Abort";
-    case Answer::Retry: return "Retry";
-    case Answer::Ignore: return "Ignore";
-    }
-    return "?";
-}
-
 }  // namespace
 
 ScriptedPrompts& ScriptedPrompts::Push(Answer answer)
@@ -85,8 +71,7 @@ Answer ScriptedPrompts::Message(const std::string& title, const std::string& tex
         return offered.back();
     }
     if (std::find(offered.begin(), offered.end(), step.answer) == offered.end())
-        ADD_FAILURE() << "scripted answer " << AnswerName(step.answer)
-                      << " is not a button of the box: " << text;
+        ADD_FAILURE() << "scripted answer " << static_cast<int>(step.answer) << " is not a button of the box: " << text;
     return step.answer;
 }
 
