@@ -83,10 +83,6 @@ TEST(BulkCheckTest, EachRowGetsItsMarkAndOneCounter)
     EXPECT_EQ(r.sound, Notification::Match);
     EXPECT_EQ(r.highlights, (std::vector<TextRange>{{0, 5}, {6, 8}, {16, 32}, {50, 5}, {56, 5}, {65, 8}}));
 
-    const BulkCheckResult empty = BulkCheck(rows, "", {});
-    EXPECT_EQ(std::tuple(MarkNumbers(empty.marks), empty.status, empty.sound, empty.highlights.size()),
-              std::tuple(std::vector<int>(rows.size(), 4), "一括チェック完了  Hash&Name[0] CRC[0] MD5[0]",
-                         Notification::Mismatch, 0u));
     // A name alone is no match.
     EXPECT_EQ(BulkCheck({rows[2]}, "c.dat", {}).sound, Notification::Mismatch);
 }

@@ -13,7 +13,6 @@
 #include "history/HashHistory.h"
 #include "platform/Attributes.h"
 #include "platform/DirSearch.h"
-#include "settings/Settings.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
 
@@ -137,20 +136,6 @@ TEST(FileViewTest, SortingAndHeaders)
     EXPECT_EQ(ColumnHeader(FileColumn::Time, c.sortedBy), "更新日時");
 }
 
-TEST(FileViewTest, AttributeItemsFlipAndRecomputeTheMasks)
-{
-    Settings s;
-    s.FileAttr_S = s.FileAttr_H = s.FileAttr_R = false;
-    FileAttrClick(s, AttrItem::System);
-    FileAttrClick(s, AttrItem::Hidden);
-    EXPECT_EQ(s.FileAttrMask, 33u);
-    FileAttrClick(s, AttrItem::System);
-    FileAttrClick(s, AttrItem::Hidden);
-    EXPECT_EQ(s.FileAttrMask, 39u);
-    FolderAttrClick(s, AttrItem::ReadOnly);
-    EXPECT_EQ(s.FolderAttrMask, FolderAttrMaskFor(s.FolderAttr_S, s.FolderAttr_H, true));
-}
-
 TEST(FolderListTest, SortedByFoldedLettersWithExactEquality)
 {
     FolderList list;
@@ -267,12 +252,7 @@ TEST_F(DeleteTest, DuplicateListAsksOnlyForTheLastRow)
     EXPECT_TRUE(DupFileDelClick(history_, two, FromFlags("01"), seams_) && prompts_.shown().empty());
     EXPECT_EQ(statuses_, (std::vector<std::string>{"削除中　 " + two[1], "削除完了 " + two[1]}));
     EXPECT_FALSE(Recorded("b"));
-
-    const std::vector<std::string> one = {dir_.Path("a")};
-    prompts_.Push(Answer::Abort).Push(Answer::Ignore);
-    EXPECT_TRUE(!DupFileDelClick(history_, one, FromFlags("1"), seams_) && Recorded("a") && FileExists(one[0]));
-    EXPECT_EQ(statuses_.back(), kStatusDeleteStopped);
-    EXPECT_TRUE(DupFileDelClick(history_, one, FromFlags("1"), seams_) && !Recorded("a") && !FileExists(one[0]));
+    // The question before the last row goes, and both its answers, are checked through the window.
 }
 
 TEST_F(DeleteTest, BulkChecksHashRowsWithoutCodesThatStillExist)
