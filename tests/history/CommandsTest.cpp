@@ -181,7 +181,6 @@ TEST_F(MaintenanceTest, AnswersOfTheInputBoxes)
         EXPECT_EQ(SizeLimitFromAnswer(answer, limit), value != 99) << answer;
         EXPECT_EQ(limit, value) << answer;
     }
-    EXPECT_EQ(SizeLimitText(5000000000, true), "制限ファイルサイズ 5,000,000,000bytes に変更しました");
     EXPECT_EQ(ClearQuestionText(1234, true), "履歴データを全て削除します\r\r履歴件数\t= 1,234件\r履歴ファイル\t= 既読状態\r\r"
                                              "履歴ファイルはクリア以後に作られたデータで上書きされます        \r\rよろしいですか？");
 }
