@@ -45,12 +45,7 @@ public:
     void Clear();
 
 private:
-    struct Step {
-        Kind kind;
-        Answer answer = Answer::Ok;
-        bool accept = false;
-        std::string value;
-    };
+    struct Step { Kind kind; Answer answer = Answer::Ok; bool accept = false; std::string value; };
     std::deque<Step> script_;
     std::vector<Shown> shown_;
     std::optional<Answer> defaultAnswer_;
