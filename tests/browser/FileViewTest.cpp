@@ -1,21 +1,25 @@
-// The file view's rows, sorting and statuses, and the folder list's order.
+// The file view (rows, sorting, statuses, selection rules), the delete commands of both lists and
+// the folder list.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <ctime>
 
+#include "browser/FileCommands.h"
 #include "browser/FileView.h"
 #include "browser/FolderList.h"
+#include "browser/Rows.h"
 #include "history/HashHistory.h"
 #include "platform/Attributes.h"
 #include "platform/DirSearch.h"
-#include "settings/Settings.h"
+#include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
-#include "browser/Rows.h"
 
 namespace qv {
 namespace {
+
+using namespace std::string_literals;
 
 constexpr uint32_t kFileMask = 33;   // hidden and system restricted, read-only not
 
@@ -50,27 +54,20 @@ TEST(FileViewTest, RowsShowValidCodesAttributesAndTimes)
     const FolderContents c = ReadFolder(dir.path(), history, kFileMask);
     ASSERT_EQ(c.state, FolderState::Listed);
     // No hidden file, no folder; the read-only file is listed; a bad name keeps its bytes.
-    const struct {
-        const char* name;
-        const char* crc;
-        const char* attributes;
-        bool known;
-    } rows[] = {{"bad\xFF.txt", "33333333", "-----A", true}, {"changed.txt", "", "-----A", true},
-                {"locked.bin", "", "R----A", false}, {"valid.txt", "11111111", "-----A", true}};
+    const struct { const char* name; const char* crc; const char* attributes; bool known; } rows[] = {
+        {"bad\xFF.txt", "33333333", "-----A", true}, {"changed.txt", "", "-----A", true},
+        {"locked.bin", "", "R----A", false}, {"valid.txt", "11111111", "-----A", true}};
     ASSERT_EQ(c.rows.size(), std::size(rows));
     for (size_t i = 0; i < std::size(rows); ++i) {
-        EXPECT_EQ(c.rows[i].name, rows[i].name);
-        EXPECT_EQ(CellText(c.rows[i], FileColumn::Crc), rows[i].crc);
-        EXPECT_EQ(CellText(c.rows[i], FileColumn::Md5).empty(), *rows[i].crc == 0);
-        EXPECT_EQ(CellText(c.rows[i], FileColumn::Attributes), rows[i].attributes);
-        EXPECT_EQ(c.rows[i].known, rows[i].known);
+        const FileRow& row = c.rows[i];
+        EXPECT_EQ(std::tuple(row.name, CellText(row, FileColumn::Crc), CellText(row, FileColumn::Md5).empty(),
+                             CellText(row, FileColumn::Attributes), row.known),
+                  std::tuple(rows[i].name, rows[i].crc, *rows[i].crc == 0, rows[i].attributes, rows[i].known));
     }
     EXPECT_EQ(CellText(c.rows[0], FileColumn::Name), "bad\xEF\xBF\xBD.txt");
     EXPECT_EQ(c.PathOf(0), badName);
     EXPECT_TRUE(c.rows[1].Modified());
     EXPECT_EQ(CellText(c.rows[3], FileColumn::Time), "2024/01/31 09:05:06");
-    EXPECT_EQ(CellText(c.rows[3], FileColumn::Size), "3");
-    EXPECT_EQ(FolderContentsStatus(c), "4ファイル有ります");
     EXPECT_EQ(ReadFolder(dir.path(), history, kFileMask | kAttrHidden).rows.size(), 5u);
 }
 
@@ -99,8 +96,7 @@ TEST(FileViewTest, FoldersThatCannotBeListed)
     TempDir dir;
     HashHistory history;
     const FolderContents gone = ReadFolder(dir.Path("gone"), history, kFileMask);
-    EXPECT_EQ(gone.state, FolderState::Missing);
-    EXPECT_EQ(FolderContentsStatus(gone), "0ファイル有ります");
+    EXPECT_EQ(std::pair(gone.state, FolderContentsStatus(gone)), std::pair(FolderState::Missing, "0ファイル有ります"s));
     EXPECT_EQ(ReadFolder("", history, kFileMask).state, FolderState::NoFolder);
 
     const std::string locked = dir.MakeFolder("locked");
@@ -128,11 +124,8 @@ TEST(FileViewTest, SortingAndHeaders)
         for (const FileRow& r : c.rows) s += r.name;
         return s;
     };
-    const struct {
-        FileColumn column;
-        const char* order;
-    } cases[] = {{FileColumn::Size, "Aacb"}, {FileColumn::Name, "Aabc"}, {FileColumn::Crc, "Acba"},
-                 {FileColumn::Md5, "Aabc"}};
+    const struct { FileColumn column; const char* order; } cases[] = {
+        {FileColumn::Size, "Aacb"}, {FileColumn::Name, "Aabc"}, {FileColumn::Crc, "Acba"}, {FileColumn::Md5, "Aabc"}};
     for (const auto& t : cases) {
         SortRows(c, t.column);
         EXPECT_EQ(names(), t.order) << static_cast<int>(t.column);
@@ -141,30 +134,130 @@ TEST(FileViewTest, SortingAndHeaders)
     EXPECT_EQ(ColumnHeader(FileColumn::Time, c.sortedBy), "更新日時");
 }
 
-TEST(FileViewTest, AttributeItemsFlipAndRecomputeTheMasks)
-{
-    Settings s;
-    s.FileAttr_S = s.FileAttr_H = s.FileAttr_R = false;
-    FileAttrClick(s, AttrItem::System);
-    FileAttrClick(s, AttrItem::Hidden);
-    EXPECT_EQ(s.FileAttrMask, 33u);
-    FileAttrClick(s, AttrItem::System);
-    FileAttrClick(s, AttrItem::Hidden);
-    EXPECT_EQ(s.FileAttrMask, 39u);
-    FolderAttrClick(s, AttrItem::ReadOnly);
-    EXPECT_EQ(s.FolderAttrMask, FolderAttrMaskFor(s.FolderAttr_S, s.FolderAttr_H, true));
-}
-
 TEST(FolderListTest, SortedByFoldedLettersWithExactEquality)
 {
     FolderList list;
     list.Assign({"/b", "/A", "/a", "/b", "/a/x"});
     EXPECT_EQ(list.Items(), (std::vector<std::string>{"/A", "/a", "/a/x", "/b"}));
-    EXPECT_EQ(list.Add("/B"), 3);
-    EXPECT_EQ(list.Add("/b"), 4);   // present: its index, nothing added
-    EXPECT_EQ(list.Count(), 5);
-    EXPECT_EQ(list.IndexOf("/a/X"), -1);
+    // Added in its place; present: its index, nothing added.
+    EXPECT_EQ((std::array{list.Add("/B"), list.Add("/b"), list.Count(), list.IndexOf("/a/X")}),
+              (std::array{3, 4, 5, -1}));
     EXPECT_TRUE(list.Locate("/a/x").present);
+}
+
+
+std::vector<FileRow> Rows(std::initializer_list<const char*> names)
+{
+    std::vector<FileRow> rows;
+    for (const char* n : names) rows.push_back(Row(n));
+    return rows;
+}
+
+// Selections written as "0110".
+std::string Flags(const Selection& s)
+{
+    std::string out;
+    for (const bool b : s) out += b ? '1' : '0';
+    return out;
+}
+Selection FromFlags(const std::string& flags)
+{
+    Selection s;
+    for (const char c : flags) s.push_back(c == '1');
+    return s;
+}
+
+TEST(SelectionTest, SameExtensionIsASubstringRule)
+{
+    const std::vector<FileRow> rows = Rows({"a.txt", "b.TXT", "c.Txt", "d.cpp", "e.c", "f", "g.", "h.cp", "i.h"});
+    const struct { const char* selected; const char* expected; } cases[] = {
+        {"110000000", "111000000"},   // a.txt and b.TXT bring in every .txt
+        {"000100000", "000110010"},   // .CPP brings in .C and .CP
+        {"000010000", "000010000"},   // .C alone does not bring in .CPP
+        {"000001100", "000001100"},   // no extension and a trailing dot select nothing more
+        {"100010001", "111010001"},   // several extensions at once
+    };
+    for (const auto& t : cases) {
+        Selection s = FromFlags(t.selected);
+        EXPECT_TRUE(SelectSameExtension(rows, s));
+        EXPECT_EQ(Flags(s), t.expected) << t.selected;
+    }
+    Selection none(rows.size());
+    EXPECT_TRUE(!SelectSameExtension(rows, none) && Flags(none) == "000000000");
+}
+
+TEST(SelectionTest, UncalculatedRowsAndSingleSelection)
+{
+    std::vector<FileRow> rows = Rows({"a", "b", "c"});
+    rows[1].crc = "00000000";
+    EXPECT_EQ(Flags(SelectUncalculated(rows)), "101");
+    EXPECT_EQ(OnlySelected(FromFlags("010")), 1u);
+    EXPECT_FALSE(OnlySelected(FromFlags("011")) || OnlySelected(FromFlags("000")));
+}
+
+// A folder of files with records, and a trash that empties files unless told to refuse one.
+class DeleteTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        contents_.folder = dir_.path();
+        contents_.rows = Rows({"a", "b", "c", "d"});
+        for (const FileRow& row : contents_.rows) {
+            const std::string path = dir_.WriteFile(row.name, "x");
+            history_.Insert(path, {1, 1.0, 1.0, "", ""});
+        }
+        seams_.prompts = &prompts_;
+        seams_.recycle = [this](const std::string& path) {
+            return path != refused_ && ::unlink(path.c_str()) == 0;
+        };
+        seams_.status = [this](const std::string& text) { statuses_.push_back(text); };
+    }
+    bool Recorded(const std::string& name) const
+    {
+        int32_t i = 0;
+        return history_.Find(dir_.Path(name), i);
+    }
+
+    TempDir dir_;
+    HashHistory history_;
+    FolderContents contents_;
+    ScriptedPrompts prompts_;
+    DeleteSeams seams_;
+    std::string refused_;
+    std::vector<std::string> statuses_;
+};
+
+TEST_F(DeleteTest, FileViewDeletesFromTheLastRowAndKeepsWhatStayed)
+{
+    refused_ = dir_.Path("c");
+    ::unlink(dir_.Path("d").c_str());   // gone since the listing: its record goes too
+    prompts_.Push(Answer::Yes);
+    const auto removed = FListFileDelClick(history_, contents_, FromFlags("1011"), seams_);
+    EXPECT_EQ(removed, (std::vector<size_t>{3, 0}));
+    EXPECT_EQ(prompts_.LastText(), "選択されている 3件のファイルを削除します\rよろしいですか");
+    EXPECT_TRUE(!Recorded("a") && !Recorded("d") && Recorded("b") && Recorded("c") && FileExists(dir_.Path("c")));
+    EXPECT_EQ(statuses_.back(), kStatusFilesDeleted);
+
+    prompts_.Push(Answer::Cancel);
+    EXPECT_TRUE(FListFileDelClick(history_, contents_, FromFlags("0100"), seams_).empty() && Recorded("b"));
+    EXPECT_TRUE(FListFileDelClick(history_, contents_, FromFlags("0000"), seams_).empty());
+    EXPECT_EQ(statuses_.back(), kStatusNothingSelected);
+}
+
+TEST_F(DeleteTest, DuplicateListAsksOnlyForTheLastRow)
+{
+    const std::vector<std::string> two = {dir_.Path("a"), dir_.Path("b")};
+    EXPECT_TRUE(DupFileDelClick(history_, two, FromFlags("01"), seams_) && prompts_.shown().empty());
+    EXPECT_EQ(statuses_, (std::vector<std::string>{"削除中　 " + two[1], "削除完了 " + two[1]}));
+    EXPECT_FALSE(Recorded("b"));
+    // The question before the last row goes, and both its answers, are checked through the window.
+}
+
+TEST_F(DeleteTest, BulkChecksHashRowsWithoutCodesThatStillExist)
+{
+    contents_.rows[0].crc = "00000000";
+    ::unlink(dir_.Path("c").c_str());
+    EXPECT_EQ(PathsLackingCodes(contents_), (std::vector<std::string>{dir_.Path("b"), dir_.Path("d")}));
 }
 
 }  // namespace

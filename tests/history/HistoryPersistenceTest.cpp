@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "WorkHooksFixture.h"
+#include "HistoryFixture.h"
 #include "history/HistoryPersistence.h"
 #include "platform/DateTime.h"
 #include "platform/DirSearch.h"
@@ -33,8 +33,8 @@ TEST(HistoryMerge, RulesForReadRecords)
     };
     for (HashHistory* store : {&h, &empty}) {
         HistoryMerge merge(*store, HistoryReadOptions{14, 100}, now);
-        EXPECT_EQ(merge.MergeMode(), store == &h);   // only into a store that held entries
-        EXPECT_EQ(merge.CutOff(), now - 14);
+        // Merge mode only into a store that held entries.
+        EXPECT_EQ(std::pair(merge.MergeMode(), merge.CutOff()), std::pair(store == &h, now - 14));
         for (const auto& [path, size, age] : reads) merge.MergeRecord(path, rec(size, age));
     }
     using Sizes = std::vector<std::pair<std::string, int64_t>>;
@@ -50,7 +50,6 @@ TEST(HistoryMerge, RulesForReadRecords)
 
 class PersistenceTest : public WorkHooksFixture {
 protected:
-    PersistenceTest() : WorkHooksFixture(EncodeDateTime({2024, 6, 1, 12, 0, 0})) {}
 
     // The history file of the store and a valid record of a real file for each name; empties the store.
     std::string HistoryOf(std::initializer_list<const char*> names, double age = 0)
@@ -126,10 +125,8 @@ TEST_F(PersistenceTest, ProbesLoadsInspectsAndReports)
 TEST_F(PersistenceTest, SkippedDamagedOrStoppedLoadIsNoRead)
 {
     const std::string bytes = HistoryOf({"f0", "f1", "f2", "f3", "f4", "f5"});
-    const struct {
-        int32_t keepDays, readMode;
-        StartConditions start;
-    } skipped[] = {{0, 1, {}}, {14, 2, {true, false}}, {14, 3, {}}, {14, 1, {false, true}}, {14, 4, {}}};
+    const struct { int32_t keepDays, readMode; StartConditions start; } skipped[] = {
+        {0, 1, {}}, {14, 2, {true, false}}, {14, 3, {}}, {14, 1, {false, true}}, {14, 4, {}}};
     for (const auto& c : skipped) {
         options.keepDays = c.keepDays;
         options.readMode = c.readMode;
@@ -139,8 +136,7 @@ TEST_F(PersistenceTest, SkippedDamagedOrStoppedLoadIsNoRead)
     }
     options.readMode = 2;   // loads without arguments, but the file is cut short
     dir.WriteFile("Quenvarlith.dat", bytes.substr(0, bytes.size() - 10));
-    EXPECT_TRUE(Load().attempted);
-    EXPECT_FALSE(store.Count() != 5 || state.HistoryFileRead);
+    EXPECT_TRUE(Load().attempted && store.Count() == 5 && !state.HistoryFileRead);
     EXPECT_EQ(statuses.back(), "履歴データ読取り失敗");
     store.ClearHistory();
     dir.WriteFile("Quenvarlith.dat", bytes.substr(0, 30));
@@ -152,11 +148,9 @@ TEST_F(PersistenceTest, SkippedDamagedOrStoppedLoadIsNoRead)
     store.ClearHistory();
     ForgetShown();
     int pumps = 0;
-    (ui = Ui()).pump = [&] {
-        if (++pumps == 4) stop.Request();
-    };
-    EXPECT_TRUE(LoadHistoryAtStart(store, options, state, historyPath, {}, ui).foldersReplaced);
-    EXPECT_FALSE(store.Count() != 3 || state.HistoryFileRead);
+    (ui = Ui()).pump = [&] { if (++pumps == 4) stop.Request(); };
+    EXPECT_TRUE(LoadHistoryAtStart(store, options, state, historyPath, {}, ui).foldersReplaced && store.Count() == 3 &&
+                !state.HistoryFileRead);
     EXPECT_EQ(comments.size(), 1u);   // no inspection after a stop
     EXPECT_EQ(statuses.back(), "履歴読込み中止 履歴データ 3件");
 }
@@ -165,11 +159,9 @@ TEST_F(PersistenceTest, ExitSaveWithoutAFileAndOverAReadUnchangedOne)
 {
     options.saveMode = 3;
     AddMine("a");
-    EXPECT_EQ(Save().action, ExitSave::Nothing);
-    EXPECT_FALSE(FileExists(historyPath));
+    EXPECT_TRUE(Save().action == ExitSave::Nothing && !FileExists(historyPath));
     options.saveMode = 2;
-    EXPECT_EQ(Save().action, ExitSave::Created);
-    EXPECT_EQ(CountIn(historyPath), 1);
+    EXPECT_TRUE(Save().action == ExitSave::Created && CountIn(historyPath) == 1);
 
     // Read and unchanged: overwritten whatever the save mode, even with an empty store.
     state = {true, HistoryFileStamp(historyPath)};
@@ -186,8 +178,7 @@ TEST_F(PersistenceTest, ExitSaveWithoutAFileAndOverAReadUnchangedOne)
     options.keepDays = 0;   // nothing is written at all
     statuses.clear();
     AddMine("a");
-    EXPECT_EQ(Save().action, ExitSave::Nothing);
-    EXPECT_TRUE(statuses.empty());
+    EXPECT_TRUE(Save().action == ExitSave::Nothing && statuses.empty());
 }
 
 TEST_F(PersistenceTest, ExitSaveMergesWhenAnotherCopyRewroteTheFile)
@@ -204,16 +195,14 @@ TEST_F(PersistenceTest, ExitSaveMergesWhenAnotherCopyRewroteTheFile)
 
     const ExitSaveOutcome out = Save();
     EXPECT_TRUE(out.action == ExitSave::Merged && out.written && out.keptAs.empty());
-    EXPECT_EQ(statuses.front(), "終了処理 履歴データ整理中 履歴データ2件");
-    EXPECT_EQ(statuses[1], "終了処理 履歴ファイル結合中");
-    EXPECT_EQ(statuses.back(), "終了処理 履歴ファイル保存中");
+    EXPECT_EQ(statuses, (Texts{"終了処理 履歴データ整理中 履歴データ2件", "終了処理 履歴ファイル結合中",
+                               "履歴データ読取り中 Quenvarlith.dat 0.0%", "履歴データ読取り中 Quenvarlith.dat 50.0%",
+                               "履歴データソート中", "終了処理 履歴ファイル保存中"}));
     EXPECT_EQ(titles, (Texts{"Quenvarlith終了中", "Quenvarlith履歴結合中", "Quenvarlith履歴保存中"}));
     HashHistory merged;
     ASSERT_TRUE(ReadHistoryFile(merged, historyPath, HistoryReadOptions{}, ui));
-    int32_t i = -1;
-    EXPECT_EQ(merged.Count(), 3);   // both copies' entries
-    ASSERT_TRUE(merged.Find(dir.Path("shared.txt"), i));
-    EXPECT_EQ(merged.RecordAt(i).Md5, "NEW");   // the later registration wins
+    int32_t i = -1;   // both copies' entries; the later registration wins
+    EXPECT_TRUE(merged.Count() == 3 && merged.Find(dir.Path("shared.txt"), i) && merged.RecordAt(i).Md5 == "NEW");
 }
 
 // A stopped merge, or another copy that keeps the history file's or the folder's lock, sends

@@ -1,26 +1,24 @@
-// The history store and its binary and text forms.
+// The history store and its binary and text forms, and the search by code.
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <random>
 
-#include "WorkHooksFixture.h"
+#include "HistoryFixture.h"
 #include "history/Duplicates.h"
 #include "history/HistoryFiles.h"
+#include "history/HistorySearch.h"
 #include "history/KeyOrder.h"
 #include "platform/Attributes.h"
 #include "platform/DateTime.h"
 #include "platform/DirSearch.h"
 #include "platform/Paths.h"
+#include "support/Bytes.h"
 
 namespace qv {
 namespace {
 
-// Little-endian pieces of hand-made binary files.
-std::string Le(uint64_t v, int bytes)
-{
-    return bytes == 0 ? std::string() : static_cast<char>(v) + Le(v >> 8, bytes - 1);
-}
+using testing::Le;   // pieces of hand-made binary files
 std::string RecordBytes(int64_t size, double fileTime, double registered, const std::string& md5, const std::string& crc)
 {
     return Le(static_cast<uint64_t>(size), 8) + Le(std::bit_cast<uint64_t>(fileTime), 8) +
@@ -35,16 +33,8 @@ const std::string kTail = ",\"2024/05/31\",\"2024/05/31\",A,B\r\n";   // a text 
 
 HistoryRecord Rec(int64_t size) { return HistoryRecord{size, 44000.5, 45000.0, "0123456789ABCDEF0123456789ABCDEF", "89ABCDEF"}; }
 
-Texts Paths(const HashHistory& h)
-{
-    Texts out;
-    for (int32_t i = 0; i < h.Count(); ++i) out.push_back(h.PathAt(i));
-    return out;
-}
-
 class HistoryTest : public WorkHooksFixture {
 protected:
-    HistoryTest() : WorkHooksFixture(EncodeDateTime({2024, 6, 1, 12, 0, 0})) {}
     std::string Entry(const std::string& path, int64_t size) { return qv::Entry(path, RecordBytes(size, 1, now, kMd5, "C")); }
     bool Read(const std::string& bytes, bool text = false, bool merge = false)
     {
@@ -60,30 +50,27 @@ protected:
 TEST_F(HistoryTest, KeysSortFoldedWithExactTieBreakAndStayUnique)
 {
     for (const char* p : {"/b/x", "/a/z", "/A/y", "/a/Y", "/a/y", "/a/b"}) h.Insert(p, Rec(1));
-    EXPECT_EQ(Paths(h), (Texts{"/a/b", "/A/y", "/a/Y", "/a/y", "/a/z", "/b/x"}));
+    EXPECT_EQ(KeysOf(h), (Texts{"/a/b", "/A/y", "/a/Y", "/a/y", "/a/z", "/b/x"}));
     // Found, or the index where the key would go.
     for (const auto& [key, found, at] : {std::tuple{"/a/Y", true, 2}, {"/A/Z", false, 4}, {"/c", false, 6}, {"/", false, 0}}) {
         int32_t index = -1;
         EXPECT_TRUE(h.Find(key, index) == found && index == at) << key;
     }
     // An existing key keeps its record; keys no file form can carry are refused.
-    EXPECT_EQ(h.Insert("/a/y", Rec(9)), 3);
-    EXPECT_EQ(h.RecordAt(3).Size, 1);
+    EXPECT_EQ(std::pair(h.Insert("/a/y", Rec(9)), h.RecordAt(3).Size), std::pair(3, int64_t{1}));
     for (const std::string& bad : {std::string(), std::string("/a\0b", 4), "/" + std::string(4096, 'x')})
         EXPECT_EQ(h.Insert(bad, Rec(1)), -1);
     EXPECT_EQ(h.Insert(std::string(4096, 'x'), Rec(1)), 6);
 
-    EXPECT_FALSE(h.RemoveByPath("/A/Y"));
-    EXPECT_TRUE(h.RemoveByPath("/A/y"));
+    EXPECT_TRUE(!h.RemoveByPath("/A/Y") && h.RemoveByPath("/A/y"));
     h.RemoveAt(0);
     EXPECT_THROW(h.RemoveAt(5), std::out_of_range);
     EXPECT_THROW(h.PathAt(-1), std::out_of_range);
-    h.MarkForRemoval(0);
-    h.MarkForRemoval(2);
+    h.MarkForRemoval(0), h.MarkForRemoval(2);
     EXPECT_TRUE(h.IsMarkedForRemoval(2) && !h.IsMarkedForRemoval(1));
     EXPECT_EQ(h.PathAt(2), "/a/z");   // marked entries stay until committed
     EXPECT_EQ(h.CommitRemovals(), 2);
-    EXPECT_EQ(Paths(h), (Texts{"/a/y", "/b/x", std::string(4096, 'x')}));
+    EXPECT_EQ(KeysOf(h), (Texts{"/a/y", "/b/x", std::string(4096, 'x')}));
 }
 
 // The prefix-skipping comparison agrees with the plain one on random keys.
@@ -122,8 +109,7 @@ TEST_F(HistoryTest, RecordHashResultFoldersAndDuplicates)
     ASSERT_TRUE(h.Find("/a/2", index));
     const auto exists = [](const std::string& p) { return p.find("gone") == std::string::npos; };
     EXPECT_EQ(FindDuplicates(h, index, exists), (Texts{"/x.bin", "/d/b/c/3", "/A/q", "/a/c", "/a/b/5", "/a/2"}));
-    EXPECT_EQ(h.Count(), 7);
-    EXPECT_EQ(h.PathAt(index), "/a/2");
+    EXPECT_EQ(std::pair(h.Count(), h.PathAt(index)), std::pair(7, std::string("/a/2")));
 }
 
 
@@ -143,18 +129,15 @@ TEST_F(HistoryTest, InspectionRemovesStaleRecordsAndStopsWhenCancelled)
     TempDir::SetMtime(dir.WriteFile("resized.txt", "abcd"), 1700000000);
     TempDir::SetMtime(paths[3], 1700000100);
     EXPECT_TRUE(h.InspectHistory(kAttrArchive | kAttrReadOnly, ui));   // hidden files restricted
-    EXPECT_EQ(Paths(h), Texts{paths[0]});
-    EXPECT_EQ(statuses[0], "履歴データ検査中 20.0%");
-    EXPECT_EQ(statuses.back(), "履歴データソート中");
+    EXPECT_EQ(KeysOf(h), Texts{paths[0]});
+    EXPECT_EQ(std::tie(statuses[0], statuses.back()), std::tuple("履歴データ検査中 20.0%", "履歴データソート中"));
 
     // The walk runs from the last record down; the third refresh stops it.
     for (const char* p : {"/nonexistent-qv/a", "/nonexistent-qv/b", "/nonexistent-qv/c"}) h.Insert(p, Rec(1));
     int pumps = 0;
-    ui.pump = [&] {
-        if (++pumps == 3) stop.Request();
-    };
+    ui.pump = [&] { if (++pumps == 3) stop.Request(); };
     EXPECT_FALSE(h.InspectHistory(kAttrAny, ui));
-    EXPECT_EQ(Paths(h), (Texts{"/nonexistent-qv/a", "/nonexistent-qv/b", paths[0]}));
+    EXPECT_EQ(KeysOf(h), (Texts{"/nonexistent-qv/a", "/nonexistent-qv/b", paths[0]}));
     EXPECT_EQ(statuses.back(), "履歴データ検査中止");
 }
 
@@ -185,9 +168,9 @@ TEST_F(HistoryTest, BinaryFormWrittenExactlyAndReadAsFarAsItGoes)
     record[24] = static_cast<char>(200), record[57] = static_cast<char>(9);
     ASSERT_TRUE(Read(Le(5, 4) + Entry("/z", 1) + qv::Entry(LongPath(4096), record) + Entry("/a", 2) + Entry("/z", 3) +
                      Entry("/Z", 4)));
-    EXPECT_EQ(Texts({h.PathAt(0), h.PathAt(1), h.PathAt(2), h.PathAt(3)}), (Texts{"/a", LongPath(4096), "/Z", "/z"}));
-    EXPECT_EQ(h.RecordAt(1), (HistoryRecord{5'000'000'000, 1, now, kMd5, "12345678"}));
-    EXPECT_EQ(h.RecordAt(3).Size, 1);
+    EXPECT_EQ(KeysOf(h), (Texts{"/a", LongPath(4096), "/Z", "/z"}));
+    EXPECT_EQ(std::pair(h.RecordAt(1), h.RecordAt(3).Size),
+              std::pair(HistoryRecord{5'000'000'000, 1, now, kMd5, "12345678"}, int64_t{1}));
 }
 
 TEST_F(HistoryTest, CancelStopsBothReadersKeepingWhatWasRead)
@@ -197,17 +180,13 @@ TEST_F(HistoryTest, CancelStopsBothReadersKeepingWhatWasRead)
         if (i < 10) dat += Entry("/f/" + std::to_string(i), i);
         csv += "\"/c" + std::to_string(100 + i) + "\",1" + kTail;
     }
-    ui.pump = [&] {
-        if (statuses.size() == 4) stop.Request();
-    };
+    ui.pump = [&] { if (statuses.size() == 4) stop.Request(); };
     EXPECT_TRUE(!Read(dat) && h.Count() == 4);
-    EXPECT_EQ(labels[0], "r.dat 登録履歴 10件");
-    EXPECT_EQ(statuses[1], "履歴データ読取り中 r.dat 10.0%");
-    EXPECT_EQ(statuses.back(), "履歴データソート中");
+    EXPECT_EQ(std::tuple(labels[0], statuses[1], statuses.back()),
+              std::tuple("r.dat 登録履歴 10件", "履歴データ読取り中 r.dat 10.0%", "履歴データソート中"));
     stop.Clear(), statuses.clear();
     EXPECT_TRUE(!Read(csv, true) && h.Count() == 4);
-    EXPECT_EQ(labels.back(), "r.csv 登録履歴 20件");
-    EXPECT_EQ(statuses[1], "履歴データ読取り中 r.csv 5.0%");
+    EXPECT_EQ(std::tie(labels.back(), statuses[1]), std::tuple("r.csv 登録履歴 20件", "履歴データ読取り中 r.csv 5.0%"));
 }
 
 TEST_F(HistoryTest, FailedWritesNameTheFileAndTheReason)
@@ -302,10 +281,8 @@ TEST_F(HistoryTest, TextFieldsEncodingsAndSizes)
     const double when = EncodeDateTime({2024, 5, 31, 1, 2, 4});
     EXPECT_EQ(h.RecordAt(i), (HistoryRecord{10, when, when, kMd5, "89ABCDEF"}));
     EXPECT_TRUE(h.Find("/日本/ok.txt", i));
-    for (const auto& [path, size] : {std::pair{"/1", INT64_MAX}, {"/2", INT64_MIN}, {"/3", 0}, {"/4", 0}, {"/5", 7}}) {
-        ASSERT_TRUE(h.Find(path, i)) << path;
-        EXPECT_EQ(h.RecordAt(i).Size, size) << path;
-    }
+    for (const auto& [path, size] : {std::pair{"/1", INT64_MAX}, {"/2", INT64_MIN}, {"/3", 0}, {"/4", 0}, {"/5", 7}})
+        EXPECT_TRUE(h.Find(path, i) && h.RecordAt(i).Size == size) << path;
 }
 
 TEST_F(HistoryTest, BadTextLinesAndUnreadableFilesAreReported)
@@ -318,8 +295,7 @@ TEST_F(HistoryTest, BadTextLinesAndUnreadableFilesAreReported)
     EXPECT_TRUE(!Read(text, true) && h.Count() == 1);   // the line before the bad one stays
     const std::string head = "Quenvarlith履歴書式の不一致を検出\r\rファイル名\t" + dir.Path("r.csv") + "\r読取り行\t";
     ASSERT_EQ(prompts.shown().size(), 4u);
-    EXPECT_EQ(prompts.shown()[0].text, head);
-    EXPECT_EQ(prompts.shown()[0].buttons, Buttons::AbortIgnore);
+    EXPECT_EQ(std::tie(prompts.shown()[0].text, prompts.shown()[0].buttons), std::tuple(head, Buttons::AbortIgnore));
     EXPECT_EQ(prompts.shown()[1].text, head + "\"/five\",1,\"2024/05/31\",\"2024/05/31\",A");
 
     // A date that does not convert, or a file that cannot be read, ends the reading.
@@ -352,6 +328,31 @@ TEST_F(HistoryTest, RandomInputIsReadSafely)
         for (int32_t i = 0; i < h.Count(); ++i)
             ASSERT_TRUE((i == 0 || ComparePathKeys(h.PathAt(i - 1), h.PathAt(i)) < 0) && !h.PathAt(i).empty() &&
                         h.RecordAt(i).Md5.size() <= 32 && h.RecordAt(i).Crc.size() <= 8);
+    }
+}
+
+
+TEST(HistorySearch, FindsTheFirstRecordCarryingTheSelectedCode)
+{
+    HashHistory h;
+    const std::string md5 = "00112233445566778899AABBCCDDEEFF";
+    h.Insert("/b/second", {1, 0, 0, md5, "1A2B3C4D"});
+    h.Insert("/a/first", {1, 0, 0, std::string(32, 'E'), "1A2B3C4D"});
+    h.Insert("/c/imported", {1, 0, 0, "ffffffffffffffffffffffffffffffff", "cafebabe"});
+    const std::string notFound = "履歴の中に該当ハッシュコードのものは有りません";
+    struct Row { std::string selected; int32_t index; std::string status; };
+    const Row rows[] = {
+        {"1a2b3c4d", 0, "見つかりました CRC:1A2B3C4D"},   // two records: the path sorting first
+        {"00112233445566778899aabbccddeeff", 1, "見つかりました MD5:" + md5},
+        {"CAFEBABE", 2, "見つかりました CRC:CAFEBABE"},
+        {"1a2b3c4d ", -1, notFound},
+        {"", -1, notFound},
+        {"1A2B3C4", -1, notFound},
+        {std::string(32, 'F').substr(0, 8), -1, notFound},   // the MD5's digits are not a CRC
+    };
+    for (const Row& r : rows) {
+        const HistorySearchResult result = SearchHistoryByCode(h, r.selected);
+        EXPECT_EQ(std::tie(result.index, result.status), std::tie(r.index, r.status)) << r.selected;
     }
 }
 

@@ -6,6 +6,14 @@
 
 namespace qv::testing {
 
+// The little-endian bytes of a value.
+inline std::string Le(uint64_t value, unsigned width)
+{
+    std::string out;
+    for (; width > 0; --width, value >>= 8) out += static_cast<char>(value);
+    return out;
+}
+
 inline std::string Pattern(size_t size, uint32_t seed = 1)
 {
     std::string bytes(size, '\0');

@@ -18,8 +18,7 @@ public:
     int Open(const std::string& path, uint32_t flags) override
     {
         if (opens_) ++*opens_;
-        failing_ = !failName_.empty() && path.size() >= failName_.size() &&
-                   path.compare(path.size() - failName_.size(), failName_.size(), failName_) == 0;
+        failing_ = !failName_.empty() && path.ends_with(failName_);
         return real_->Open(path, flags);
     }
     int Seek(int64_t position) override { return real_->Seek(position); }

@@ -5,7 +5,9 @@
 #include <algorithm>
 
 namespace qv {
+namespace {
 
+// The answers a button kind offers, in button order.
 std::vector<Answer> AnswersOf(Buttons buttons)
 {
     switch (buttons) {
@@ -24,19 +26,7 @@ std::vector<Answer> AnswersOf(Buttons buttons)
     return {};
 }
 
-const char* AnswerName(Answer answer)
-{
-    switch (answer) {
-    case Answer::Ok: return "Ok";
-    case Answer::Cancel: return "Cancel";
-    case Answer::Yes: return "Yes";
-    case Answer::No: return "No";
-    case Answer::Abort: return "Abort";
-    case Answer::Retry: return "Retry";
-    case Answer::Ignore: return "Ignore";
-    }
-    return "?";
-}
+}  // namespace
 
 ScriptedPrompts& ScriptedPrompts::Push(Answer answer)
 {
@@ -57,16 +47,9 @@ ScriptedPrompts& ScriptedPrompts::PushInputCancel()
 }
 
 Answer ScriptedPrompts::Message(const std::string& title, const std::string& text,
-                                Buttons buttons, BoxIcon icon, int defaultButton)
+                                Buttons buttons, BoxIcon icon, int)
 {
-    Shown shown;
-    shown.kind = Kind::Message;
-    shown.title = title;
-    shown.text = text;
-    shown.buttons = buttons;
-    shown.icon = icon;
-    shown.defaultButton = defaultButton;
-    shown_.push_back(shown);
+    shown_.push_back({Kind::Message, title, text, buttons, icon, {}});
 
     const std::vector<Answer> offered = AnswersOf(buttons);
     Answer answer;
@@ -88,27 +71,17 @@ Answer ScriptedPrompts::Message(const std::string& title, const std::string& tex
         return offered.back();
     }
     if (std::find(offered.begin(), offered.end(), step.answer) == offered.end())
-        ADD_FAILURE() << "scripted answer " << AnswerName(step.answer)
-                      << " is not a button of the box: " << text;
+        ADD_FAILURE() << "scripted answer " << static_cast<int>(step.answer) << " is not a button of the box: " << text;
     return step.answer;
 }
 
 bool ScriptedPrompts::Input(const std::string& title, const std::string& prompt,
                             std::string& value)
 {
-    Shown shown;
-    shown.kind = Kind::Input;
-    shown.title = title;
-    shown.text = prompt;
-    shown.inputDefault = value;
-    shown_.push_back(shown);
-
+    shown_.push_back({Kind::Input, title, prompt, Buttons::Ok, BoxIcon::None, value});
     if (script_.empty()) {
-        if (!defaultInput_) {
-            ADD_FAILURE() << "unexpected input box \"" << title << "\": " << prompt;
-            return false;
-        }
-        return *defaultInput_;
+        ADD_FAILURE() << "unexpected input box \"" << title << "\": " << prompt;
+        return false;
     }
     const Step step = script_.front();
     script_.pop_front();

@@ -19,7 +19,6 @@ public:
         std::string text;              // message text or input prompt
         Buttons buttons = Buttons::Ok; // Message only
         BoxIcon icon = BoxIcon::None;  // Message only
-        int defaultButton = 0;         // Message only
         std::string inputDefault;      // Input only: the value offered
     };
 
@@ -30,8 +29,6 @@ public:
     ScriptedPrompts& PushInputCancel();
     // Used when the script is empty instead of failing the test.
     void SetDefaultAnswer(Answer answer) { defaultAnswer_ = answer; }
-    // Input boxes with an empty script: accept the offered value (true) or cancel (false).
-    void SetDefaultInput(bool accept) { defaultInput_ = accept; }
 
     Answer Message(const std::string& title, const std::string& text, Buttons buttons,
                    BoxIcon icon = BoxIcon::None, int defaultButton = 0) override;
@@ -48,21 +45,11 @@ public:
     void Clear();
 
 private:
-    struct Step {
-        Kind kind;
-        Answer answer = Answer::Ok;
-        bool accept = false;
-        std::string value;
-    };
+    struct Step { Kind kind; Answer answer = Answer::Ok; bool accept = false; std::string value; };
     std::deque<Step> script_;
     std::vector<Shown> shown_;
     std::optional<Answer> defaultAnswer_;
-    std::optional<bool> defaultInput_;
     int beeps_ = 0;
 };
-
-// The answers a button kind offers, in button order.
-std::vector<Answer> AnswersOf(Buttons buttons);
-const char* AnswerName(Answer answer);
 
 }  // namespace qv

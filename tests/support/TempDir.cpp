@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
 #include <sys/stat.h>
@@ -11,18 +10,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 namespace qv {
 namespace {
-
-int RemoveOne(const char* path, const struct stat*, int type, struct FTW*)
-{
-    if (type == FTW_DP || type == FTW_D) ::rmdir(path);
-    else ::unlink(path);
-    return 0;
-}
 
 // Gives folders back their permissions so a test that locked one cannot block the clean-up.
 int Unlock(const char* path, const struct stat* st, int type, struct FTW*)
@@ -31,12 +24,6 @@ int Unlock(const char* path, const struct stat* st, int type, struct FTW*)
     return 0;
 }
 
-void MakeParents(const std::string& path)
-{
-    for (size_t slash = path.find('/', 1); slash != std::string::npos;
-         slash = path.find('/', slash + 1))
-        ::mkdir(path.substr(0, slash).c_str(), 0777);
-}
 
 }  // namespace
 
@@ -54,7 +41,8 @@ TempDir::~TempDir()
 {
     if (path_.empty()) return;
     ::nftw(path_.c_str(), Unlock, 16, FTW_PHYS);
-    ::nftw(path_.c_str(), RemoveOne, 16, FTW_DEPTH | FTW_PHYS);
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);   // symbolic links are removed, never followed
 }
 
 std::string TempDir::Path(std::string_view relative) const
@@ -67,7 +55,8 @@ std::string TempDir::Path(std::string_view relative) const
 std::string TempDir::WriteFile(std::string_view relative, std::string_view bytes) const
 {
     const std::string full = Path(relative);
-    MakeParents(full);
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(full).parent_path(), ignored);
     std::ofstream out(full, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();
@@ -78,19 +67,15 @@ std::string TempDir::WriteFile(std::string_view relative, std::string_view bytes
 std::string TempDir::MakeFolder(std::string_view relative) const
 {
     const std::string full = Path(relative);
-    MakeParents(full + "/");
-    struct stat st {};
-    if (::stat(full.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        ADD_FAILURE() << "cannot create folder " << full;
+    std::error_code ignored;
+    std::filesystem::create_directories(full, ignored);
+    if (!std::filesystem::is_directory(full, ignored)) ADD_FAILURE() << "cannot create folder " << full;
     return full;
 }
 
 void TempDir::SetMtime(const std::string& absolutePath, time_t mtime)
 {
-    timespec times[2];
-    times[0].tv_sec = mtime;
-    times[0].tv_nsec = 0;
-    times[1] = times[0];
+    const timespec times[2] = {{mtime, 0}, {mtime, 0}};
     if (::utimensat(AT_FDCWD, absolutePath.c_str(), times, 0) != 0)
         ADD_FAILURE() << "cannot set the time of " << absolutePath << ": " << std::strerror(errno);
 }
@@ -106,13 +91,9 @@ std::string TempDir::ReadFile(const std::string& absolutePath)
 std::vector<std::string> TempDir::Names() const
 {
     std::vector<std::string> names;
-    if (DIR* d = ::opendir(path_.c_str())) {
-        while (const dirent* e = ::readdir(d)) {
-            const std::string name = e->d_name;
-            if (name != "." && name != "..") names.push_back(name);
-        }
-        ::closedir(d);
-    }
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(path_, ignored))
+        names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -1,12 +1,15 @@
+// The matching pass over the comparison text, and the sound that tells its outcome.
 #include <gtest/gtest.h>
 
-#include <random>
+#include <array>
 
 #include "Encode.h"
+#include "platform/DirSearch.h"
 #include "platform/Text.h"
 #include "support/TempDir.h"
 #include "verify/ComparisonFile.h"
 #include "verify/Matching.h"
+#include "verify/Sounds.h"
 
 namespace qv {
 namespace {
@@ -41,11 +44,8 @@ TEST(MatchingPass, OutcomeTable)
     };
     for (const Case& c : cases) {
         const MatchOutcome out = MatchComparisonText(ComparisonText(c.text), {c.crc, kMd5, "a.bin", c.cancelled, c.duplicate}, c.options);
-        EXPECT_EQ(out.status, c.status) << c.what;
-        EXPECT_EQ(out.textMarks, c.marks) << c.what;
-        EXPECT_EQ(out.sound, c.sound) << c.what;
-        EXPECT_EQ(out.ran, c.sound.has_value()) << c.what;
-        EXPECT_EQ(out.clearResult, c.cancelled) << c.what;
+        EXPECT_EQ(std::tie(out.status, out.textMarks, out.sound, out.ran, out.clearResult),
+                  std::tuple(c.status, c.marks, c.sound, c.sound.has_value(), c.cancelled)) << c.what;
     }
 }
 
@@ -57,26 +57,14 @@ TEST(MatchingPass, MarksInDocumentPositions)
     EXPECT_EQ(MatchStatus(text, kCrc, kMd5), "ＣＲＣが一致しました");
 }
 
-// Lists written in three layouts and four encodings by the test's own generator; every file's
-// codes and name are found again once the list is read back.
-TEST(MatchingRoundTrip, ListLayoutsAndEncodings)
+// A list in four encodings, read back from a file: every entry's codes and name are found again.
+TEST(MatchingRoundTrip, ListEncodings)
 {
-    struct Entry { std::string name, crc, md5; };
-    std::mt19937 rng(42);
-    auto hex = [&](int n) {
-        std::string s;
-        while (n-- > 0) s += "0123456789ABCDEF"[rng() % 16];
-        return s;
-    };
-    std::vector<Entry> entries;
-    for (const char* n : {"表示.txt", "ソフト_1.bin", "data 2.iso", "ﾃｽﾄ.dat"}) entries.push_back({n, hex(8), hex(32)});
-
-    struct Layout { const char* name; bool crc, md5; std::string (*line)(const Entry&); };
-    const Layout layouts[] = {
-        {"md5sum", false, true, [](const Entry& e) { return AsciiLower(e.md5) + "  " + e.name + "\n"; }},
-        {"sfv", true, false, [](const Entry& e) { return e.name + " " + e.crc + "\r\n"; }},
-        {"csv", true, true, [](const Entry& e) { return "\"" + e.name + "\",1024," + e.crc + "," + e.md5 + "\r\n"; }},
-    };
+    const std::string names[] = {"表示.txt", "ソフト_1.bin", "data 2.iso", "ﾃｽﾄ.dat"};   // 表 and ソ end in 0x5C in CP932
+    const auto crc = [](int i) { return std::string(8, static_cast<char>('1' + i)); };
+    const auto md5 = [](int i) { return std::string(32, static_cast<char>('A' + i)); };
+    std::string list = "; generated list\r\n";
+    for (int i = 0; i < 4; ++i) list += "\"" + names[i] + "\",1024," + crc(i) + "," + AsciiLower(md5(i)) + "\n";
     const std::pair<const char*, std::string (*)(std::string_view)> encodings[] = {
         {"utf-8", [](std::string_view s) { return std::string(s); }},
         {"cp932", [](std::string_view s) { return test::Encode(s, "CP932"); }},
@@ -84,24 +72,67 @@ TEST(MatchingRoundTrip, ListLayoutsAndEncodings)
         {"utf-16be", test::Utf16Be},
     };
     TempDir dir;
-    for (const Layout& layout : layouts) {
-        std::string list = "; generated list\r\n";
-        for (const Entry& e : entries) list += layout.line(e);
-        for (const auto& [encoding, encode] : encodings) {
-            const std::string where = std::string(layout.name) + "." + encoding;
-            const ListText loaded = LoadComparisonFile(dir.WriteFile(where + ".txt", encode(list)), kListByteLimit, 5000000);
-            const ComparisonText text(loaded.text);
-            for (const Entry& e : entries) {
-                const MatchOutcome out = MatchComparisonText(text, {e.crc, e.md5, e.name}, {});
-                EXPECT_EQ(out.crcFound, layout.crc) << where << " " << e.name;
-                EXPECT_EQ(out.md5Found, layout.md5) << where << " " << e.name;
-                EXPECT_TRUE(std::any_of(out.textMarks.begin(), out.textMarks.end(), [&](const TextRange& r) {
-                    return text.Text().compare(r.start, r.length, e.name) == 0;
-                })) << where << " " << e.name;
-            }
-            EXPECT_FALSE(MatchComparisonText(text, {"DEADBEEF", std::string(32, 'E'), "x"}, {}).crcFound) << where;
+    for (const auto& [encoding, encode] : encodings) {
+        const std::string file = dir.WriteFile(std::string(encoding) + ".txt", encode(list));
+        const ComparisonText text(LoadComparisonFile(file, kListByteLimit, 5000000).text);
+        for (int i = 0; i < 4; ++i) {
+            const MatchOutcome out = MatchComparisonText(text, {crc(i), md5(i), names[i]}, {});
+            EXPECT_TRUE(out.crcFound && out.md5Found) << encoding << " " << names[i];
+            EXPECT_TRUE(std::any_of(out.textMarks.begin(), out.textMarks.end(), [&](const TextRange& r) {
+                return text.Text().compare(r.start, r.length, names[i]) == 0;
+            })) << encoding << " " << names[i];
         }
+        EXPECT_FALSE(MatchComparisonText(text, {"DEADBEEF", std::string(32, 'E'), "x"}, {}).crcFound) << encoding;
     }
+}
+
+
+TEST(Sounds, PlayDecisions)
+{
+    const auto exists = [](const std::string& f) { return f == "/s/ok.wav"; };
+    struct Row { SoundSetting setting; SoundKind kind; const char* file; };
+    const Row rows[] = {
+        {{0, "/s/ok.wav"}, SoundKind::None, ""},  {{1, "/s/ok.wav"}, SoundKind::Beep, ""},
+        {{2, "/s/ok.wav"}, SoundKind::Wave, "/s/ok.wav"}, {{2, "/s/gone.wav"}, SoundKind::Beep, ""},
+        {{7, "/s/ok.wav"}, SoundKind::None, ""},
+    };
+    for (const Row& r : rows) {
+        const SoundPlan plan = PlanNotification(r.setting, exists);
+        EXPECT_EQ(std::tie(plan.kind, plan.file), std::tuple(r.kind, r.file)) << r.setting.type << r.setting.file;
+    }
+}
+
+TEST(Sounds, StartUpExpandsAndFallsBack)
+{
+    EXPECT_EQ(ExpandSystemRoot("%SystemRoot%\\Media\\TADA.WAV", "/opt/q"), "/opt/q/Media/TADA.WAV");
+    EXPECT_EQ(ExpandSystemRoot("/w/a\\b.wav", "/opt/q"), "/w/a\\b.wav");
+    EXPECT_EQ(ExpandSystemRoot("x%systemroot%", "/opt/q"), "x%systemroot%");
+
+    TempDir shipped;
+    shipped.WriteFile("Media/CHIMES.WAV", "RIFF");
+    SoundSettings s{{{2, "%systemroot%/Media/TADA.WAV"}, {2, "%systemroot%/Media/CHORD.WAV"},
+                     {2, "%systemroot%/Media/CHIMES.WAV"}, {7, "%systemroot%/Media/NOTIFY.WAV"}}};
+    PrepareSounds(s, shipped.path(), FileExists);
+    // A missing wave: match falls back to the beep, mismatch to silence.
+    EXPECT_EQ((std::array{s[0].type, s[1].type, s[2].type}), (std::array{1, 0, 2}));
+    EXPECT_EQ(s[2].file, shipped.Path("Media/CHIMES.WAV"));   // saved expanded
+    EXPECT_EQ(s[3].file, "%systemroot%/Media/NOTIFY.WAV");    // type 7 is left alone, ticks nothing
+    EXPECT_EQ(std::pair(TickedSoundItem(s[0].type), TickedSoundItem(s[3].type)), std::pair(1, -1));
+
+    // The chooser opens on the current wave file, else in Media, else in the shipped folder.
+    EXPECT_EQ(ChooserStartFile(s[0]), "");   // the beep is in force
+    TempDir bare;
+    EXPECT_EQ(ChooserStartFolder("/gone.wav", bare.path(), FileExists, FolderExists), bare.path());
+    EXPECT_EQ(ChooserStartFolder(s[2].file, bare.path(), FileExists, FolderExists), shipped.Path("Media"));
+}
+
+TEST(Sounds, MenuStatusTexts)
+{
+    const std::string events[] = {"照合一致時", "照合不一致時", "コードコピー時", "重複検出時"};
+    const std::string actions[] = {"鳴らさない", "Beep音を鳴動", "Wave音(A.WAV)を鳴動"};
+    for (int n = 0; n < 4; ++n)
+        for (int type = 0; type < 3; ++type)
+            EXPECT_EQ(SoundMenuStatus(static_cast<Notification>(n), {type, "/m/A.WAV"}), events[n] + actions[type]);
 }
 
 }  // namespace

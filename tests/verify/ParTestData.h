@@ -7,14 +7,9 @@
 #include <string_view>
 #include <vector>
 
-namespace qv::test {
+#include "support/Par2Set.h"
 
-inline std::string Le(uint64_t value, unsigned width)
-{
-    std::string out;
-    for (; width > 0; --width, value >>= 8) out += static_cast<char>(value);
-    return out;
-}
+namespace qv::test {
 
 inline std::string SetLe(std::string data, size_t offset, uint64_t value, unsigned width)
 {
@@ -55,23 +50,6 @@ inline std::string BuildPar1(const Par1File& file)
     return std::string("PAR\0\0\0\0\0\0\0\1\0\4\2\1\3", 16) + Seq16(0x10) + Seq16(0x20) +
            Le(static_cast<uint64_t>(file.volume), 8) + Le(file.entries.size(), 8) + Le(96, 8) + Le(list.size(), 8) +
            Le(96 + list.size(), 8) + Le(file.dataLength, 8) + list + std::string(file.dataLength, '\0');
-}
-
-// Magic, length, packet MD5 (zeros), set ID, type ("Main" stands for "PAR 2.0\0Main\0\0\0\0"; 16 bytes
-// are taken as they are) and body.
-inline std::string Par2Packet(std::string_view type, const std::string& setId, std::string_view body)
-{
-    std::string type16 = type.size() == 16 ? std::string(type) : std::string("PAR 2.0\0", 8) + std::string(type);
-    type16.resize(16, '\0');
-    return std::string("PAR2\0PKT", 8) + Le(64 + body.size(), 8) + std::string(16, '\0') + setId + type16 +
-           std::string(body);
-}
-
-// Text fields are padded with zero bytes to a multiple of four.
-inline std::string Padded(std::string text)
-{
-    text.resize((text.size() + 3) / 4 * 4, '\0');
-    return text;
 }
 
 // A PAR 2.0 set with every packet type, a foreign set ID, a CP932 name and packets cut short,

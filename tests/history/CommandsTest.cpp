@@ -1,16 +1,18 @@
-// Import and export of history files: round trips, bad inputs, the history file itself, and
-// folding into the history file without losing another copy's records.
+// History commands: import and export (round trips, bad inputs, the history file itself, folding
+// into it without losing another copy's records), clearing, keep period, size threshold, bulk
+// removal and the walk of bulk registration.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
-#include "HistoryFileContents.h"
-#include "WorkHooksFixture.h"
+#include "HistoryFixture.h"
 #include "history/ImportExport.h"
+#include "history/Maintenance.h"
 #include "platform/Attributes.h"
 #include "platform/DateTime.h"
 #include "platform/DirSearch.h"
@@ -22,7 +24,7 @@ namespace {
 
 class ImportExportTest : public WorkHooksFixture {
 protected:
-    ImportExportTest() : WorkHooksFixture(EncodeDateTime({2024, 6, 1, 12, 0, 0})) { dir.MakeFolder("home"); }
+    ImportExportTest() { dir.MakeFolder("home"); }
 
     // A record of a real file (so the inspection keeps it), registered age days ago.
     void AddReal(HashHistory& h, const std::string& name, double age = 1)
@@ -67,9 +69,9 @@ TEST_F(ImportExportTest, ExportThenImportLosesNothing)
         ASSERT_EQ(KeysOf(store), KeysOf(h)) << name;
         for (int32_t i = 0; i < h.Count(); ++i) {
             const HistoryRecord &a = h.RecordAt(i), &b = store.RecordAt(i);
-            EXPECT_TRUE(a.Size == b.Size && a.Md5 == b.Md5 && a.Crc == b.Crc) << name << " " << i;
-            EXPECT_NEAR(a.FileTime, b.FileTime, 0.5 / 86400);   // the text form keeps whole seconds
-            EXPECT_NEAR(a.RegisteredAt, b.RegisteredAt, 0.5 / 86400);
+            const auto near = [](double x, double y) { return std::abs(x - y) < 0.5 / 86400; };   // whole seconds
+            EXPECT_TRUE(a.Size == b.Size && a.Md5 == b.Md5 && a.Crc == b.Crc && near(a.FileTime, b.FileTime) &&
+                        near(a.RegisteredAt, b.RegisteredAt)) << name << " " << i;
         }
     }
 }
@@ -107,23 +109,17 @@ TEST_F(ImportExportTest, BadFilesStopTheImportAndKeepTheStore)
         {"empty.csv", "", Answer::Cancel, "", false, 0},
     };
     for (const auto& [name, bytes, answer, reason, stopped, read] : cases) {
-        store.ClearHistory();
-        state = {};
-        recycled.clear();
+        store.ClearHistory(), state = {}, recycled.clear(), prompts.Clear();
         ::unlink(historyPath.c_str());
         AddReal(store, "kept");
         const std::string path = dir.Path(name);
         if (!FolderExists(path)) dir.WriteFile(name, bytes);
-        prompts.Clear();
         if (answer != Answer::Cancel) prompts.Push(answer);
         const ImportOutcome out = Import({path, dir.Path("good.dat")}, true);
-        EXPECT_EQ(out.failedFile, stopped ? path : "") << name;
-        EXPECT_EQ(store.Count(), 1 + read + (stopped ? 0 : 2)) << name;
-        if (!reason.empty()) {
-            EXPECT_EQ(prompts.LastText(), HistoryReadErrorText(path, reason)) << name;
-        }
-        EXPECT_EQ(out.saved, !stopped) << name;
-        EXPECT_EQ(recycled.size(), stopped ? 0u : 2u) << name;
+        EXPECT_EQ(std::tuple(out.failedFile, store.Count(), out.saved, recycled.size()),
+                  std::tuple(stopped ? path : "", 1 + read + (stopped ? 0 : 2), !stopped, stopped ? 0u : 2u))
+            << name;
+        EXPECT_TRUE(reason.empty() || prompts.LastText() == HistoryReadErrorText(path, reason)) << name;
     }
 }
 
@@ -156,6 +152,92 @@ TEST_F(ImportExportTest, TheHistoryFileIsReadUnderItsLockAndSavedBeforeAnythingI
     EXPECT_TRUE(SaveStoreToHistoryFile(store, state, historyPath, HistoryReadOptions{}, ui, 100));
     EXPECT_EQ(KeysIn(historyPath).size(), 6u);
     EXPECT_EQ(KeysIn(historyPath), KeysOf(store));
+}
+
+
+class MaintenanceTest : public WorkHooksFixture {
+protected:
+    void Add(const std::string& path, double age = 0)
+    {
+        store.Insert(path, HistoryRecord{1, 1, clock.Now() - age, "M", "C"});
+    }
+    HashHistory store;
+};
+
+TEST_F(MaintenanceTest, AnswersOfTheInputBoxes)
+{
+    // Taken, or (value 99) the old value kept.
+    const std::pair<const char*, int64_t> days[] = {{" 7\t", 7}, {"-3", -3}, {"2147483647", 2147483647},
+                                                    {"2147483648", 99}, {"abc", 99}, {"", 99}, {"1 4", 99}};
+    for (const auto& [answer, value] : days) {
+        int32_t keep = 99;
+        EXPECT_EQ(KeepDaysFromAnswer(answer, keep), value != 99) << answer;
+        EXPECT_EQ(keep, value) << answer;
+    }
+    const std::pair<const char*, int64_t> limits[] = {{"5000000000", 5000000000}, {"-1", -1},
+                                                      {"9223372036854775808", 99}, {"1e3", 99}};
+    for (const auto& [answer, value] : limits) {
+        int64_t limit = 99;
+        EXPECT_EQ(SizeLimitFromAnswer(answer, limit), value != 99) << answer;
+        EXPECT_EQ(limit, value) << answer;
+    }
+    EXPECT_EQ(ClearQuestionText(1234, true), "履歴データを全て削除します\r\r履歴件数\t= 1,234件\r履歴ファイル\t= 既読状態\r\r"
+                                             "履歴ファイルはクリア以後に作られたデータで上書きされます        \r\rよろしいですか？");
+}
+
+TEST_F(MaintenanceTest, SweepRemovesExactlyWhatIsAtOrBeforeTheCutOff)
+{
+    for (const auto& [path, age] :
+         {std::pair{"/a/20days", 20.0}, {"/a/14days", 14.0}, {"/a/13days", 13.99}, {"/b/now", 0.0}})
+        Add(path, age);
+    EXPECT_EQ(SweepExpired(store, 14, ui), 2);
+    EXPECT_EQ(KeysOf(store), (Texts{"/a/13days", "/b/now"}));
+    EXPECT_EQ(statuses, (Texts{"履歴有効期限確認中 しばらくお待ちください", "履歴有効期限確認中 25.0%", "履歴有効期限確認中 50.0%",
+                               "履歴有効期限確認中 75.0%", "履歴有効期限確認中 100.0%", "履歴ソート中",
+                               "履歴保存期間は14日間、累積件数は 2件です"}));
+}
+
+TEST_F(MaintenanceTest, ForgetTakesWholePathComponentsOnly)
+{
+    const Texts all = {"/fo/o", "/foo", "/foo bar/d", "/foo/a.txt", "/foo/sub/b.txt", "/FOO/x", "/foobar/c.txt"};
+    const std::pair<const char*, Texts> cases[] = {
+        {"/foo", {"/foo/a.txt", "/foo/sub/b.txt"}}, {"/foo/", {"/foo/a.txt", "/foo/sub/b.txt"}},
+        {"/foo/sub", {"/foo/sub/b.txt"}}, {"/", all}, {"", {}},
+    };
+    for (const auto& [folder, gone] : cases) {
+        store.ClearHistory();
+        Texts left;
+        for (const std::string& p : all) {
+            Add(p);
+            if (std::find(gone.begin(), gone.end(), p) == gone.end()) left.push_back(p);
+        }
+        EXPECT_EQ(ForgetFolder(store, folder, ui), static_cast<int32_t>(gone.size())) << folder;
+        EXPECT_EQ(KeysOf(store), left) << folder;
+    }
+    EXPECT_EQ(ForgetDoneText(1234, 5, "/foo"), "履歴データ削除終了　残数1,234件 削除5件 指定フォルダ /foo");
+}
+
+TEST_F(MaintenanceTest, ScanLeavesOutFilesWithValidRecords)
+{
+    for (const char* name : {"t/sub/deep/c", "t/sub/b", "t/a", "t/.hidden/d"}) dir.WriteFile(name, "x");
+    const std::string tree = dir.Path("t");
+    const auto scan = [&](bool verification) {
+        return ScanTree(store, tree, kAttrAny & ~kAttrHidden, kAttrAny, verification, ui);
+    };
+    const Texts files = {tree + "/a", tree + "/sub/b", tree + "/sub/deep/c"};
+    EXPECT_EQ(scan(false).toHash, files);
+    EXPECT_EQ(statuses.front(), "フォルダ検索中 算出予約数1files");
+    for (const std::string& path : files) {
+        FoundEntry f;
+        ASSERT_TRUE(FindPath(path, kAttrAny, f));
+        RecordHashResult(store, path, f.size, f.stamp, clock.Now(), "M", "C");
+    }
+    dir.WriteFile("t/sub/b", "changed");
+    EXPECT_EQ(scan(false).toHash, Texts{tree + "/sub/b"});
+    EXPECT_EQ(scan(true).toHash, files);   // verification reads every file again
+    stop.Request();
+    EXPECT_TRUE(scan(false).stopped);
+    EXPECT_EQ(RegistrationDoneText(true, 5, 1234), "履歴一括登録中止 登録 5件  履歴全体 1,234件");
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include "HistoryFileContents.h"
 #include "platform/Clock.h"
+#include "platform/DateTime.h"
 #include "platform/WorkHooks.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
@@ -10,10 +12,11 @@ namespace qv {
 
 using Texts = std::vector<std::string>;
 
-// Hooks that record what the window would show; fixed clock, scripted prompts, every refresh due.
+// Hooks that record what the window would show; clock fixed at 2024/06/01 12:00, scripted prompts,
+// every refresh due.
 class WorkHooksFixture : public ::testing::Test {
 protected:
-    explicit WorkHooksFixture(double now) : clock(now, 0) { ui = Ui(); }
+    WorkHooksFixture() : clock(EncodeDateTime({2024, 6, 1, 12, 0, 0}), 0) { ui = Ui(); }
 
     WorkHooks Ui()
     {
