@@ -156,10 +156,7 @@ int32_t ReaderStallsInARead(int n)
     ReadEngine engine(EngineOptions(kIoTimeoutMs));
     FakeReader reader(engine, Pattern(4 * B));
     Gate stall;
-    reader.file->beforeRead = [&](int call) {
-        if (call == n) stall.Pass();
-        return 0;
-    };
+    StallAt(*reader.file, stall, n);
     const int32_t code = Exchange(engine, 4 * B);
     EXPECT_EQ(Exchange(engine, B), CodeOf(EngineCode::ReaderNotIdle));
     stall.Open();

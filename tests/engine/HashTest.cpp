@@ -66,8 +66,7 @@ TEST(HashContextLife, EmptyUpdatesChangeNothingFinalZeroesAndTheBitCountCarries)
     HashInit(ctx);
     ctx.count[0] = 0xFFFFFF00u;   // as after 512 MiB
     HashUpdate(ctx, std::string(64, 'x').data(), 64);
-    EXPECT_EQ(ctx.count[0], 0x100u);
-    EXPECT_EQ(ctx.count[1], 1u);
+    EXPECT_EQ(std::make_pair(ctx.count[0], ctx.count[1]), std::make_pair(0x100u, 1u));
 }
 
 // Both ways HashUpdate can run: a CRC pass and an MD5 pass per chunk, or one fused pass.
