@@ -133,8 +133,7 @@ TEST(TReadThread, PriorityIsAppliedByTheReaderItself)
     };
     const int normal = niceOfReader(3);
     EXPECT_GT(niceOfReader(1), normal);   // lowest: a larger nice value
-    EXPECT_EQ(niceOfReader(9), normal);
-    EXPECT_EQ(niceOfReader(0), normal);
+    EXPECT_EQ(std::make_pair(niceOfReader(9), niceOfReader(0)), std::make_pair(normal, normal));
 }
 
 TEST(TReadThread, TerminationWhileReadingStopsAtTheNextBank)

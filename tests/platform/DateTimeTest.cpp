@@ -141,8 +141,8 @@ TEST(FileStamp, LocalTimeInTheDosForm)
         {LocalUnix(2200, 1, 1, 0, 0, 0), "2107/12/31 23:59:58.000"},
         {LocalUnix(2107, 12, 31, 23, 59, 59), "2107/12/31 23:59:58.000"}};
     for (const auto& [t, text] : cases) EXPECT_EQ(Full(StampFromUnix(t)), text);
-    const uint32_t dos = UnixToDosDateTime(LocalUnix(2024, 1, 31, 9, 5, 7));
-    EXPECT_EQ(dos, ((44u << 9 | 1u << 5 | 31u) << 16) | (9u << 11 | 5u << 5 | 3u));
+    EXPECT_EQ(UnixToDosDateTime(LocalUnix(2024, 1, 31, 9, 5, 7)),
+              (44u << 9 | 1u << 5 | 31u) << 16 | (9u << 11 | 5u << 5 | 3u));
     EXPECT_EQ(DosDateTimeToDateTime(0), 0.0);   // month 0, day 0
     EXPECT_EQ(DosDateTimeToDateTime((1u << 21) | (1u << 16) | (24u << 11)), 0.0);   // hour 24
     EXPECT_EQ(Full(UnixToDateTime(LocalUnix(2024, 1, 31, 9, 5, 7))), "2024/01/31 09:05:07.000");
