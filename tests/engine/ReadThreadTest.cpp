@@ -149,8 +149,7 @@ TEST(TReadThread, TerminationWhileReadingStopsAtTheNextBank)
     stall.Open();
     ASSERT_TRUE(reader.thread.WaitFor(5000));
     main.join();
-    EXPECT_EQ(reader.file->reads.load(), 2);
-    EXPECT_EQ(reader.file->closes.load(), 1);
+    EXPECT_EQ(std::make_pair(reader.file->reads.load(), reader.file->closes.load()), std::make_pair(2, 1));
     // The exchange lost its data source: it times out on the next bank.
     EXPECT_EQ(code, BankCode(EngineCode::BankEventTimeout, 2));
 }

@@ -13,6 +13,7 @@
 #include "platform/DateFormat.h"
 #include "platform/DateTime.h"
 #include "support/TempDir.h"
+#include "support/TestClock.h"
 
 namespace qv {
 namespace {
@@ -113,10 +114,7 @@ TEST(DirSearch, LargeSizesAndTheStamp)
     TempDir dir;
     const std::string path = dir.WriteFile("sparse.bin", "");
     ASSERT_EQ(::truncate(path.c_str(), 5LL * 1024 * 1024 * 1024 + 3), 0);
-    std::tm local{};
-    local.tm_year = 121, local.tm_mon = 6, local.tm_mday = 15, local.tm_hour = 13, local.tm_min = 44, local.tm_sec = 59;
-    local.tm_isdst = -1;
-    TempDir::SetMtime(path, mktime(&local));
+    TempDir::SetMtime(path, test::LocalUnix(2021, 7, 15, 13, 44, 59));
     FoundEntry found;
     std::vector<FoundEntry> listed;
     ASSERT_TRUE(FindPath(path, kDefaultFileMask, found));

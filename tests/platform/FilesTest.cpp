@@ -4,27 +4,14 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 
-#include "platform/Attributes.h"
-#include "platform/DirSearch.h"
 #include "support/Bytes.h"
 #include "support/TempDir.h"
 
 namespace qv {
 namespace {
-
-std::vector<std::string> NamesIn(const std::string& folder)
-{
-    std::vector<FoundEntry> found;
-    ListFolder(folder, "*", kAttrAny, found);
-    std::vector<std::string> names;
-    for (const FoundEntry& e : found) names.push_back(e.name);
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 TEST(PlatformErrorText, PlainReasonWithoutTrailingPunctuation)
 {
@@ -75,7 +62,7 @@ TEST(WriteFileAtomically, CreatesAndReplacesLeavingNothingBeside)
     const std::string longest(255, 'n');
     ASSERT_TRUE(WriteFileAtomically(dir.Path(longest), "long", error)) << error;
     EXPECT_EQ(TempDir::ReadFile(dir.Path(longest)), "long");
-    EXPECT_EQ(NamesIn(dir.path()), (std::vector<std::string>{longest, "out.txt"}));
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{longest, "out.txt"}));
 }
 
 // A failure never leaves a half-written file in place of a good one, nor a temporary beside it.
@@ -103,7 +90,7 @@ TEST(WriteFileAtomically, FailuresKeepTheTargetAndRemoveTheTemporary)
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(written ? "written" : error, "File too large");
     EXPECT_EQ(TempDir::ReadFile(target), "old contents");
-    EXPECT_EQ(NamesIn(dir.path()), (std::vector<std::string>{"keep.txt", "target"}));
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"keep.txt", "target"}));
 }
 
 }  // namespace
