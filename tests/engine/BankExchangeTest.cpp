@@ -1,7 +1,6 @@
 // The bank exchange: codes through the banks, progress, cancel, and every engine fault at every bank.
 
 #include <cerrno>
-#include <chrono>
 #include <tuple>
 #include <vector>
 

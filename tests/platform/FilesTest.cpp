@@ -15,7 +15,6 @@ namespace {
 
 TEST(PlatformErrorText, PlainReasonWithoutTrailingPunctuation)
 {
-    EXPECT_EQ(PlatformErrorText(ENOENT), "No such file or directory");
     for (int code = 1; code < 140; ++code) {
         const std::string text = PlatformErrorText(code);
         ASSERT_FALSE(text.empty()) << code;
@@ -70,8 +69,8 @@ TEST(WriteFileAtomically, FailuresKeepTheTargetAndRemoveTheTemporary)
 {
     TempDir dir;
     std::string error;
-    EXPECT_FALSE(WriteFileAtomically(dir.Path("no/such/out.txt"), "data", error));
-    EXPECT_EQ(error, "No such file or directory");
+    EXPECT_EQ(WriteFileAtomically(dir.Path("no/such/out.txt"), "data", error) ? "written" : error,
+              "No such file or directory");
     const std::string folder = dir.MakeFolder("target");
     dir.WriteFile("target/inside.txt", "keep");
     EXPECT_FALSE(WriteFileAtomically(folder, "data", error));

@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <thread>
 
 #include "support/Waits.h"
@@ -100,9 +99,8 @@ TEST(SystemInfo, PhysicalMemoryAndThreadPriorities)
     // On a thread of its own, so the test process keeps its priority.
     std::thread([] {
         const auto tid = static_cast<id_t>(::syscall(SYS_gettid));
-        ASSERT_TRUE(SetCurrentThreadPriority(1));
-        EXPECT_EQ(::getpriority(PRIO_PROCESS, tid), 10);
-        SetCurrentThreadPriority(0);   // below the range: the lowest
+        // Below the range: the lowest (the engine's reader tests check the levels within it).
+        ASSERT_TRUE(SetCurrentThreadPriority(0));
         EXPECT_EQ(::getpriority(PRIO_PROCESS, tid), 10);
     }).join();
 }

@@ -68,10 +68,9 @@ TEST(TextRules, CutsCaseTrimming)
         int order;
     } compared[] = {{"abc", "ABC", 0}, {"abc", "ABD", -1}, {"b", "A", 1}, {"ab", "ABC", -1}, {"_", "a", -1},
                     {"_", "A", -1}, {"z", "\xE3\x81\x82", -1}, {"é", "É", 1}, {"MD5SUM", "md5sum", 0}};
-    for (const auto& c : compared) {
-        EXPECT_EQ(CompareAsciiFolded(c.a, c.b), c.order) << c.a << " " << c.b;
-        EXPECT_EQ(EqualsAsciiFolded(c.a, c.b), c.order == 0) << c.a << " " << c.b;
-    }
+    for (const auto& c : compared)
+        EXPECT_EQ(std::make_pair(CompareAsciiFolded(c.a, c.b), EqualsAsciiFolded(c.a, c.b)),
+                  std::make_pair(c.order, c.order == 0)) << c.a << " " << c.b;
     EXPECT_FALSE(EqualsAsciiFolded("md5", "md5sum"));
     ExpectEach(Trim, {{"  a b \t\r\n", "a b"}, {" \r\n\t ", ""}, {"x", "x"}, {"\xE3\x80\x80x", "\xE3\x80\x80x"}});
 }
