@@ -30,8 +30,7 @@ TEST(DateTimeValue, InvalidFieldsAreRefused)
                                   {2024, 1, 1, 0, 0, 0, 1000}, {0, 1, 1}, {10000, 1, 1}, {2024, 0, 1}};
     double v = -7.0;
     for (const CalendarFields& f : bad) EXPECT_FALSE(TryEncodeDateTime(f, v)) << f.year << "/" << f.month;
-    EXPECT_EQ(v, -7.0);
-    EXPECT_TRUE(TryEncodeDateTime({2024, 2, 29, 23, 59, 59, 999}, v));
+    EXPECT_EQ(v, -7.0);   // valid edges (a leap day, 23:59:59.999) are encoded in the decode rows
 }
 
 // Raw day numbers pin the calendar; encoding is checked through them.
