@@ -56,13 +56,11 @@ struct NoDirectSource : PosixFileSource {
     explicit NoDirectSource(bool atOpen) : atOpen(atOpen) {}
     int SysOpen(const char* path, int flags) override
     {
-        if (atOpen && (flags & O_DIRECT)) return Refuse();
-        return PosixFileSource::SysOpen(path, flags);
+        return atOpen && (flags & O_DIRECT) ? Refuse() : PosixFileSource::SysOpen(path, flags);
     }
     ssize_t SysPread(int fd, void* buffer, size_t length, off_t offset) override
     {
-        if (::fcntl(fd, F_GETFL) & O_DIRECT) return Refuse();
-        return PosixFileSource::SysPread(fd, buffer, length, offset);
+        return (::fcntl(fd, F_GETFL) & O_DIRECT) ? Refuse() : PosixFileSource::SysPread(fd, buffer, length, offset);
     }
     static int Refuse() { errno = EINVAL; return -1; }
     bool atOpen;

@@ -33,10 +33,9 @@ TEST(ReadWholeFile, EveryByteOrTheReason)
         EXPECT_EQ(bytes + "|" + error, content + "|");
     }
     ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0644), 0);
-    const std::pair<std::string, const char*> failures[] = {{dir.Path("missing"), "No such file or directory"},
-                                                            {dir.path(), "Is a directory"},
-                                                            {dir.Path("fifo"), "Invalid argument"},
-                                                            {"/dev/zero", "Invalid argument"}};
+    const std::pair<std::string, const char*> failures[] = {
+        {dir.Path("missing"), "No such file or directory"}, {dir.path(), "Is a directory"},
+        {dir.Path("fifo"), "Invalid argument"}, {"/dev/zero", "Invalid argument"}};
     for (const auto& [path, reason] : failures) {
         bytes = "stale";
         EXPECT_FALSE(ReadWholeFile(path, bytes, error)) << path;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "support/TempDir.h"
 
@@ -47,9 +48,8 @@ TEST(PathKeys, ExactEqualityFoldedOrder)
     EXPECT_TRUE(PathsEqualIgnoringCase("/a/B", "/A/b"));
     EXPECT_FALSE(PathsEqualIgnoringCase("/a/B", "/a/Bc"));
     EXPECT_FALSE(PathsEqualIgnoringCase("/ａ", "/Ａ"));   // full-width letters are not folded
-    EXPECT_EQ(ComparePathKeys("B", "b"), -1);
-    EXPECT_EQ(ComparePathKeys("b", "B"), 1);
-    EXPECT_EQ(ComparePathKeys("same", "same"), 0);
+    EXPECT_EQ(std::make_tuple(ComparePathKeys("B", "b"), ComparePathKeys("b", "B"), ComparePathKeys("same", "same")),
+              std::make_tuple(-1, 1, 0));
     std::vector<std::string> names = {"b", "B", "a", "_", "A", "ab", "/a\xE3\x81\x82", "Ab", "c", "/a/z"};
     std::sort(names.begin(), names.end(), PathKeyLess());
     EXPECT_EQ(names, (std::vector<std::string>{"/a/z", "/a\xE3\x81\x82", "_", "A", "a", "Ab", "ab", "B", "b", "c"}));
