@@ -117,9 +117,7 @@ int32_t HashingSideKeepsItsBank(int n)
     FakeReader reader(engine, Pattern(6 * B));
     BankExchangeHooks hooks;
     hooks.cancelled = [&, pass = 0]() mutable {
-        if (pass++ == (n + 1) % kBankCount) {
-            EXPECT_TRUE(WaitUntil([&] { return engine.ReadError.load() != 0; }));
-        }
+        EXPECT_TRUE(pass++ != (n + 1) % kBankCount || WaitUntil([&] { return engine.ReadError.load() != 0; }));
         return false;
     };
     return Exchange(engine, 6 * B, hooks);

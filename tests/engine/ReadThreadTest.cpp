@@ -17,7 +17,6 @@ namespace qv {
 namespace {
 
 using namespace qv::testing;
-using Steady = std::chrono::steady_clock;
 
 TEST(BankSize, MultipleOf64KiBRoundedDownWithinTheLimits)
 {
@@ -107,7 +106,7 @@ TEST(TReadThread, IdleReaderPollsUntilToldToEndThenEndsAtOnce)
         ReadEngine engine(options);
         FakeReader reader(engine, "");
         EXPECT_TRUE(poll != 50 || !reader.thread.WaitFor(300));   // six short polls and still there
-        const auto start = Steady::now();
+        const auto start = std::chrono::steady_clock::now();
         reader.thread.Terminate();
         ASSERT_TRUE(reader.thread.WaitFor(5000));
         EXPECT_LT(MsSince(start), 1000);   // woken, not left to finish its poll
@@ -159,7 +158,7 @@ TEST(TReadThread, OpenFailureEndsTheReaderAndItsDestructionClearsTheError)
     {
         FakeReader reader(engine, "");
         reader.file->openError = EACCES;
-        const auto start = Steady::now();
+        const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(Exchange(engine, 100), EACCES);
         EXPECT_LT(MsSince(start), kIoTimeoutMs + 300);
         EXPECT_TRUE(reader.thread.WaitFor(5000));

@@ -14,7 +14,6 @@
 namespace qv {
 namespace {
 
-using Steady = std::chrono::steady_clock;
 using testing::MsSince;
 
 // Two polls: 'y' for each obtained.
@@ -47,7 +46,7 @@ TEST(Event, ManualStaysSignalledAutoLetsOneThrough)
     EXPECT_EQ(Polls(automatic), "yn");
     automatic.Set();
     automatic.Reset();
-    const auto start = Steady::now();
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(automatic.Wait(60), WaitResult::TimedOut);
     EXPECT_TRUE(MsSince(start) >= 55 && MsSince(start) < 5000) << MsSince(start);
 }
@@ -84,13 +83,12 @@ TEST(BankMutex, RecursiveOwnerAndBoundedWaitsOfOtherThreads)
     EXPECT_TRUE(mutex.Unlock());
     EXPECT_EQ(OnOtherThread([&] { return mutex.Lock(0); }), WaitResult::TimedOut);   // ... and unlocks as often
     EXPECT_FALSE(OnOtherThread([&] { return mutex.Unlock(); }));
-    const auto start = Steady::now();
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(OnOtherThread([&] { return mutex.Lock(50); }), WaitResult::TimedOut);
     EXPECT_TRUE(MsSince(start) >= 45 && MsSince(start) < 5000) << MsSince(start);
-    // Hand-overs between waiting threads: every bank exchange in the engine tests.
 }
 
-// An owner ending while holding a bank mutex: the engine's abandoned-bank faults check it.
+// Hand-overs, and an owner ending while holding a bank mutex: the engine's exchanges and faults check them.
 
 TEST(SystemInfo, PhysicalMemoryAndThreadPriorities)
 {

@@ -69,7 +69,6 @@ TEST(TextRules, CutsCaseTrimming)
     for (const auto& c : compared)
         EXPECT_EQ(std::make_pair(CompareAsciiFolded(c.a, c.b), EqualsAsciiFolded(c.a, c.b)),
                   std::make_pair(c.order, c.order == 0)) << c.a << " " << c.b;
-    EXPECT_FALSE(EqualsAsciiFolded("md5", "md5sum"));
     ExpectEach(Trim, {{"  a b \t\r\n", "a b"}, {" \r\n\t ", ""}, {"x", "x"}, {"\xE3\x80\x80x", "\xE3\x80\x80x"}});
 }
 
