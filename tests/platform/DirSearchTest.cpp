@@ -144,18 +144,15 @@ TEST(AttributeRules, SearchRestrictionAndLetters)
     const struct {
         uint32_t attributes, mask;
         bool admitted, restricted;
-    } cases[] = {{kAttrArchive, 0, true, true},
-                 {kAttrReadOnly | kAttrArchive, kAttrArchive, true, true},
-                 {kAttrHidden | kAttrArchive, kAttrArchive, false, true},
+    } cases[] = {{kAttrArchive, 0, true, true}, {kAttrReadOnly | kAttrArchive, kAttrArchive, true, true},
+                 {kAttrHidden | kAttrArchive, kAttrArchive, false, true}, {kAttrAny, kAttrAny, true, false},
                  {kAttrHidden | kAttrArchive, kAttrHidden | kAttrArchive, true, false},
                  {kAttrHidden | kAttrSystem, kAttrHidden, false, true},
                  {kAttrDirectory, kAttrAny & ~kAttrDirectory, false, true},
-                 {kAttrDirectory | kAttrReadOnly, kAttrDirectory | kAttrReadOnly, true, false},
-                 {kAttrAny, kAttrAny, true, false}};
-    for (const auto& c : cases) {
+                 {kAttrDirectory | kAttrReadOnly, kAttrDirectory | kAttrReadOnly, true, false}};
+    for (const auto& c : cases)
         EXPECT_EQ(std::make_pair(SearchAdmits(c.attributes, c.mask), IsRestricted(c.attributes, c.mask)),
                   std::make_pair(c.admitted, c.restricted)) << c.attributes << " " << c.mask;
-    }
     char all[7], none[7];
     EXPECT_EQ(std::string(AttributeLetters(kAttrAny, all)) + AttributeLetters(0, none), "RHSVDA------");
 }

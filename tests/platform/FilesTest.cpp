@@ -4,7 +4,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <csignal>
 
 #include "support/Bytes.h"
