@@ -80,8 +80,8 @@ TEST(DatePattern, EveryTokenWithTheJapaneseConventions)
         {"C", At(2024, 1, 31, 0, 0, 1), "2024/01/31 0:00:01"}, {"c z", At(2024, 1, 31, 0, 0, 0, 5), "2024/01/31 5"},
         // Markers after the hour switch it to 12 hours and keep their own letter case.
         {"h:nn am/pm", s, "9:05 am"}, {"h:nn am/pm", pm, "9:05 pm"}, {"h a/p", pm, "9 p"}, {"h A/P", s, "9 A"},
-        {"hh:nn AM/PM", At(2024, 1, 31, 0, 30), "12:30 AM"}, {"hh:nn Am/Pm", At(2024, 1, 31, 12), "12:00 Pm"}, {"a", s, "a"},
-        {"ampm h:nn", pm, "午後 21:05"}, {"h:nn ampm", pm, "9:05 午後"}, {"h:nn AMPM", s, "9:05 午前"},
+        {"hh:nn AM/PM", At(2024, 1, 31, 0, 30), "12:30 AM"}, {"hh:nn Am/Pm", At(2024, 1, 31, 12), "12:00 Pm"},
+        {"ampm h:nn", pm, "午後 21:05"}, {"h:nn ampm", pm, "9:05 午後"}, {"h:nn AMPM", s, "9:05 午前"}, {"a", s, "a"},
         {"h 'am/pm'", pm, "21 am/pm"}, {"hh:mm:ss am/pm", At(2024, 1, 31, 15, 4, 2), "03:04:02 pm"},
         {"'yyyy'\"dd\"", s, "yyyydd"}, {"[yyyy]", s, "[2024]"}, {"yyyy年m月d日", s, "2024年1月31日"},
         {"yyyy-mm-dd_hhnnss", s, "2024-01-31_090507"}, {"'unclosed", s, "unclosed"}, {"", s, ""}, {"x q", s, "x q"},
