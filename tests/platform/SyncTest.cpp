@@ -24,8 +24,7 @@ std::string Polls(Event& e)
     return seen;
 }
 
-template <typename F>
-auto OnOtherThread(F f)
+auto OnOtherThread(auto f)
 {
     decltype(f()) result{};
     std::thread([&] { result = f(); }).join();
