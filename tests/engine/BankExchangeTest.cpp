@@ -1,7 +1,6 @@
 // The bank exchange: codes through the banks, progress, cancel, and every engine fault at every bank.
 
 #include <cerrno>
-#include <chrono>
 #include <tuple>
 #include <vector>
 
@@ -118,9 +117,7 @@ int32_t HashingSideKeepsItsBank(int n)
     FakeReader reader(engine, Pattern(6 * B));
     BankExchangeHooks hooks;
     hooks.cancelled = [&, pass = 0]() mutable {
-        if (pass++ == (n + 1) % kBankCount) {
-            EXPECT_TRUE(WaitUntil([&] { return engine.ReadError.load() != 0; }));
-        }
+        EXPECT_TRUE(pass++ != (n + 1) % kBankCount || WaitUntil([&] { return engine.ReadError.load() != 0; }));
         return false;
     };
     return Exchange(engine, 6 * B, hooks);
@@ -156,10 +153,7 @@ int32_t ReaderStallsInARead(int n)
     ReadEngine engine(EngineOptions(kIoTimeoutMs));
     FakeReader reader(engine, Pattern(4 * B));
     Gate stall;
-    reader.file->beforeRead = [&](int call) {
-        if (call == n) stall.Pass();
-        return 0;
-    };
+    StallAt(*reader.file, stall, n);
     const int32_t code = Exchange(engine, 4 * B);
     EXPECT_EQ(Exchange(engine, B), CodeOf(EngineCode::ReaderNotIdle));
     stall.Open();

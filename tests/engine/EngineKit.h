@@ -50,23 +50,20 @@ inline std::string OneShot(const std::string& data)
 }
 
 // The result of hashing a file through the engine.
-inline int32_t Exchange(ReadEngine& engine, int64_t size, const BankExchangeHooks& hooks = {},
-                        std::string* codes = nullptr, const std::string& path = "file")
+inline int32_t Exchange(ReadEngine& engine, int64_t size, const BankExchangeHooks& hooks = {})
 {
     HashContext ctx;
     HashInit(ctx);
-    const int32_t code = ExchangeBanks(engine, path, size, ctx, hooks);
-    const std::string hashed = Finish(ctx);
-    if (codes) *codes = code == 0 ? hashed : "code " + std::to_string(code);
-    return code;
+    return ExchangeBanks(engine, "file", size, ctx, hooks);
 }
 
 // "CRC MD5" of a file hashed through the engine, or "code N" for the result the exchange gave.
 inline std::string Hashed(ReadEngine& engine, int64_t size, const std::string& path = "file")
 {
-    std::string codes;
-    Exchange(engine, size, {}, &codes, path);
-    return codes;
+    HashContext ctx;
+    HashInit(ctx);
+    const int32_t code = ExchangeBanks(engine, path, size, ctx, {});
+    return code == 0 ? Finish(ctx) : "code " + std::to_string(code);
 }
 
 // What a fake file serves and what the reader did with it.
@@ -78,6 +75,12 @@ struct FakeFile {
     std::atomic<int> opens{0}, closes{0}, seeks{0}, reads{0};
     std::mutex m;
 };
+
+// The read numbered n waits at the gate.
+inline void StallAt(FakeFile& file, Gate& gate, int n)
+{
+    file.beforeRead = [&gate, n](int call) { if (call == n) gate.Pass(); return 0; };
+}
 
 class FakeSource : public FileSource {
 public:

@@ -1,18 +1,15 @@
-#include "platform/Attributes.h"
-#include "platform/DirSearch.h"
 #include "platform/FolderWalk.h"
 
-#include "support/TempDir.h"
-
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <set>
-#include <string>
-#include <vector>
+
+#include "platform/Attributes.h"
+#include "platform/DirSearch.h"
+#include "support/TempDir.h"
 
 namespace qv {
 namespace {

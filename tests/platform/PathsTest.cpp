@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "support/TempDir.h"
 
@@ -12,24 +13,13 @@ namespace {
 
 TEST(PathParts, FolderNameExtensionAndJoin)
 {
-    const struct {
-        const char *path, *folder, *withSlash, *name, *extension;
-    } cases[] = {
-        {"/a", "/", "/", "a", ""},
-        {"/a/b.txt", "/a", "/a/", "b.txt", ".txt"},
-        {"/a/c.tar.gz", "/a", "/a/", "c.tar.gz", ".gz"},
-        {"/a.b/c", "/a.b", "/a.b/", "c", ""},
-        {"/a/.bashrc", "/a", "/a/", ".bashrc", ".bashrc"},
-        {"/a/name.", "/a", "/a/", "name.", "."},
-        {"写真.JPG", "", "", "写真.JPG", ".JPG"},
-        {"/", "/", "/", "", ""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(FolderOf(c.path), c.folder) << c.path;
-        EXPECT_EQ(FolderWithSlash(c.path), c.withSlash) << c.path;
-        EXPECT_EQ(NameOf(c.path), c.name) << c.path;
-        EXPECT_EQ(ExtensionOf(c.path), c.extension) << c.path;
-    }
+    // The folder, with its slash, the name and the extension.
+    const std::pair<const char*, const char*> cases[] = {
+        {"/a", "/ / a "}, {"/a/b.txt", "/a /a/ b.txt .txt"}, {"/a/c.tar.gz", "/a /a/ c.tar.gz .gz"},
+        {"/a.b/c", "/a.b /a.b/ c "}, {"/a/.bashrc", "/a /a/ .bashrc .bashrc"}, {"/a/name.", "/a /a/ name. ."},
+        {"写真.JPG", "  写真.JPG .JPG"}, {"/", "/ /  "}};
+    for (const auto& [path, parts] : cases)
+        EXPECT_EQ(FolderOf(path) + " " + FolderWithSlash(path) + " " + NameOf(path) + " " + ExtensionOf(path), parts);
     const struct {
         const char *folder, *name, *joined;
     } joins[] = {{"/", "a", "/a"}, {"/x", "a", "/x/a"}, {"/x/", "a", "/x/a"}, {"/x", "/a", "/x/a"}, {"", "a", "a"},
@@ -45,10 +35,9 @@ TEST(PathParts, UnderAFolderExactlyAndTheRootHoldsAll)
     } cases[] = {{"/a/b", "/a", true, true},    {"/a/b/c", "/a", true, true},  {"/a/b", "/a/", true, true},
                  {"/ab", "/a", false, false},   {"/a", "/a", false, true},     {"/b/a", "/a", false, false},
                  {"/A/b", "/a", false, false},  {"/anything", "/", true, true}, {"/", "/", true, true}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(IsUnderFolder(c.path, c.folder), c.under) << c.path << " in " << c.folder;
-        EXPECT_EQ(IsUnderFolder(c.path, c.folder, true), c.underOrSelf) << c.path << " in " << c.folder;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(std::make_pair(IsUnderFolder(c.path, c.folder), IsUnderFolder(c.path, c.folder, true)),
+                  std::make_pair(c.under, c.underOrSelf)) << c.path << " in " << c.folder;
 }
 
 // Keys are equal byte for byte; order folds the ASCII letters and breaks ties by the bytes.
@@ -59,9 +48,8 @@ TEST(PathKeys, ExactEqualityFoldedOrder)
     EXPECT_TRUE(PathsEqualIgnoringCase("/a/B", "/A/b"));
     EXPECT_FALSE(PathsEqualIgnoringCase("/a/B", "/a/Bc"));
     EXPECT_FALSE(PathsEqualIgnoringCase("/ａ", "/Ａ"));   // full-width letters are not folded
-    EXPECT_EQ(ComparePathKeys("B", "b"), -1);
-    EXPECT_EQ(ComparePathKeys("b", "B"), 1);
-    EXPECT_EQ(ComparePathKeys("same", "same"), 0);
+    EXPECT_EQ(std::make_tuple(ComparePathKeys("B", "b"), ComparePathKeys("b", "B"), ComparePathKeys("same", "same")),
+              std::make_tuple(-1, 1, 0));
     std::vector<std::string> names = {"b", "B", "a", "_", "A", "ab", "/a\xE3\x81\x82", "Ab", "c", "/a/z"};
     std::sort(names.begin(), names.end(), PathKeyLess());
     EXPECT_EQ(names, (std::vector<std::string>{"/a/z", "/a\xE3\x81\x82", "_", "A", "a", "Ab", "ab", "B", "b", "c"}));

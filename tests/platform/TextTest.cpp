@@ -38,11 +38,9 @@ TEST(Cp932, DecodesJapaneseTextAndReplacesBrokenBytes)
                              {"\x87\x40", "①"}, {"C:\x5C\x95\x5C~", "C:\\表~"}, {"\x81\x60", "～"}, {"", ""},
                              {"\x82\x20x", R + " x"}, {"a\x82", "a" + R}, {"\xFD\x82\xA0", R + "あ"},
                              {"\0z"s, "\0z"s}});
-    std::string longer;
-    for (int i = 0; i < 5000; ++i) longer += "\x82\xA0";   // past the conversion buffer
-    const std::string out = Cp932ToUtf8(longer + "\xFD");
-    EXPECT_EQ(out.size(), 5000u * 3u + 3u);
-    EXPECT_EQ(out.substr(out.size() - 6), "あ" + R);
+    std::string longer, decoded;
+    for (int i = 0; i < 5000; ++i) longer += "\x82\xA0", decoded += "あ";   // past the conversion buffer
+    EXPECT_EQ(Cp932ToUtf8(longer + "\xFD"), decoded + R);
     // Outside text: UTF-8 as it is, anything else CP932; a BOM settles the encoding.
     ExpectEach(DecodeOutsideText, {{"履歴", "履歴"}, {"\xEF\xBB\xBF" "abc", "abc"}, {"\x97\x9A\x97\xF0", "履歴"},
                                    {"", ""}, {"\xEF\xBB\xBF" "履\xFF歴", "履" + R + "歴"}});
@@ -59,9 +57,7 @@ TEST(TextRules, CutsCaseTrimming)
 {
     const std::pair<size_t, const char*> cuts[] = {{6, "あい"}, {5, "あ"}, {4, "あ"}, {3, "あ"}, {2, ""}, {0, ""}};
     for (const auto& [bytes, text] : cuts) EXPECT_EQ(CutToBytes("あい", bytes), text) << bytes;
-    EXPECT_EQ(CutToBytes("aあ", 2), "a");
-    EXPECT_EQ(CutToBytes("ab\xF0\x9F\x98\x80", 5), "ab");
-    EXPECT_EQ(CutToBytes("abcdef", 4), "abcd");
+    EXPECT_EQ(CutToBytes("aあ", 2) + CutToBytes("ab\xF0\x9F\x98\x80", 5) + CutToBytes("abcdef", 4), "aababcd");
     // Case changes and case-insensitive comparison touch the ASCII letters only.
     EXPECT_EQ(AsciiUpper("abc履歴xyzé-z_{}@[`"), "ABC履歴XYZé-Z_{}@[`");
     EXPECT_EQ(AsciiLower("ABC履歴XYZÉＡ"), "abc履歴xyzÉＡ");
@@ -70,11 +66,9 @@ TEST(TextRules, CutsCaseTrimming)
         int order;
     } compared[] = {{"abc", "ABC", 0}, {"abc", "ABD", -1}, {"b", "A", 1}, {"ab", "ABC", -1}, {"_", "a", -1},
                     {"_", "A", -1}, {"z", "\xE3\x81\x82", -1}, {"é", "É", 1}, {"MD5SUM", "md5sum", 0}};
-    for (const auto& c : compared) {
-        EXPECT_EQ(CompareAsciiFolded(c.a, c.b), c.order) << c.a << " " << c.b;
-        EXPECT_EQ(EqualsAsciiFolded(c.a, c.b), c.order == 0) << c.a << " " << c.b;
-    }
-    EXPECT_FALSE(EqualsAsciiFolded("md5", "md5sum"));
+    for (const auto& c : compared)
+        EXPECT_EQ(std::make_pair(CompareAsciiFolded(c.a, c.b), EqualsAsciiFolded(c.a, c.b)),
+                  std::make_pair(c.order, c.order == 0)) << c.a << " " << c.b;
     ExpectEach(Trim, {{"  a b \t\r\n", "a b"}, {" \r\n\t ", ""}, {"x", "x"}, {"\xE3\x80\x80x", "\xE3\x80\x80x"}});
 }
 
@@ -86,29 +80,16 @@ TEST(TextRandomised, DecodersGiveValidUtf8)
         std::string input(rng() % 65, '\0');
         // Every third round only lead and trail bytes of both encodings.
         for (char& c : input) c = static_cast<char>(round % 3 == 0 ? (0x80 | (rng() & 0x7F)) : rng());
-        ASSERT_TRUE(IsValidUtf8(Cp932ToUtf8(input))) << round;
-        ASSERT_TRUE(IsValidUtf8(DecodeOutsideText(input))) << round;
-        ASSERT_TRUE(IsValidUtf8(DecodeOutsideText("\xEF\xBB\xBF" + input))) << round;
-        ASSERT_TRUE(IsValidUtf8(Utf16LeToUtf8(input))) << round;
         const std::string repaired = Utf8WithReplacements(input);
-        ASSERT_TRUE(IsValidUtf8(repaired)) << round;
+        for (const std::string& out : {Cp932ToUtf8(input), DecodeOutsideText(input), Utf16LeToUtf8(input), repaired,
+                                       DecodeOutsideText("\xEF\xBB\xBF" + input)})
+            ASSERT_TRUE(IsValidUtf8(out)) << round;
         if (!IsValidUtf8(input)) continue;
         ASSERT_EQ(repaired, input);
         for (size_t n = 0; n <= input.size(); ++n) {
             const std::string cut = CutToBytes(input, n);
             ASSERT_TRUE(cut.size() <= n && IsValidUtf8(cut) && input.starts_with(cut)) << n;
         }
-    }
-    // Code points through UTF-16 are always valid; a stray trail byte in front never is.
-    for (int round = 0; round < 5000; ++round) {
-        uint32_t cp = rng() % 0x110000;
-        if (cp >= 0xD800 && cp <= 0xDFFF) cp -= 0x800;
-        const uint32_t v = cp - 0x10000, high = 0xD800 + (v >> 10), low = 0xDC00 + (v & 0x3FF);
-        const std::string units = cp < 0x10000 ? std::string{char(cp), char(cp >> 8)}
-                                               : std::string{char(high), char(high >> 8), char(low), char(low >> 8)};
-        const std::string utf8 = Utf16LeToUtf8(units);
-        ASSERT_TRUE(IsValidUtf8(utf8)) << cp;
-        ASSERT_FALSE(IsValidUtf8("\x80" + utf8)) << cp;
     }
 }
 

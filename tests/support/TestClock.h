@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <ctime>
 
 #include "platform/Clock.h"
 #include "platform/DateTime.h"
@@ -11,6 +12,15 @@ inline double At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { retur
 
 // A set time, and a millisecond tick that stands or moves on by `step` at each look (safe to
 // look at and to move from any thread).
+// Local wall-clock fields as a time_t, whatever the machine's zone.
+inline time_t LocalUnix(int y, int mo, int d, int h, int mi, int s)
+{
+    std::tm tm{};
+    tm.tm_year = y - 1900, tm.tm_mon = mo - 1, tm.tm_mday = d, tm.tm_hour = h, tm.tm_min = mi, tm.tm_sec = s;
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
 class TestClock final : public Clock {
 public:
     explicit TestClock(double now = 0.0) : now_(now) {}

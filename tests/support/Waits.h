@@ -11,6 +11,12 @@ namespace qv::testing {
 
 constexpr auto kGiveUp = std::chrono::seconds(5);   // no test waits longer than this
 
+inline long MsSince(std::chrono::steady_clock::time_point start)
+{
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start).count());
+}
+
 // Waits for a condition, bounded; true when it came.
 inline bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = kGiveUp)
 {
