@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <ctime>
 
 #include "browser/FileCommands.h"
 #include "browser/FileView.h"
@@ -15,6 +14,7 @@
 #include "platform/DirSearch.h"
 #include "support/ScriptedPrompts.h"
 #include "support/TempDir.h"
+#include "support/TestClock.h"
 
 namespace qv {
 namespace {
@@ -42,10 +42,7 @@ TEST(FileViewTest, RowsShowValidCodesAttributesAndTimes)
     dir.WriteFile(".hidden", "h");
     dir.MakeFolder("sub");
     ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
-    std::tm tm{};
-    tm.tm_year = 124, tm.tm_mon = 0, tm.tm_mday = 31, tm.tm_hour = 9, tm.tm_min = 5, tm.tm_sec = 6;
-    tm.tm_isdst = -1;
-    TempDir::SetMtime(valid, mktime(&tm));
+    TempDir::SetMtime(valid, test::LocalUnix(2024, 1, 31, 9, 5, 6));
     Remember(history, valid, "11111111");
     Remember(history, changed, "22222222");
     dir.WriteFile("changed.txt", "abcd");   // modified since its record

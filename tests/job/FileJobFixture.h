@@ -18,15 +18,6 @@
 
 namespace qv::test {
 
-// Local time as a time_t, for the stamps the reports print.
-inline time_t LocalTime(int y, int mo, int d, int h, int mi, int s)
-{
-    std::tm tm{};
-    tm.tm_year = y - 1900, tm.tm_mon = mo - 1, tm.tm_mday = d, tm.tm_hour = h, tm.tm_min = mi, tm.tm_sec = s;
-    tm.tm_isdst = -1;
-    return std::mktime(&tm);
-}
-
 class FileJobTest : public ::testing::Test {
 protected:
     FileJobTest()
@@ -63,7 +54,7 @@ protected:
 
     // A file with a fixed, even-second stamp (the DOS form keeps two-second steps).
     std::string MakeFile(const std::string& name, const std::string& bytes,
-                         time_t mtime = LocalTime(2024, 1, 31, 9, 5, 6))
+                         time_t mtime = LocalUnix(2024, 1, 31, 9, 5, 6))
     {
         const std::string path = dir.WriteFile(name, bytes);
         TempDir::SetMtime(path, mtime);

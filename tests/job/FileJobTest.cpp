@@ -19,7 +19,7 @@ namespace qv::test {
 namespace {
 
 const Codes kAbc{"352441C2", "900150983CD24FB0D6963F7D28E17F72"};
-const double kStamp = StampFromUnix(LocalTime(2024, 1, 31, 9, 5, 6));
+const double kStamp = StampFromUnix(LocalUnix(2024, 1, 31, 9, 5, 6));
 const std::string kUpdated = "更新日時\t2024/01/31 9:05:06";
 
 // A report as the user reads it: head, the file, the given lines, the copy hint.
@@ -69,7 +69,7 @@ TEST_F(FileJobTest, FirstHashStoresTheRecordAndReportsTheFolder)
 TEST_F(FileJobTest, RecordedFileIsReadAgainOnlyWhenItsRecordCannotServe)
 {
     const std::string path = dir.Path("a.bin");
-    const time_t same = LocalTime(2024, 1, 31, 9, 5, 6), later = LocalTime(2024, 3, 1, 8, 0, 0);
+    const time_t same = LocalUnix(2024, 1, 31, 9, 5, 6), later = LocalUnix(2024, 3, 1, 8, 0, 0);
     const HistoryRecord noMd5{3, kStamp, 1.0, "", kAbc.crc}, hashed{};
     // record Size 0: the record a first hash gives; bytes: the file when hashed again
     const struct { const char* name; bool verification, recalc; HistoryRecord record; const char* bytes; time_t mtime;
@@ -136,7 +136,7 @@ TEST_F(FileJobTest, ReportsNameTheFileAndWhatWentWrong)
         {"file appended while read: its codes cover the size found first",
          [&] {
              path = MakeFile("grow.log", before);
-             control.afterRead = append(LocalTime(2024, 1, 31, 9, 6, 0));
+             control.afterRead = append(LocalUnix(2024, 1, 31, 9, 6, 0));
              return Job().HashFile(path, false);
          },
          [&] {
@@ -147,7 +147,7 @@ TEST_F(FileJobTest, ReportsNameTheFileAndWhatWentWrong)
         {"file appended within one stamp step",
          [&] {
              path = MakeFile("same.log", "abc");
-             control.afterRead = append(LocalTime(2024, 1, 31, 9, 5, 6));
+             control.afterRead = append(LocalUnix(2024, 1, 31, 9, 5, 6));
              return Job().HashFile(path, false);
          },
          [&] {

@@ -37,7 +37,7 @@ TEST_F(ReadAheadJobTest, ReadAheadThatFailedOrIsOutdatedLeavesNothingBehind)
     // The list changed: c comes instead of b.
     EXPECT_EQ(Recorded(Job().HashFile(c, false)), CodesOf("hij"));
     HashReadingAhead(e, d);
-    MakeFile("d.bin", "new!", LocalTime(2024, 1, 31, 9, 7, 8));   // same size, later stamp
+    MakeFile("d.bin", "new!", LocalUnix(2024, 1, 31, 9, 7, 8));   // same size, later stamp
     EXPECT_EQ(Recorded(Job().HashFile(d, false)), CodesOf("new!"));
     EXPECT_EQ(OpensOf(d), 2);
     EXPECT_TRUE(prompts.shown().empty());
