@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <unordered_set>
+#include <unordered_set>
 
 namespace qv {
 namespace {
@@ -73,6 +75,14 @@ std::vector<std::string> SelectedPaths(const FolderContents& contents, const Sel
     for (size_t i = 0; i < contents.rows.size() && i < selection.size(); ++i)
         if (selection[i]) paths.push_back(contents.PathOf(i));
     return paths;
+}
+
+Selection SelectionOf(const FolderContents& contents, const std::vector<std::string>& paths)
+{
+    const std::unordered_set<std::string> wanted(paths.begin(), paths.end());
+    Selection selection(contents.rows.size());
+    for (size_t i = 0; i < contents.rows.size() && !wanted.empty(); ++i) selection[i] = wanted.count(contents.PathOf(i)) > 0;
+    return selection;
 }
 
 std::optional<size_t> OnlySelected(const Selection& selection)

@@ -30,6 +30,8 @@ bool SelectSameExtension(const std::vector<FileRow>& rows, Selection& selection)
 
 // Full paths of the selected rows, in view order.
 std::vector<std::string> SelectedPaths(const FolderContents& contents, const Selection& selection);
+// The rows of contents whose paths are among paths: a reread keeps what the user had picked.
+Selection SelectionOf(const FolderContents& contents, const std::vector<std::string>& paths);
 // The row a double click acts on: only when exactly one row is selected.
 std::optional<size_t> OnlySelected(const Selection& selection);
 // What the bulk checks hash before comparing: every row that shows no codes (never hashed, or

@@ -54,8 +54,13 @@ void FileViewController::FolderListChange()
     }
     list->setToolTip(list->currentText());
     FileTableModel& model = frame_.Model();
+    // A reread of the folder on show keeps the picked rows (the view keeps its scroll position
+    // itself), so the files a command just worked on stay selected in view.
+    const bool sameFolder = model.Contents().folder == frame_.SelectedFolder();
+    const std::vector<std::string> picked = sameFolder ? SelectedPaths() : std::vector<std::string>{};
     model.SetFileIcons(p_.settings.FileListIconView);
     model.SetContents(ReadFolder(frame_.SelectedFolder(), p_.history, p_.settings.FileAttrMask));
+    if (!picked.empty()) frame_.SelectRows(SelectionOf(model.Contents(), picked));
     FileViewResize();
     if (shown) {
         p_.status.SetStatus(FolderContentsStatus(model.Contents()));

@@ -3,6 +3,7 @@
 #include "BrowserSupport.h"
 
 #include <QComboBox>
+#include <QScrollBar>
 
 #include <regex>
 
@@ -161,6 +162,21 @@ TEST_F(BrowserTest, HashingFromTheView)
     Select({});
     Trigger("FListSelectCalc");
     EXPECT_EQ(Status(), "ファイルが選択されていません");
+}
+
+TEST_F(BrowserTest, RereadKeepsThePickAndTheScrollPosition)
+{
+    std::vector<std::string> files;
+    for (int i = 0; i < 100; ++i) files.push_back(dir.WriteFile("f/" + std::to_string(1000 + i), "x"));
+    StartAndDrop({files[0]});
+    ShowFolder(dir.Path("f"));
+    Select({"1090"});
+    View()->scrollToBottom();
+    const int scrolled = View()->verticalScrollBar()->value();
+    ASSERT_GT(scrolled, 0);
+    Trigger("FListRefresh");
+    EXPECT_EQ(View()->verticalScrollBar()->value(), scrolled);
+    EXPECT_EQ(S().files.SelectedPaths(), std::vector<std::string>{files[90]});
 }
 
 TEST_F(BrowserTest, ListsOfTheSelectionFromThePopup)
