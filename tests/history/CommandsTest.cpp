@@ -135,11 +135,12 @@ TEST_F(ImportExportTest, TheHistoryFileIsReadUnderItsLockAndSavedBeforeAnythingI
     ::close(held);
     EXPECT_EQ(Import({historyPath}).status, "履歴データインポート完了 履歴データ1件 既読状態");
 
-    // Not read: with deletion the history file comes in first, the store replaces it, then the files go.
+    // Not read: with deletion the history file comes in first, the store replaces it, then the
+    // files go, never the history file itself even when it was named.
     state = {};
     store.ClearHistory();
     const std::string a = FileOf({"a1", "a2"}, dir.Path("a.csv")), b = FileOf({"b1"}, dir.Path("b.dat"));
-    EXPECT_EQ(Import({a, b}, true).status, "履歴データインポート完了 履歴データ4件 既読状態");
+    EXPECT_EQ(Import({a, historyPath, b}, true).status, "履歴データインポート完了 履歴データ4件 既読状態");
     EXPECT_EQ(recycled, (Texts{a, b}));
     EXPECT_EQ(KeysIn(historyPath), KeysOf(store));
     EXPECT_TRUE(state.HistoryFileTime == HistoryFileStamp(historyPath));
