@@ -34,7 +34,7 @@ struct FileRow {
     std::string md5;
     uint32_t attributes = 0; // kAttr* bits
     char attributeText[7] = "------";
-    double stamp = 0.0;      // last-write time in the two-second stamp form
+    double stamp = 0.0;      // last-write time in the stamp form (whole seconds)
     std::string timeText;    // "yyyy/mm/dd hh:mm:ss"
     bool known = false;      // the history has a record under this path
     bool valid = false;      // ... and it still matches size and stamp, so the codes are shown

@@ -8,7 +8,7 @@ namespace qv {
 // What the history remembers about one file. Codes are upper-case hex text.
 struct HistoryRecord {
     int64_t Size = 0;           // bytes when the codes were computed
-    double FileTime = 0.0;      // last-write stamp (two-second DOS form) at that moment
+    double FileTime = 0.0;      // last-write stamp (whole seconds) at that moment
     double RegisteredAt = 0.0;  // local date-time the codes were last computed
     std::string Md5;            // at most 32 characters
     std::string Crc;            // at most 8 characters

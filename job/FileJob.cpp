@@ -327,7 +327,7 @@ int32_t FileJob::HashFoundFile(const std::string& path, const FoundEntry& found,
         Status(kStatusVanished);
         return result;
     }
-    // A size change within the two seconds of one stamp is a change all the same.
+    // A size change within the second of one stamp is a change all the same.
     if (after.stamp != found.stamp || after.size != found.size) {
         Beep();
         BringToFront();

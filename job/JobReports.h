@@ -27,7 +27,7 @@ inline constexpr const char* kStatusVanished = "ハッシュ算出後にファ�
 struct ReportFile {
     std::string path;      // full path
     int64_t size = 0;
-    double stamp = 0.0;    // last-write time (two-second DOS form)
+    double stamp = 0.0;    // last-write time (whole seconds)
 };
 
 // Error kind text of an engine fault code, as the engine-error report names it.

@@ -154,43 +154,7 @@ double LocalNowSystem()
     return LocalTimeToDateTime(local, static_cast<int>(ts.tv_nsec / 1000000));
 }
 
-uint32_t UnixToDosDateTime(time_t t)
-{
-    constexpr uint32_t kFirstDay = (1u << 5 | 1u) << 16;   // 1980-01-01 00:00:00
-    std::tm local{};
-    if (!localtime_r(&t, &local)) return kFirstDay;
-    int year = local.tm_year + 1900;
-    int month = local.tm_mon + 1, day = local.tm_mday;
-    int hour = local.tm_hour, minute = local.tm_min, second = local.tm_sec > 59 ? 59 : local.tm_sec;
-    if (year < 1980) {
-        year = 1980; month = 1; day = 1; hour = 0; minute = 0; second = 0;
-    } else if (year > 2107) {
-        year = 2107; month = 12; day = 31; hour = 23; minute = 59; second = 58;
-    }
-    const uint32_t date = static_cast<uint32_t>(((year - 1980) << 9) | (month << 5) | day);
-    const uint32_t time = static_cast<uint32_t>((hour << 11) | (minute << 5) | (second / 2));
-    return date << 16 | time;
-}
-
-double DosDateTimeToDateTime(uint32_t dos)
-{
-    CalendarFields f;
-    const uint32_t date = dos >> 16, time = dos & 0xFFFF;
-    f.year = static_cast<int>((date >> 9) + 1980);
-    f.month = static_cast<int>((date >> 5) & 15);
-    f.day = static_cast<int>(date & 31);
-    f.hour = static_cast<int>(time >> 11);
-    f.minute = static_cast<int>((time >> 5) & 63);
-    f.second = static_cast<int>((time & 31) * 2);
-    double v = 0.0;
-    if (!TryEncodeDateTime(f, v)) return 0.0;
-    return v;
-}
-
-double StampFromUnix(time_t mtime)
-{
-    return DosDateTimeToDateTime(UnixToDosDateTime(mtime));
-}
+double StampFromUnix(time_t mtime) { return UnixToDateTime(mtime); }
 
 uint32_t TickCountSystem()
 {

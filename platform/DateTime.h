@@ -21,10 +21,10 @@ double LocalTimeToDateTime(const std::tm& local, int millisecond = 0);
 double UnixToDateTime(time_t t);                  // local time, whole seconds
 double LocalNowSystem();                          // real local now, millisecond resolution
 
-// File stamps: local time -> two-second MS-DOS form (clamped to 1980..2107) -> date-time value.
-uint32_t UnixToDosDateTime(time_t t);             // high word date, low word time
-double DosDateTimeToDateTime(uint32_t dos);
-double StampFromUnix(time_t mtime);               // the composition of the two above
+// File stamps: the last-write time as a local date-time value in whole seconds. Not the
+// two-second MS-DOS form: a file rewritten at the same size within those two seconds would keep
+// its old codes. Whole seconds survive the history's text form, so records keep their round trip.
+double StampFromUnix(time_t mtime);
 
 // Monotonic millisecond tick; wraps at 2^32, so compare ticks by unsigned difference.
 uint32_t TickCountSystem();

@@ -9,7 +9,7 @@ struct FoundEntry {
     std::string name;          // name part only
     uint32_t attributes = 0;   // kAttr* bits
     int64_t size = 0;          // bytes (0 for folders)
-    double stamp = 0.0;        // last-write time via the two-second DOS form
+    double stamp = 0.0;        // last-write time, whole seconds
     bool link = false;         // ListFolder only: the name is a symbolic link (attributes are its target's)
 };
 

@@ -513,7 +513,7 @@ SettingsFileChange CheckSettingsFileChanged(const std::string& path, const Setti
         change.changed = true;
         return change;
     }
-    // The stamp has two-second steps; the content tells apart edits within one step.
+    // The stamp has whole-second steps; the content tells apart edits within one second.
     std::string bytes;
     change.changed = ReadWholeFile(path, bytes, ignored) && bytes != recorded.bytes;
     return change;

@@ -183,8 +183,8 @@ TEST_F(PersistenceTest, ExitSaveWithoutAFileAndOverAReadUnchangedOne)
 
 TEST_F(PersistenceTest, ExitSaveMergesWhenAnotherCopyRewroteTheFile)
 {
-    // This copy read the file; another copy then saved a later record of a shared key within
-    // the same two-second step of the file's time, so only the full-resolution time differs.
+    // This copy read the file; another copy then saved a later record of a shared key one
+    // second later.
     HistoryOf({"shared.txt"}, 2);
     TempDir::SetMtime(historyPath, 1600000000);
     state = {true, HistoryFileStamp(historyPath)};

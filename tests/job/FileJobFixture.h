@@ -52,7 +52,7 @@ protected:
         return *job;
     }
 
-    // A file with a fixed, even-second stamp (the DOS form keeps two-second steps).
+    // A file with a fixed stamp.
     std::string MakeFile(const std::string& name, const std::string& bytes,
                          time_t mtime = LocalUnix(2024, 1, 31, 9, 5, 6))
     {

@@ -285,7 +285,7 @@ TEST_F(SettingsFileTest, ChangesByAnotherProgramAreNoticed)
     Load(&result);
     ASSERT_TRUE(result.stamp.exists);
     EXPECT_FALSE(CheckSettingsFileChanged(Ini(), result.stamp).changed);
-    // Same stamp, other content: an edit within the stamp's two-second step.
+    // Same stamp, other content: an edit within the stamp's second.
     dir_.WriteFile("Quenvarlith.ini", "[Window]\r\nTop=2\r\n");
     TempDir::SetMtime(Ini(), 1700000000);
     EXPECT_TRUE(CheckSettingsFileChanged(Ini(), result.stamp).changed);
