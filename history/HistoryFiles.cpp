@@ -441,14 +441,17 @@ bool ReadHistoryText(HashHistory& store, const std::string& path,
     return result;
 }
 
-bool WriteHistoryText(const HashHistory& store, const std::string& path, WorkHooks& ui)
+bool WriteHistoryText(const HashHistory& store, const std::string& path, WorkHooks& ui, int32_t* skipped)
 {
     AtomicWriter writer(path);
     bool ok = writer.Open();
     std::string line;
+    if (skipped) *skipped = 0;
     for (int32_t i = 0; ok && i < store.Count(); ++i) {
-        // A path with a line break cannot be carried by a line-based form.
-        if (!FormatHistoryLine(store.PathAt(i), store.RecordAt(i), line)) continue;
+        if (!FormatHistoryLine(store.PathAt(i), store.RecordAt(i), line)) {
+            if (skipped) ++*skipped;
+            continue;
+        }
         line += "\r\n";
         ok = writer.Write(line);
     }

@@ -63,7 +63,9 @@ bool WriteHistoryFile(const HashHistory& store, const std::string& path, WorkHoo
 // Text form: one CR LF line per entry: "path",size,"file time","registered",MD5,CRC.
 bool ReadHistoryText(HashHistory& store, const std::string& path,
                      const HistoryReadOptions& options, WorkHooks& ui);
-bool WriteHistoryText(const HashHistory& store, const std::string& path, WorkHooks& ui);
+// A path holding a line break cannot be carried by a line: such entries are left out and
+// counted in skipped.
+bool WriteHistoryText(const HashHistory& store, const std::string& path, WorkHooks& ui, int32_t* skipped = nullptr);
 
 // The pieces of the text form, exposed for tests and for other readers of comma lists.
 std::vector<std::string> SplitHistoryLine(std::string_view line);

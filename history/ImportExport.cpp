@@ -183,10 +183,14 @@ ExportResult ExportHistory(const HashHistory& store, const std::string& target, 
     const std::string count = Counted(store.Count());
     ui.Status("履歴データエクスポート中　 履歴データ " + count);
     ui.Pump();
-    result.written = form == HistoryForm::Text ? WriteHistoryText(store, target, ui) : WriteHistoryFile(store, target, ui);
-    // A failed write is not reported as done: the box has named the file and the reason.
-    result.status = result.written ? "履歴データエクスポート完了 履歴データ " + count
+    int32_t skipped = 0;
+    result.written = form == HistoryForm::Text ? WriteHistoryText(store, target, ui, &skipped)
+                                               : WriteHistoryFile(store, target, ui);
+    // A failed write is not reported as done: the box has named the file and the reason. The
+    // count is what the file holds; entries the text form cannot carry are named as such.
+    result.status = result.written ? "履歴データエクスポート完了 履歴データ " + Counted(store.Count() - skipped)
                                    : "履歴データエクスポート失敗 " + target;
+    if (result.written && skipped > 0) result.status += " 改行を含むパス" + Counted(skipped) + "は.datにのみ書けます";
     ui.Status(result.status);
     return result;
 }

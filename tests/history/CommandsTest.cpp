@@ -83,6 +83,11 @@ TEST_F(ImportExportTest, ExportRefusesAndFailsWithoutTouchingOldFiles)
     EXPECT_EQ(ExportHistory(h, historyPath, historyPath, ui).status, "履歴ファイルそのものにはエクスポート出来ません");
     EXPECT_FALSE(PathExists(historyPath));
 
+    // A path with a line break fits the binary form only: the text form says what it left out.
+    AddReal(h, "line\nbreak");
+    EXPECT_EQ(ExportHistory(h, dir.Path("odd.csv"), historyPath, ui).status,
+              "履歴データエクスポート完了 履歴データ 50件 改行を含むパス1件は.datにのみ書けます");
+
     const std::string old = dir.WriteFile("old.csv", "old bytes");
     prompts.Push(Answer::Ok);
     const FileSizeLimit full(100);
