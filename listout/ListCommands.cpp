@@ -31,6 +31,9 @@ bool NeedsHashing(const HashHistory& history, const std::string& path, const Fou
     return !RecordMatchesStamp(history.RecordAt(index), found->size, found->stamp);
 }
 
+// A line break in a name would split its line and forge another entry of the list.
+bool FitsALine(std::string_view path) { return path.find_first_of("\r\n") == std::string_view::npos; }
+
 ListResult Stopped(ListOutcome outcome, std::string status)
 {
     ListResult result;
@@ -39,13 +42,26 @@ ListResult Stopped(ListOutcome outcome, std::string status)
     return result;
 }
 
+std::string LeftOutText(size_t leftOut)
+{
+    return "改行を含む名前の" + FormatGrouped(static_cast<int64_t>(leftOut)) + "files はリストに書けません";
+}
+
 // Hashes what the history lacks and pairs every path with its record. False (result set)
 // when the command ends here.
-bool CollectEntries(const std::vector<std::string>& paths, CodeSource& codes,
+bool CollectEntries(const std::vector<std::string>& given, CodeSource& codes,
                     const char* cancelledText, std::vector<ListEntry>& entries, ListResult& result)
 {
-    if (paths.empty()) {
+    if (given.empty()) {
         result = Stopped(ListOutcome::NothingToList, "ファイルが選択されていません");
+        return false;
+    }
+    std::vector<std::string> paths;
+    for (const std::string& path : given)
+        if (FitsALine(path)) paths.push_back(path);
+    result.leftOut = given.size() - paths.size();
+    if (paths.empty()) {
+        result = Stopped(ListOutcome::NothingToList, LeftOutText(result.leftOut));
         return false;
     }
     std::vector<std::string> toHash;
@@ -69,9 +85,11 @@ bool CollectEntries(const std::vector<std::string>& paths, CodeSource& codes,
     return true;
 }
 
-ListResult Finish(bool written, size_t count, std::string error, std::string doneText)
+ListResult Finish(bool written, size_t count, std::string error, std::string doneText, size_t leftOut)
 {
     ListResult result;
+    result.leftOut = leftOut;
+    if (leftOut > 0) doneText.append(" ").append(LeftOutText(leftOut));
     if (!written) {
         result.outcome = ListOutcome::WriteFailed;
         result.error = std::move(error);
@@ -155,7 +173,7 @@ ListResult MakeSelectionList(const std::vector<std::string>& paths, const ListSt
     if (!CollectEntries(paths, codes, "比較ファイル作成処理が中止されました", entries, result)) return result;
     std::string error;
     const bool written = WriteFormatList(target, entries, style, error);
-    return Finish(written, entries.size(), error, CreatedText(target, entries.size()));
+    return Finish(written, entries.size(), error, CreatedText(target, entries.size()), result.leftOut);
 }
 
 ListResult MakeSfvList(const std::vector<std::string>& paths, const std::string& target,
@@ -166,7 +184,7 @@ ListResult MakeSfvList(const std::vector<std::string>& paths, const std::string&
     if (!CollectEntries(paths, codes, "SFVファイル作成処理が中止されました", entries, result)) return result;
     std::string error;
     const bool written = WriteSfvFile(target, entries, now, error);
-    return Finish(written, entries.size(), error, CreatedText(target, entries.size()));
+    return Finish(written, entries.size(), error, CreatedText(target, entries.size()), result.leftOut);
 }
 
 ListResult MakeTreeList(const TreeListRequest& request, CodeSource& codes, const ListStatusStep& status)
@@ -193,19 +211,21 @@ ListResult MakeTreeList(const TreeListRequest& request, CodeSource& codes, const
     show("ファイル分類中");
     if (!hashed) return cancelled();
 
-    size_t count = 0;
-    const std::string text = TreeListText(codes.history, request.folder, request.style, count, request.target);
-    if (count == 0) return Stopped(ListOutcome::NothingToList, {});
+    size_t count = 0, leftOut = 0;
+    const std::string text =
+        TreeListText(codes.history, request.folder, request.style, count, request.target, &leftOut);
+    if (count == 0) return Stopped(ListOutcome::NothingToList, leftOut > 0 ? LeftOutText(leftOut) : std::string());
 
     show("リスト出力中");
     std::string error;
     const bool written = WriteListFile(request.target, text, error);
-    return Finish(written, count, error, "リスト出力完了" + request.target);
+    return Finish(written, count, error, "リスト出力完了" + request.target, leftOut);
 }
 
 std::string TreeListText(const HashHistory& history, const std::string& folder, const ListStyle& style,
-                         size_t& count, const std::string& leaveOut)
+                         size_t& count, const std::string& leaveOut, size_t* leftOut)
 {
+    if (leftOut) *leftOut = 0;
     std::string prefix = folder;
     while (prefix.size() > 1 && prefix.back() == '/') prefix.pop_back();
     if (prefix != "/") prefix += '/';
@@ -218,8 +238,9 @@ std::string TreeListText(const HashHistory& history, const std::string& folder, 
         const std::string& path = history.PathAt(i);
         if (path.size() < prefix.size() || !EqualsAsciiFolded(std::string_view(path).substr(0, prefix.size()), prefix))
             break;
-        if (path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0 && path != leaveOut)
-            groups.Add(path, history.RecordAt(i));
+        if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0 || path == leaveOut) continue;
+        if (FitsALine(path)) groups.Add(path, history.RecordAt(i));
+        else if (leftOut) ++*leftOut;
     }
     count = groups.Count();
     return groups.Text();

@@ -42,6 +42,7 @@ struct ListResult {
     std::string status;   // for the status line; "" leaves it as it is
     std::string error;    // WriteFailed: the file and the system's reason, joined by "\r"
     size_t entries = 0;   // lines written (files of the list)
+    size_t leftOut = 0;   // files whose name holds a line break: no line can carry them
 };
 
 // A list of the given files in the given style (the header names the first file's folder).
@@ -66,9 +67,11 @@ using ListStatusStep = std::function<bool(const std::string& text)>;
 ListResult MakeTreeList(const TreeListRequest& request, CodeSource& codes,
                         const ListStatusStep& status = {});
 // The tree list's text from the history alone: every record under folder but leaveOut,
-// grouped by the folder that holds it; count gets the number of records listed.
+// grouped by the folder that holds it; count gets the number of records listed, leftOut
+// (when given) the number of paths with a line break, which are not listed.
 std::string TreeListText(const HashHistory& history, const std::string& folder,
-                         const ListStyle& style, size_t& count, const std::string& leaveOut = {});
+                         const ListStyle& style, size_t& count, const std::string& leaveOut = {},
+                         size_t* leftOut = nullptr);
 
 // The files the save dialogs propose, and their filters.
 // folder + "/" + its last component + the extension (".*" gives ".MD5").

@@ -51,14 +51,15 @@ protected:
 TEST_F(ListCommandsTest, SelectionHashesWhatLacksAValidRecordOrStops)
 {
     const std::string a = dir_.WriteFile("a.txt", "a"), b = dir_.WriteFile("b.txt", "b"), c = dir_.WriteFile("c.txt", "c");
+    const std::string nl = dir_.WriteFile("n\nl.txt", "n");   // its line would forge an entry
     const std::string known(32, 'A');
     Remember(a, known);
     history_.Insert(c, HistoryRecord{99, 0.0, 0.0, std::string(32, 'C'), "0"});   // an older state of c
     const std::string target = dir_.Path("list.MD5");
     CodeSource codes = Codes();
-    const ListResult result = MakeSelectionList({a, b, c}, DefaultStyle(0), target, codes);
+    const ListResult result = MakeSelectionList({a, nl, b, c}, DefaultStyle(0), target, codes);
     EXPECT_EQ(hashed_, (Paths{b, c}));
-    EXPECT_EQ(result.status, "list.MD5(3files) を作成しました");
+    EXPECT_EQ(result.status, "list.MD5(3files) を作成しました 改行を含む名前の1files はリストに書けません");
     EXPECT_EQ(TempDir::ReadFile(target), known + " a.txt\r\n" + kAbcMd5 + " b.txt\r\n" + kAbcMd5 + " c.txt\r\n");
     hashed_.clear();
     CodeSource verifying = Codes(true);
@@ -70,6 +71,7 @@ TEST_F(ListCommandsTest, SelectionHashesWhatLacksAValidRecordOrStops)
         {true, true, true, {b}, "SFVファイル作成処理が中止されました"},
         {false, false, false, {b}, "Error Hash未計算ファイルを抽出b.txt"},
         {true, false, true, {}, "ファイルが選択されていません"},
+        {true, false, true, {nl}, "改行を含む名前の1files はリストに書けません"},
     };
     const std::string old = dir_.WriteFile("old.sfv", "old");
     for (const auto& s : stops) {
@@ -115,16 +117,16 @@ TEST_F(ListCommandsTest, TreeListHashesTheWalkAndListsTheHistoryByFolder)
 
 TEST_F(ListCommandsTest, TreeTextGroupsExactFoldersInHistoryOrder)
 {
-    for (const char* path : {"/a/b-c/y", "/a/b.txt", "/a/b/x", "/a/c.txt", "/a/B-C/q", "/A/z.txt", "/ab/x"})
+    for (const char* path : {"/a/b-c/y", "/a/b.txt", "/a/b/x", "/a/c.txt", "/a/B-C/q", "/A/z.txt", "/ab/x", "/a/x\ny"})
         history_.Insert(path, AbcRecord());
     ListStyle style = DefaultStyle(3);
     style.format.HeaderText1 = "# ";
     style.format.PathHeader = true;
-    size_t count = 0;
+    size_t count = 0, leftOut = 0;
     const std::string m = "900150983cd24fb0d6963f7d28e17f72\r\n";
-    EXPECT_EQ(TreeListText(history_, "/a", style, count),
+    EXPECT_EQ(TreeListText(history_, "/a", style, count, {}, &leftOut),
               "# /a/B-C\r\n" + m + "# /a/b-c\r\n" + m + "# /a\r\n" + m + m + "# /a/b\r\n" + m);
-    EXPECT_EQ(count, 5u);
+    EXPECT_EQ(std::pair(count, leftOut), std::pair(size_t{5}, size_t{1}));
     TreeListText(history_, "/", style, count);
     EXPECT_EQ(count, 7u);
 }
