@@ -70,7 +70,8 @@ int Finish(TerminalSession& s, const ListResult& result)
         return 1;
     }
     if (!result.status.empty()) s.out.Message(result.status);
-    return result.outcome == ListOutcome::Written && saved ? 0 : 1;
+    // A list that had to leave files out is not the list asked for.
+    return result.outcome == ListOutcome::Written && result.leftOut == 0 && saved ? 0 : 1;
 }
 
 }  // namespace

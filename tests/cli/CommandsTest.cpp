@@ -74,6 +74,10 @@ TEST_F(CommandsTest, BadRequestsAreRefusedAndWriteNothing)
         EXPECT_FALSE(PathExists(files.Path("x.md5")) || PathExists(files.Path("x.sfv")));
     }
     EXPECT_EQ(TempDir::ReadFile(files.Path("keep.md5")), "old list");
+    // A name with a line break has no line in a list: written without it, the run still fails.
+    files.WriteFile("n\nl", "x");
+    EXPECT_EQ(Run({"--sfv", "y.sfv", "abc.txt", "n\nl"}), 1);
+    EXPECT_EQ(err, "y.sfv(1files) を作成しました 改行を含む名前の1files はリストに書けません\n");
 }
 
 TEST_F(CommandsTest, RegisterForgetExportAndImport)
