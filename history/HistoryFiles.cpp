@@ -6,7 +6,7 @@
 #include <cstring>
 #include <limits>
 
-#include "history/AtomicWriter.h"
+#include "platform/AtomicWriter.h"
 #include "platform/DateFormat.h"
 #include "platform/Files.h"
 #include "platform/NumberFormat.h"

@@ -1,5 +1,6 @@
 #include "platform/Files.h"
 
+#include "platform/AtomicWriter.h"
 #include "platform/Paths.h"
 #include "platform/Text.h"
 
@@ -118,45 +119,10 @@ bool KeepFileAs(const std::string& path, const std::string& newName, int& errorC
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& errorText)
 {
-    errorText.clear();
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        errorText = PlatformErrorText(EISDIR);
-        return false;
-    }
-    std::string folder = FolderOf(path);
-    if (folder.empty()) folder.assign(1, '.');
-    // The temporary name stays within NAME_MAX however long the target's name is.
-    std::string tempName(1, '.');
-    tempName += CutToBytes(NameOf(path), 200);
-    tempName += ".XXXXXX";
-    std::string temp = JoinPath(folder, tempName);
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) {
-        errorText = PlatformErrorText(errno);
-        return false;
-    }
-    // mkstemp creates 0600; a new file gets the usual permissions the umask allows.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    int failure = 0;
-    if (!WriteAll(fd, bytes)) failure = errno;
-    if (failure == 0 && ::fsync(fd) != 0) failure = errno;
-    if (::close(fd) != 0 && failure == 0) failure = errno;
-    if (failure == 0 && ::rename(temp.c_str(), path.c_str()) != 0) failure = errno;
-    if (failure != 0) {
-        ::unlink(temp.c_str());
-        errorText = PlatformErrorText(failure);
-        return false;
-    }
-    // Make the rename itself durable; a failure here no longer endangers the data.
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return true;
+    AtomicWriter writer(path);
+    const bool ok = writer.Open() && writer.Write(bytes) && writer.Commit();
+    errorText = ok ? std::string() : PlatformErrorText(writer.ErrorCode());
+    return ok;
 }
 
 }  // namespace qv

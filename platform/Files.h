@@ -9,8 +9,8 @@ namespace qv {
 int OpenRegularFile(const std::string& path, int& errorCode);
 // Whole-file read. False with errorText (the platform's reason) on failure.
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::string& errorText);
-// Writes to a temporary file in the same folder, flushes, then renames over the target, so a
-// failure never leaves a half-written file in place of a good one.
+// The whole file through an AtomicWriter: a failure never leaves a half-written file in place
+// of a good one.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& errorText);
 // Gives the bytes of an existing file a second name that no file has yet (a hard link, else a
 // copy), so the file may be replaced while its bytes stay. False with errorCode otherwise.

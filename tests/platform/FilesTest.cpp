@@ -1,8 +1,10 @@
 #include "platform/Files.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 
@@ -88,6 +90,38 @@ TEST(WriteFileAtomically, FailuresKeepTheTargetAndRemoveTheTemporary)
     EXPECT_EQ(written ? "written" : error, "File too large");
     EXPECT_EQ(TempDir::ReadFile(target), "old contents");
     EXPECT_EQ(dir.Names(), (std::vector<std::string>{"keep.txt", "target"}));
+}
+
+// Links are written through and stay links; what is no regular file is written into, never
+// replaced; a FIFO without a reader is refused at once rather than waited for.
+TEST(WriteFileAtomically, LinksAndSpecialFilesAreWrittenThroughNeverReplaced)
+{
+    TempDir dir;
+    dir.MakeFolder("real");
+    const std::string real = dir.WriteFile("real/list.sfv", "old");
+    ASSERT_EQ(::symlink("real/list.sfv", dir.Path("link.sfv").c_str()), 0);
+    ASSERT_EQ(::symlink("real/new.sfv", dir.Path("dangling.sfv").c_str()), 0);
+    ASSERT_EQ(::symlink("loop", dir.Path("loop").c_str()), 0);
+    ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(dir.Path("read").c_str(), 0600), 0);
+    const int reader = ::open(dir.Path("read").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    std::string error;
+    const struct { std::string path, outcome; } cases[] = {
+        {dir.Path("link.sfv"), ""}, {dir.Path("dangling.sfv"), ""}, {dir.Path("read"), ""},
+        {dir.Path("loop"), "Too many levels of symbolic links"}, {dir.Path("fifo"), "No such device or address"}};
+    for (const auto& c : cases) {
+        struct stat before {}, after {};
+        ASSERT_EQ(::lstat(c.path.c_str(), &before), 0);
+        EXPECT_EQ(WriteFileAtomically(c.path, "new", error) ? "" : error, c.outcome) << c.path;
+        ASSERT_EQ(::lstat(c.path.c_str(), &after), 0);
+        EXPECT_EQ(std::pair(after.st_mode & S_IFMT, after.st_ino), std::pair(before.st_mode & S_IFMT, before.st_ino));
+    }
+    char piped[8] = {};
+    EXPECT_EQ(::read(reader, piped, sizeof piped), 3);
+    ::close(reader);
+    EXPECT_EQ(TempDir::ReadFile(real) + TempDir::ReadFile(dir.Path("real/new.sfv")) + piped, "newnewnew");
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"dangling.sfv", "fifo", "link.sfv", "loop", "read", "real"}));
 }
 
 }  // namespace

@@ -4,9 +4,12 @@
 
 namespace qv {
 
-// Streams a file into a temporary file in the target's folder and renames it over the
-// target on Commit, so a failure never leaves a half-written file in place of a good one.
-// Keeps the errno of the first failure for the message the user sees.
+// Streams a file into a temporary file in the target's folder and renames it over the target
+// on Commit, so a failure never leaves a half-written file in place of a good one. A symbolic
+// link is written through: the file it leads to is replaced and the link stays. A target that
+// exists but is no regular file (a FIFO, a terminal, a device) is written into directly, as
+// renaming over it would replace the device node rather than write to it. Keeps the errno of
+// the first failure for the message the user sees.
 class AtomicWriter {
 public:
     explicit AtomicWriter(std::string target);
@@ -24,7 +27,7 @@ private:
     void Discard();
 
     std::string target_;
-    std::string temp_;
+    std::string temp_;   // empty when writing into the target directly
     std::string buffer_;
     int fd_ = -1;
     int error_ = 0;
