@@ -361,7 +361,7 @@ std::vector<std::string> SplitHistoryLine(std::string_view line)
 
 bool FormatHistoryLine(std::string_view path, const HistoryRecord& record, std::string& line)
 {
-    if (path.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return false;
+    if (HasLineBreak(path) || path.find('\0') != std::string_view::npos) return false;
     line.clear();
     line += '"';
     for (const char c : path) {

@@ -31,9 +31,6 @@ bool NeedsHashing(const HashHistory& history, const std::string& path, const Fou
     return !RecordMatchesStamp(history.RecordAt(index), found->size, found->stamp);
 }
 
-// A line break in a name would split its line and forge another entry of the list.
-bool FitsALine(std::string_view path) { return path.find_first_of("\r\n") == std::string_view::npos; }
-
 ListResult Stopped(ListOutcome outcome, std::string status)
 {
     ListResult result;
@@ -58,7 +55,7 @@ bool CollectEntries(const std::vector<std::string>& given, CodeSource& codes,
     }
     std::vector<std::string> paths;
     for (const std::string& path : given)
-        if (FitsALine(path)) paths.push_back(path);
+        if (!HasLineBreak(path)) paths.push_back(path);   // it would forge another entry
     result.leftOut = given.size() - paths.size();
     if (paths.empty()) {
         result = Stopped(ListOutcome::NothingToList, LeftOutText(result.leftOut));
@@ -239,7 +236,7 @@ std::string TreeListText(const HashHistory& history, const std::string& folder, 
         if (path.size() < prefix.size() || !EqualsAsciiFolded(std::string_view(path).substr(0, prefix.size()), prefix))
             break;
         if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0 || path == leaveOut) continue;
-        if (FitsALine(path)) groups.Add(path, history.RecordAt(i));
+        if (!HasLineBreak(path)) groups.Add(path, history.RecordAt(i));
         else if (leftOut) ++*leftOut;
     }
     count = groups.Count();

@@ -21,6 +21,8 @@ std::string AsciiUpper(std::string_view text);
 std::string AsciiLower(std::string_view text);
 int CompareAsciiFolded(std::string_view a, std::string_view b);   // <0, 0, >0
 bool EqualsAsciiFolded(std::string_view a, std::string_view b);
+// A CR or LF anywhere: such a text cannot stand on one line of a line-based file.
+inline bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 // Trims ASCII blanks (space, tab, CR, LF) from both ends.
 std::string Trim(std::string_view text);
 
